@@ -1,0 +1,92 @@
+// Entry of the capture process: one capture per process, from start-up to the
+// exit code.
+#include <windows.h>
+
+#include <string>
+
+#include "app/DpiAwareness.h"
+#include "app/SingleInstance.h"
+#include "capture/CaptureWindow.h"
+#include "common/BigDataHelper.h"
+#include "common/FileUtils.h"
+#include "common/Logger.h"
+#include "common/TDRHelper.h"
+#include "core/CommandLine.h"
+#include "ui/ModalLoop.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+// Style of the capture window: popup, visible, clip siblings and children,
+// caption and system menu; topmost tool window.
+constexpr DWORD kCaptureWindowStyle = 0x96C80000;
+constexpr DWORD kCaptureWindowExStyle = 0x88;
+constexpr DWORD kShutdownPauseMs = 1000;  // lets the reporting plug-in send what it holds
+
+const std::wstring& ProcessCommandLine() {
+  static const std::wstring line = ::GetCommandLineW() ? ::GetCommandLineW() : L"";
+  return line;
+}
+
+void SetUpLogger() {
+  Logger* logger = Logger::Instance();
+  const std::wstring module = logger->GetModuleName().empty() ? L"quorabase" : logger->GetModuleName();
+  logger->Init(module.c_str(), nullptr, 1048576, 0, TRUE, true);
+}
+
+void InitOncePerProcess() {
+  static const bool done = [] {
+    DuiLib::SetResourceInstance(FileUtils::GetCurrentDllModule());
+    LOG_INF(L"capture start init\xFF01");
+    // Before the screen is grabbed and any window exists: every size from here
+    // on is in physical pixels.
+    const DpiAwareness awareness = EnsureDpiAwareness(SystemDpiApi());
+    LOG_INF(L"dpi awareness: %s", DpiAwarenessName(awareness));
+    return true;
+  }();
+  (void)done;
+}
+
+UINT RunCapture(const std::wstring& commandLine) {
+  auto* window = new CCaptureWindow();
+  SetCaptureWindow(window);
+  CaptureStartParams* params = window->GetStartParams();
+  ParseStartParams(*params, commandLine, TDRUtils::HostSuiteFallbacks());
+  LOG_TRA(L"start params: startmode=%d cachepath=%s fileMappingName=%s appkey=%s tdrversion=%s "
+          L"moduleversion=%s quillarinversion=%s",
+          params->startMode, params->cachePath.c_str(), params->fileMappingName.c_str(), params->appKey.c_str(),
+          params->tdrVersion.c_str(), params->moduleVersion.c_str(), params->quillarinVersion.c_str());
+
+  window->Create(nullptr, L"TDRScreenCaptureWnd", kCaptureWindowStyle, kCaptureWindowExStyle,
+                 ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN), CW_USEDEFAULT,
+                 CW_USEDEFAULT);
+  const UINT result = window->ShowModal();
+  delete window;
+  SetCaptureWindow(nullptr);
+  return result;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
+  const wchar_t* const rawCommandLine = lpCmdLine ? lpCmdLine : L"";
+  SetUpLogger();
+  LOG_INF(L"lpCmdLine=%s", rawCommandLine);
+  if (HasPrefetchFlag(ProcessCommandLine())) return 0;
+
+  StartUsageReporting(rawCommandLine);
+
+  UniqueHandle instanceEvent;
+  int exitCode = CreateSingleInstanceEvent(instanceEvent);
+  if (exitCode == 0) {
+    const std::wstring commandLine(rawCommandLine);
+    InitOncePerProcess();
+    exitCode = static_cast<int>(RunCapture(commandLine));
+  }
+
+  instanceEvent.Reset();
+  ::Sleep(kShutdownPauseMs);
+  FinishUsageReporting();
+  return exitCode;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// How modes, the toolbar and the start-up reach the capture window.
+#include <windows.h>
+
+#include "core/StartParams.h"
+
+namespace RunnableHelper {
+class CRunnalbeWindow;
+}
+
+namespace ScreenCapture {
+
+class ICaptureControl;
+class ICaptureMenu;
+
+class ICaptureWindow {
+ public:
+  virtual ~ICaptureWindow() = default;
+  virtual HWND GetHWND() const = 0;
+  // The control, or null before the skin has created it.
+  virtual ICaptureControl* GetCaptureControl() = 0;
+  virtual ICaptureMenu* GetCaptureMenu() = 0;
+  // Ends the capture: posts the close request (code 1) and destroys the
+  // window, so the modal loop returns; also destroys the runner's window.
+  virtual void CloseCapture() = 0;
+  virtual CaptureStartParams* GetStartParams() = 0;
+  virtual RunnableHelper::CRunnalbeWindow* GetRunnableWindow() = 0;
+};
+
+// The one capture window of the process, set by the entry while it exists.
+ICaptureWindow* GetCaptureWindow();
+void SetCaptureWindow(ICaptureWindow* window);
+
+}  // namespace ScreenCapture

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "core/CommandLine.h"
+#include "core/StartParams.h"
+
+namespace ScreenCapture {
+namespace {
+
+TEST(CommandLine, ValueGrammar) {
+  // Blanks inside a value are kept, both ends trimmed; the value stops at "--".
+  const std::wstring line = L"--cachepath= C:\\a b\\ --startmode=2";
+  EXPECT_EQ(GetCommandLineValue(line, L"cachepath"), L"C:\\a b\\");
+  EXPECT_EQ(GetCommandLineValue(line, L"startmode"), L"2");
+  // Two hyphens inside a value cut it.
+  EXPECT_EQ(GetCommandLineValue(L"--cachepath=C:\\x--y", L"cachepath"), L"C:\\x");
+  // The first of two occurrences counts.
+  EXPECT_EQ(GetCommandLineValue(L"--appkey=FIRST --appkey=SECOND", L"appkey"), L"FIRST");
+  // Keys are case-sensitive and must carry the equals sign.
+  EXPECT_EQ(GetCommandLineValue(L"--CachePath=x --cachepath y", L"cachepath"), L"");
+  // A key that is only the tail of another key still matches as a substring.
+  EXPECT_EQ(GetCommandLineValue(L"--xcachepath=inner", L"cachepath"), L"");
+  EXPECT_EQ(GetCommandLineValue(L"---cachepath=inner", L"cachepath"), L"inner");
+  // Empty, absent, quoted and tab-separated values.
+  EXPECT_EQ(GetCommandLineValue(L"", L"cachepath"), L"");
+  EXPECT_EQ(GetCommandLineValue(L"--cachepath=", L"cachepath"), L"");
+  EXPECT_EQ(GetCommandLineValue(L"--cachepath=\"C:\\q\"\t--startmode=1", L"cachepath"), L"\"C:\\q\"");
+  // Non-ASCII text passes unchanged.
+  EXPECT_EQ(GetCommandLineValue(L"--cachepath=D:\\截图 文件夹\\ --x=1", L"cachepath"), L"D:\\截图 文件夹\\");
+}
+
+TEST(CommandLine, HugeValueAndPrefetchFlag) {
+  std::wstring huge(100000, L'a');
+  huge[50000] = L' ';
+  const std::wstring line = L"--unknown=1 --cachepath=" + huge + L" --startmode=1";
+  EXPECT_EQ(GetCommandLineValue(line, L"cachepath"), huge);
+  EXPECT_EQ(GetCommandLineValue(line, L"startmode"), L"1");
+
+  EXPECT_TRUE(HasPrefetchFlag(L"\"C:\\p\\ZTDScreenCapture.exe\" --startprefetch"));
+  EXPECT_TRUE(HasPrefetchFlag(L"x.exe --cachepath=C:\\--startprefetch\\y"));
+  EXPECT_FALSE(HasPrefetchFlag(L"x.exe -startprefetch --startPrefetch"));
+}
+
+TEST(CommandLine, LeadingIntegerConversion) {
+  EXPECT_EQ(ParseLeadingInt(L"2"), 2);
+  EXPECT_EQ(ParseLeadingInt(L"  \t17abc"), 17);
+  EXPECT_EQ(ParseLeadingInt(L"abc"), 0);
+  EXPECT_EQ(ParseLeadingInt(L""), 0);
+  EXPECT_EQ(ParseLeadingInt(L"-3"), -3);
+  EXPECT_EQ(ParseLeadingInt(L"+4"), 4);
+  EXPECT_EQ(ParseLeadingInt(L"- 4"), 0);
+  EXPECT_EQ(ParseLeadingInt(L"2147483647"), INT_MAX);
+  EXPECT_EQ(ParseLeadingInt(L"-2147483648"), INT_MIN);
+  EXPECT_EQ(ParseLeadingInt(L"99999999999999999999999"), INT_MAX);
+  EXPECT_EQ(ParseLeadingInt(L"-99999999999999999999999"), INT_MIN);
+  EXPECT_EQ(ParseLeadingInt(L"2147483648"), INT_MAX);
+}
+
+// Counts how often each fall-back is asked for.
+class FakeFallbacks : public IStartParamFallbacks {
+ public:
+  std::wstring GetSaveFolder() const override { ++saveFolderCalls; return L"C:\\Users\\u\\Pictures\\Orvane截图"; }
+  std::wstring GetSuiteVersion() const override { ++suiteCalls; return L"5.1.0.7"; }
+  std::wstring GetAssistantVersion() const override { ++assistantCalls; return L"2.3.4.5"; }
+  mutable int saveFolderCalls = 0;
+  mutable int suiteCalls = 0;
+  mutable int assistantCalls = 0;
+};
+
+TEST(StartParams, DefaultsAndFallbacks) {
+  FakeFallbacks fallbacks;
+  CaptureStartParams params;
+  ParseStartParams(params, L"", fallbacks);
+  EXPECT_EQ(params.cachePath, L"C:\\Users\\u\\Pictures\\Orvane截图");
+  EXPECT_EQ(params.ignoreWindowClassName, L";PerryShadowWnd;popupshadow;{C07CCEE0-5A55-4730-AFC9-902A52DA349E};");
+  EXPECT_EQ(params.scrollStepWindowClassName, L";WeChatMainWndForPC;");
+  EXPECT_EQ(params.scrollStepCount, 3);
+  EXPECT_EQ(params.startMode, 0);
+  EXPECT_EQ(params.fileMappingName, L"");
+  EXPECT_EQ(params.appKey, L"QW7R2KX9M4ZP");
+  EXPECT_EQ(params.tdrVersion, L"5.1.0.7");
+  EXPECT_EQ(params.quillarinVersion, L"2.3.4.5");
+  EXPECT_EQ(params.moduleVersion, L"");
+  EXPECT_EQ(fallbacks.saveFolderCalls, 1);
+
+  // Values on the line win, and their fall-backs are never looked up.
+  FakeFallbacks unused;
+  CaptureStartParams given;
+  ParseStartParams(given,
+                   L"--cachepath=D:\\c --ignoreWndowClassName=;A;B; --appkey=K1 --quillarinversion=1.2 "
+                   L"--tdrversion=9.9 --moduleversion=3",
+                   unused);
+  EXPECT_EQ(given.cachePath, L"D:\\c");
+  EXPECT_EQ(given.ignoreWindowClassName, L";A;B;");
+  EXPECT_EQ(given.appKey, L"K1");
+  EXPECT_EQ(given.quillarinVersion, L"1.2");
+  EXPECT_EQ(given.tdrVersion, L"9.9");
+  EXPECT_EQ(given.moduleVersion, L"3");
+  EXPECT_EQ(unused.saveFolderCalls + unused.suiteCalls + unused.assistantCalls, 0);
+
+  // An empty ignore list keeps the default.
+  CaptureStartParams emptyIgnore;
+  ParseStartParams(emptyIgnore, L"--ignoreWndowClassName= --cachepath=x", fallbacks);
+  EXPECT_EQ(emptyIgnore.ignoreWindowClassName, kDefaultIgnoredWindowClasses);
+}
+
+TEST(StartParams, StartModeAndMappingName) {
+  FakeFallbacks fallbacks;
+  CaptureStartParams handOver;
+  ParseStartParams(handOver, L"--cachepath= C:\\a b\\ --startmode=2 --fileMappingName=Local\\pick", fallbacks);
+  EXPECT_EQ(handOver.cachePath, L"C:\\a b\\");
+  EXPECT_EQ(handOver.startMode, 2);
+  EXPECT_EQ(handOver.fileMappingName, L"Local\\pick");
+
+  // A start mode that is not a number is 0, and the mapping name is still read.
+  CaptureStartParams letters;
+  ParseStartParams(letters, L"--startmode=abc --fileMappingName=m1", fallbacks);
+  EXPECT_EQ(letters.startMode, 0);
+  EXPECT_EQ(letters.fileMappingName, L"m1");
+
+  // Without a start mode the mapping name is ignored.
+  CaptureStartParams noMode;
+  ParseStartParams(noMode, L"--fileMappingName=m2", fallbacks);
+  EXPECT_EQ(noMode.startMode, 0);
+  EXPECT_EQ(noMode.fileMappingName, L"");
+
+  // Unknown keys and a key spelled in another case change nothing.
+  CaptureStartParams unknown;
+  ParseStartParams(unknown, L"--StartMode=1 --foo=bar --startmode=7", fallbacks);
+  EXPECT_EQ(unknown.startMode, 7);
+}
+
+}  // namespace
+}  // namespace ScreenCapture
