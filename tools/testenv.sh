@@ -82,5 +82,9 @@ fi
 
 # A server that outlives single program starts (and a minute past the last one).
 wineserver -p60 >/dev/null 2>&1 </dev/null || true
+# Start Wine's own background processes (services, desktop) now, with no
+# terminal or pipe of ours: whoever starts them first hands them its output
+# handles, and a test runner would wait for those to close.
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 "$@"

@@ -1,0 +1,156 @@
+// The program from start to exit: start modes, exit codes, the log it leaves
+// and the window it shows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "Harness.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::LinesWith;
+using e2e::ProgramRun;
+
+constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
+
+class StartTest : public testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearLogs(); }
+  // No settings file unless a test writes one.
+  testfiles::ConfigIni m_config{""};
+};
+
+// Runs the program until its window shows, presses Esc, and returns the exit
+// code; `escTick` gets the tick count at the key press.
+DWORD RunUntilEsc(ProgramRun& run, DWORD* escTick = nullptr) {
+  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  EXPECT_NE(hwnd, nullptr);
+  if (!hwnd) return 0xFFFF;
+  e2e::BringToFront(hwnd);
+  if (escTick) *escTick = ::GetTickCount();
+  e2e::PressKey(VK_ESCAPE);
+  DWORD code = 0xFFFF;
+  EXPECT_TRUE(run.WaitForExit(10000, &code));
+  return code;
+}
+
+TEST_F(StartTest, PrefetchOnlyLogsItsCommandLine) {
+  for (const wchar_t* args : {L"--startprefetch", L"--cachepath=C:\\x--startprefetch --startmode=1"}) {
+    e2e::ClearLogs();
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(args));
+    const DWORD start = ::GetTickCount();
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(run.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    // No shutdown pause, no window, no single-instance event.
+    EXPECT_LT(run.ExitTick() - start, 1000u);
+    EXPECT_TRUE(e2e::FindWindowsOfClass(kWindowClass).empty());
+    const auto lines = e2e::ReadLogLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("[INF] main.cpp("), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("lpCmdLine=--"), std::string::npos) << lines[0];
+  }
+}
+
+TEST_F(StartTest, EscClosesTheCaptureAfterTheShutdownPause) {
+  ProgramRun run;
+  ASSERT_TRUE(run.Start(L"--cachepath=C:\\cache"));
+  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  ASSERT_NE(hwnd, nullptr);
+
+  // The window: its title, styles, and the whole virtual screen covered.
+  wchar_t title[64] = {};
+  ::GetWindowTextW(hwnd, title, 64);
+  EXPECT_STREQ(title, L"TDRScreenCaptureWnd");
+  EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP);
+  RECT rect = {};
+  ::GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
+  EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
+  EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  RECT client = {};
+  ::GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(client.bottom, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  // The hidden runner window of the same process exists.
+  bool runnerFound = false;
+  for (HWND runner : e2e::FindWindowsOfClass(L"RUNNALBE_WINDOW_CLASS")) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(runner, &pid);
+    runnerFound |= pid == run.ProcessId() && !::IsWindowVisible(runner);
+  }
+  EXPECT_TRUE(runnerFound);
+
+  DWORD escTick = 0;
+  EXPECT_EQ(RunUntilEsc(run, &escTick), 0u);
+  // The window went away at once; the process waited its 1000 ms after that.
+  EXPECT_GE(run.ExitTick() - escTick, 1000u);
+  EXPECT_LT(run.ExitTick() - escTick, 5000u);
+
+  const auto lines = e2e::ReadLogLines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_NE(lines[0].find("lpCmdLine=--cachepath=C:\\cache"), std::string::npos) << lines[0];
+  EXPECT_EQ(LinesWith(lines, "[INF] main.cpp(").size(), lines.size() - LinesWith(lines, "CaptureWindow.cpp").size());
+  EXPECT_EQ(LinesWith(lines, "capture start init\xEF\xBC\x81\n").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "dpi awareness: per-monitor").size(), 1u);
+  // Trace lines stay out at the default level.
+  EXPECT_TRUE(LinesWith(lines, "[TRA]").empty());
+}
+
+TEST_F(StartTest, SecondInstanceExits183WhileTheFirstIsOpen) {
+  ProgramRun first;
+  ASSERT_TRUE(first.Start(L""));
+  ASSERT_NE(first.WaitForWindow(kWindowClass), nullptr);
+
+  ProgramRun second;
+  ASSERT_TRUE(second.Start(L"--cachepath=C:\\other"));
+  DWORD code = 0;
+  ASSERT_TRUE(second.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 183u);
+  EXPECT_EQ(e2e::FindWindowsOfClass(kWindowClass).size(), 1u);  // it showed nothing
+  EXPECT_TRUE(first.Running());
+
+  EXPECT_EQ(RunUntilEsc(first), 0u);
+  // Both logged their command lines; only the first got as far as the window.
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(LinesWith(lines, "lpCmdLine=").size(), 2u);
+  EXPECT_EQ(LinesWith(lines, "capture start init").size(), 1u);
+
+  // With the first gone, a new start is the only instance again.
+  ProgramRun third;
+  ASSERT_TRUE(third.Start(L""));
+  EXPECT_EQ(RunUntilEsc(third), 0u);
+}
+
+TEST_F(StartTest, CommandLineReachesTheStartParameters) {
+  testfiles::ConfigIni verbose("[config]\r\ng_orvane_global_log_level=5\r\n");
+  ProgramRun run;
+  ASSERT_TRUE(run.Start(L"--cachepath= D:\\截图 目录\\  --startmode=2 --fileMappingName=Local\\ztd_pick "
+                        L"--appkey=APPKEY1 --appkey=APPKEY2 --unknown=1 --tdrversion=5.0.1 --moduleversion=7"));
+  EXPECT_EQ(RunUntilEsc(run), 0u);
+  const auto lines = e2e::ReadLogLines();
+  const auto params = LinesWith(lines, "[TRA] main.cpp(");
+  ASSERT_EQ(params.size(), 1u);
+  EXPECT_NE(params[0].find("startmode=2 cachepath=D:\\截图 目录\\ fileMappingName=Local\\ztd_pick appkey=APPKEY1 "
+                           "tdrversion=5.0.1 moduleversion=7 quillarinversion="),
+            std::string::npos)
+      << params[0];
+}
+
+TEST_F(StartTest, OddCommandLinesAndSettingsStillRun) {
+  testfiles::ConfigIni garbage("[config]\r\ng_orvane_global_log_level=zz\r\ng_orvane_global_max_size=-1\r\n\xff\xfe\r\n");
+  const std::wstring huge = L"--cachepath=" + std::wstring(100000, L'x') + L" --startmode=\"1\" --startmode=2 \"quoted\"";
+  for (const std::wstring& args : {std::wstring(), huge, std::wstring(L"-- --= ---- --startmode=")}) {
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(args));
+    EXPECT_EQ(RunUntilEsc(run), 0u);
+  }
+}
+
+}  // namespace

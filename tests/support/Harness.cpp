@@ -1,0 +1,212 @@
+#include "Harness.h"
+
+#include <shlobj.h>
+
+#include "TestFiles.h"
+#include "core/LogRecord.h"
+
+namespace e2e {
+
+namespace {
+
+std::wstring OwnFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  std::wstring path(buffer, length);
+  return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring LogFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer);
+  return std::wstring(buffer) + L"\\Orvane\\quorabase\\logs\\";
+}
+
+void SendMouse(DWORD flags, int x = 0, int y = 0) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    const int vx = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int vy = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int vw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int vh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    input.mi.dx = static_cast<LONG>(((x - vx) * 65535LL + vw / 2) / (vw > 1 ? vw - 1 : 1));
+    input.mi.dy = static_cast<LONG>(((y - vy) * 65535LL + vh / 2) / (vh > 1 ? vh - 1 : 1));
+    input.mi.dwFlags |= MOUSEEVENTF_VIRTUALDESK;
+  }
+  ::SendInput(1, &input, sizeof(input));
+  ::Sleep(15);
+}
+
+}  // namespace
+
+std::wstring ProgramPath() { return OwnFolder() + L"ZTDScreenCapture.exe"; }
+std::wstring PlainLogPath() { return LogFolder() + L"ZTDScreenCapture.exe.log"; }
+std::wstring ScrambledLogPath() { return PlainLogPath() + L".logdat"; }
+
+void ClearLogs() {
+  ::DeleteFileW(ScrambledLogPath().c_str());
+  ::DeleteFileW(PlainLogPath().c_str());
+}
+
+std::vector<std::string> ReadLogLines() {
+  std::vector<std::string> lines = ScreenCapture::DecodeRecords(testfiles::ReadBytes(ScrambledLogPath())).lines;
+  const std::string plain = testfiles::ReadBytes(PlainLogPath());
+  size_t at = 0;
+  while (at < plain.size()) {
+    const size_t end = plain.find('\n', at);
+    const size_t stop = end == std::string::npos ? plain.size() : end + 1;
+    lines.push_back(plain.substr(at, stop - at));
+    at = stop;
+  }
+  return lines;
+}
+
+std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& needle) {
+  std::vector<std::string> out;
+  for (const std::string& line : lines) {
+    if (line.find(needle) != std::string::npos) out.push_back(line);
+  }
+  return out;
+}
+
+ProgramRun::~ProgramRun() {
+  if (m_info.hProcess) {
+    if (Running()) {
+      ::TerminateProcess(m_info.hProcess, 0xDEAD);
+      ::WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    ::CloseHandle(m_info.hProcess);
+    ::CloseHandle(m_info.hThread);
+  }
+}
+
+bool ProgramRun::Start(const std::wstring& arguments) {
+  std::wstring command = L"\"" + ProgramPath() + L"\"";
+  if (!arguments.empty()) command += L" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  return ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &m_info) != FALSE;
+}
+
+bool ProgramRun::Running() const {
+  return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND ProgramRun::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND hwnd : FindWindowsOfClass(className)) {
+          DWORD pid = 0;
+          ::GetWindowThreadProcessId(hwnd, &pid);
+          if (pid == m_info.dwProcessId && ::IsWindowVisible(hwnd)) {
+            found = hwnd;
+            return true;
+          }
+        }
+        return !Running();
+      },
+      timeoutMs);
+  return found;
+}
+
+bool ProgramRun::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (!m_info.hProcess || ::WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  m_exitTick = ::GetTickCount();
+  DWORD code = 0;
+  ::GetExitCodeProcess(m_info.hProcess, &code);
+  if (exitCode) *exitCode = code;
+  return true;
+}
+
+namespace {
+struct ClassSearch {
+  const wchar_t* name;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOfClass(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ClassSearch*>(param);
+  wchar_t name[256] = {};
+  ::GetClassNameW(hwnd, name, 256);
+  if (wcscmp(name, search->name) == 0) search->found.push_back(hwnd);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> FindWindowsOfClass(const wchar_t* className) {
+  ClassSearch search{className, {}};
+  ::EnumWindows(&CollectOfClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void BringToFront(HWND hwnd) {
+  ::SetForegroundWindow(hwnd);
+  ::Sleep(50);
+}
+
+void PressKey(WORD virtualKey) {
+  INPUT inputs[2] = {};
+  inputs[0].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = virtualKey;
+  inputs[1] = inputs[0];
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, inputs, sizeof(INPUT));
+  ::Sleep(30);
+}
+
+void MoveMouse(int x, int y) { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y); }
+
+void LeftDrag(int x0, int y0, int x1, int y1) {
+  MoveMouse(x0, y0);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  const int steps = 8;
+  for (int i = 1; i <= steps; ++i) MoveMouse(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void LeftClick(int x, int y) {
+  MoveMouse(x, y);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void RightClick(int x, int y) {
+  MoveMouse(x, y);
+  SendMouse(MOUSEEVENTF_RIGHTDOWN);
+  SendMouse(MOUSEEVENTF_RIGHTUP);
+}
+
+ScreenShot GrabScreen() {
+  ScreenShot shot;
+  shot.width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  shot.height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const HDC screen = ::GetDC(nullptr);
+  const HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap && bits) {
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, ::GetSystemMetrics(SM_XVIRTUALSCREEN),
+             ::GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY | CAPTUREBLT);
+    ::GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+  }
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+}  // namespace e2e

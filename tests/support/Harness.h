@@ -1,0 +1,80 @@
+#pragma once
+// End-to-end harness: runs the real program the way the desktop assistant
+// does, drives it with synthetic input and reads what it left behind (exit
+// code, log records, files, screen pixels).
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// ZTDScreenCapture.exe next to the test executable.
+std::wstring ProgramPath();
+
+// The program's log file in its scrambled and plain forms.
+std::wstring ScrambledLogPath();
+std::wstring PlainLogPath();
+// Deletes both, so that the next run's records stand alone.
+void ClearLogs();
+// Every record of both forms, decoded, in file order (scrambled first).
+std::vector<std::string> ReadLogLines();
+// The lines that contain `needle`.
+std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& needle);
+
+class ProgramRun {
+ public:
+  ProgramRun() = default;
+  ~ProgramRun();  // a program still running is ended (exit code 0xDEAD)
+  ProgramRun(const ProgramRun&) = delete;
+  ProgramRun& operator=(const ProgramRun&) = delete;
+
+  // Starts the program with `arguments` after its quoted path.
+  bool Start(const std::wstring& arguments);
+  // Waits for a visible top-level window of this process with that class.
+  HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 10000);
+  // Waits for the exit; false on time-out.
+  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+  // GetTickCount() at the moment WaitForExit saw the process end.
+  DWORD ExitTick() const { return m_exitTick; }
+  DWORD ProcessId() const { return m_info.dwProcessId; }
+  bool Running() const;
+
+ private:
+  PROCESS_INFORMATION m_info = {};
+  DWORD m_exitTick = 0;
+};
+
+// Top-level windows of a class, visible or not, of any process.
+std::vector<HWND> FindWindowsOfClass(const wchar_t* className);
+
+// Synthetic input through the system's input queue (what a user does).
+void BringToFront(HWND hwnd);
+void PressKey(WORD virtualKey);
+void MoveMouse(int x, int y);            // absolute screen position
+void LeftDrag(int x0, int y0, int x1, int y1);
+void LeftClick(int x, int y);
+void RightClick(int x, int y);
+
+// The screen as 32-bit BGRA pixels, top row first.
+struct ScreenShot {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
+};
+ScreenShot GrabScreen();
+
+// Polls `done` every 20 ms until it holds or the time is up.
+template <class Fn>
+bool WaitUntil(Fn done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::Sleep(20);
+  }
+  return true;
+}
+
+}  // namespace e2e

@@ -1,0 +1,6 @@
+#pragma once
+#include <string>
+
+// Writes `count` lines "writer <id> line <k>" through a logger of its own on
+// `path`; used as a separate process so that several write one file at once.
+int RunLogWriterChild(const std::wstring& path, int count, int id);

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <regex>
+#include <string>
+
+#include "app/DpiAwareness.h"
+#include "app/SingleInstance.h"
+#include "common/FileUtils.h"
+#include "common/Logger.h"
+#include "core/LogRecord.h"
+#include "TestFiles.h"
+#include "ui/ModalLoop.h"
+
+namespace ScreenCapture {
+namespace {
+
+TEST(FileUtils, OwnModuleAndFolders) {
+  EXPECT_EQ(FileUtils::GetCurrentDllModule(), ::GetModuleHandleW(nullptr));
+  const std::wstring& path = FileUtils::GetCurrentModuleFilePath();
+  ASSERT_GT(path.size(), 4u);
+  EXPECT_EQ(path.substr(path.size() - 19), L"\\win_unit_tests.exe");
+  EXPECT_EQ(FileUtils::GetCurrentAppFolder().back(), L'\\');
+  EXPECT_EQ(FileUtils::GetCurrentAppFolder(), FileUtils::GetCurrentDllFolder());
+  EXPECT_EQ(FileUtils::GetCurrentAppFolder() + L"win_unit_tests.exe", path);
+  EXPECT_TRUE(FileUtils::DirectoryExists(FileUtils::GetCurrentAppFolder()));
+
+  testfiles::TempDir dir(L"fu");
+  const std::wstring deep = dir.Path() + L"a\\b c\\截图\\";
+  EXPECT_TRUE(FileUtils::CreateDirectories(deep));
+  EXPECT_TRUE(FileUtils::DirectoryExists(deep));
+  EXPECT_TRUE(FileUtils::CreateDirectories(deep));  // already there
+  testfiles::WriteBytes(dir.Path() + L"f", "12345");
+  uint64_t size = 0;
+  EXPECT_TRUE(FileUtils::GetFileSize(dir.Path() + L"f", size));
+  EXPECT_EQ(size, 5u);
+  EXPECT_FALSE(FileUtils::CreateDirectories(dir.Path() + L"f\\g"));
+  EXPECT_FALSE(FileUtils::GetFileSize(dir.Path() + L"none", size));
+}
+
+TEST(SingleInstance, SecondCreateIsRefused) {
+  const std::wstring name = L"ztd_test_single_" + std::to_wstring(::GetCurrentProcessId());
+  UniqueHandle first;
+  EXPECT_EQ(CreateSingleInstanceEvent(first, name.c_str()), 0);
+  EXPECT_TRUE(first.Valid());
+  UniqueHandle second;
+  EXPECT_EQ(CreateSingleInstanceEvent(second, name.c_str()), 183);
+  EXPECT_TRUE(second.Valid());  // kept, and closed at shutdown like the first
+  second.Reset();
+  first.Reset();
+  // Once every handle is gone the name is free again.
+  UniqueHandle again;
+  EXPECT_EQ(CreateSingleInstanceEvent(again, name.c_str()), 0);
+}
+
+TEST(SingleInstance, BadDescriptorFallsBackToDefaultSecurity) {
+  testfiles::ConfigIni noSettings("");
+  Logger* logger = Logger::Instance();
+  logger->Init(L"", nullptr, 1048576, 0, TRUE, true);
+  const std::wstring logPath = logger->GetLogPath();
+  ::DeleteFileW(logPath.c_str());
+  logger->Init(L"", nullptr, 1048576, 0, TRUE, true);  // reopens on the next line
+
+  const std::wstring name = L"ztd_test_sddl_" + std::to_wstring(::GetCurrentProcessId());
+  UniqueHandle event;
+  EXPECT_EQ(CreateSingleInstanceEvent(event, name.c_str(), L"D:(not a descriptor"), 0);
+  EXPECT_TRUE(event.Valid());
+  const auto lines = DecodeRecords(testfiles::ReadBytes(logPath)).lines;
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.back().find("[ERR] SingleInstance.cpp("), std::string::npos) << lines.back();
+  // Windows answers 1336 (bad access list) here, Wine 1705: any code will do.
+  EXPECT_TRUE(std::regex_search(lines.back(), std::regex("Create Security Descriptor Error: [1-9][0-9]*\n$")))
+      << lines.back();
+}
+
+TEST(DpiAwareness, FallsBackToWhatTheSystemGrants) {
+  int calls = 0;
+  DpiApi api;
+  // Already version 2 (the manifest was honoured): nothing is called.
+  api.current = [] { return DpiAwareness::PerMonitorV2; };
+  api.setContext = [&](DpiAwareness) { ++calls; return true; };
+  EXPECT_EQ(EnsureDpiAwareness(api), DpiAwareness::PerMonitorV2);
+  EXPECT_EQ(calls, 0);
+
+  // Version 2 refused (error 87), version 1 granted.
+  api.current = [] { return DpiAwareness::Unaware; };
+  api.setContext = [&](DpiAwareness want) { ++calls; return want == DpiAwareness::PerMonitorV1; };
+  EXPECT_EQ(EnsureDpiAwareness(api), DpiAwareness::PerMonitorV1);
+  EXPECT_EQ(calls, 2);
+
+  // The manifest gave version 1 and version 2 is refused: version 1 holds.
+  api.current = [] { return DpiAwareness::PerMonitorV1; };
+  api.setContext = [](DpiAwareness) { return false; };
+  EXPECT_EQ(EnsureDpiAwareness(api), DpiAwareness::PerMonitorV1);
+
+  // No context calls (Windows 8.1): the shell call gives version 1.
+  api.current = [] { return DpiAwareness::Unaware; };
+  api.setContext = nullptr;
+  api.setProcess = [](DpiAwareness want) { return want == DpiAwareness::PerMonitorV1; };
+  EXPECT_EQ(EnsureDpiAwareness(api), DpiAwareness::PerMonitorV1);
+
+  // Windows 7: only system awareness exists.
+  api.setProcess = nullptr;
+  api.setAware = [] { return true; };
+  EXPECT_EQ(EnsureDpiAwareness(api), DpiAwareness::System);
+
+  // Nothing granted: what the process has stays.
+  api.setAware = [] { return false; };
+  EXPECT_EQ(EnsureDpiAwareness(api), DpiAwareness::Unaware);
+  EXPECT_EQ(EnsureDpiAwareness(DpiApi{}), DpiAwareness::Unaware);
+
+  // This system: whatever it grants, it is at least system awareness.
+  EXPECT_NE(EnsureDpiAwareness(SystemDpiApi()), DpiAwareness::Unaware);
+}
+
+// A window that destroys itself on WM_CLOSE, or on a timer the way the
+// capture ends (close request posted, window destroyed in the same step).
+LRESULT CALLBACK ModalTestProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    ::DestroyWindow(hwnd);
+    return 0;
+  }
+  if (message == WM_TIMER && wParam == 1) {
+    ::KillTimer(hwnd, 1);
+    ::PostMessageW(hwnd, WM_CLOSE, 1, 0);
+    ::DestroyWindow(hwnd);
+    return 0;
+  }
+  return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND MakeModalTestWindow() {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = ModalTestProc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"ZtdModalTest";
+  ::RegisterClassW(&wc);
+  return ::CreateWindowExW(0, L"ZtdModalTest", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+class SwallowingFilter : public DuiLib::IMessageFilterUI {
+ public:
+  bool PreTranslateMessage(const MSG& msg) override {
+    if (msg.message == WM_APP + 5) {
+      ++swallowed;
+      return true;
+    }
+    return false;
+  }
+  int swallowed = 0;
+};
+
+TEST(ModalLoop, ResultComesFromTheCloseRequestItSaw) {
+  // A close request with code 7 that the window acts on: the loop saw it.
+  HWND hwnd = MakeModalTestWindow();
+  ::PostMessageW(hwnd, WM_CLOSE, 7, 0);
+  EXPECT_EQ(DuiLib::RunModalLoop(hwnd, nullptr), 7u);
+  EXPECT_FALSE(::IsWindow(hwnd));
+
+  // Destroyed in the same step as the close request is posted: the loop ends
+  // before it reads the request, so the result is 0.
+  hwnd = MakeModalTestWindow();
+  ::SetTimer(hwnd, 1, 10, nullptr);
+  SwallowingFilter filter;
+  ::PostMessageW(hwnd, WM_APP + 5, 0, 0);
+  EXPECT_EQ(DuiLib::RunModalLoop(hwnd, &filter), 0u);
+  EXPECT_EQ(filter.swallowed, 1);
+  MSG stale;
+  while (::PeekMessageW(&stale, nullptr, 0, 0, PM_REMOVE)) {
+  }
+
+  // A quit message ends the loop and is posted again for the outer loop.
+  hwnd = MakeModalTestWindow();
+  ::PostQuitMessage(3);
+  EXPECT_EQ(DuiLib::RunModalLoop(hwnd, nullptr), 0u);
+  MSG quit = {};
+  EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 3u);
+  ::DestroyWindow(hwnd);
+}
+
+}  // namespace
+}  // namespace ScreenCapture
