@@ -1,0 +1,72 @@
+// Costs on the logging and start-up paths: every log line is formatted and
+// encoded on the UI thread, and the command line is parsed before the capture
+// window appears.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "core/CommandLine.h"
+#include "core/LogFormat.h"
+#include "core/LogRecord.h"
+#include "core/StartParams.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+const std::string kTypicalLine =
+    "12-06 10:14:00:985 : [INF] CaptureShade.cpp(412)(PID:5120)(7344)selection 120,88 640x480 state=3\n";
+
+void BM_LineFormat(benchmark::State& state) {
+  LogTime time;
+  time.month = 12;
+  time.day = 6;
+  for (auto _ : state) {
+    std::wstring format = BuildLineFormat(time, 3, L"CaptureShade.cpp", 412, 5120, 7344, L"selection %d,%d %dx%d");
+    benchmark::DoNotOptimize(format);
+  }
+}
+BENCHMARK(BM_LineFormat);
+
+void BM_EncodeRecord(benchmark::State& state) {
+  for (auto _ : state) {
+    std::string record = EncodeRecord(kTypicalLine);
+    benchmark::DoNotOptimize(record);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kTypicalLine.size()));
+}
+BENCHMARK(BM_EncodeRecord);
+
+// A full 1 MB log, the size at which the file is emptied.
+void BM_DecodeFullLog(benchmark::State& state) {
+  std::string file;
+  while (file.size() < 1048576) AppendRecord(file, kTypicalLine);
+  for (auto _ : state) {
+    DecodedRecords decoded = DecodeRecords(file);
+    benchmark::DoNotOptimize(decoded);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(file.size()));
+}
+BENCHMARK(BM_DecodeFullLog);
+
+class NoFallbacks : public IStartParamFallbacks {
+ public:
+  std::wstring GetSaveFolder() const override { return L"C:\\p"; }
+  std::wstring GetSuiteVersion() const override { return L"1"; }
+  std::wstring GetAssistantVersion() const override { return L"1"; }
+};
+
+void BM_ParseStartParams(benchmark::State& state) {
+  const std::wstring line = L"--cachepath=" + std::wstring(static_cast<size_t>(state.range(0)), L'x') +
+                            L" --startmode=2 --fileMappingName=m --appkey=K --tdrversion=1 --moduleversion=2 "
+                            L"--quillarinversion=3";
+  NoFallbacks fallbacks;
+  for (auto _ : state) {
+    CaptureStartParams params;
+    ParseStartParams(params, line, fallbacks);
+    benchmark::DoNotOptimize(params);
+  }
+}
+BENCHMARK(BM_ParseStartParams)->Arg(64)->Arg(100000);
+
+}  // namespace
