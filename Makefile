@@ -31,6 +31,7 @@ native-asan: setup build/native-asan/build.ninja
 test-native: native native-asan
 	ctest --preset native
 	ctest --preset native-asan
+	bash tools/fuzz.sh 20
 
 test-windows: build
 	bash tools/testenv.sh ctest --preset windows

@@ -8,7 +8,8 @@ PKGS=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core librsvg2-bin libstb-dev
-  googletest libgtest-dev libbenchmark-dev zlib1g-dev zip
+  googletest libgtest-dev libbenchmark-dev zlib1g-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

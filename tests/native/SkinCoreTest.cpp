@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ZipBuilder.h"
+#include "core/Dpi.h"
+#include "core/Geometry.h"
+#include "core/SkinLayout.h"
+#include "core/ZipArchive.h"
+
+namespace ScreenCapture {
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+TEST(ZipArchive, ReadsStoredAndDeflatedEntries) {
+  const std::string layout = "<Window><Font id=\"1\" name=\"\xE5\xBE\xAE\" size=\"14\"/></Window>";
+  const std::string image(5000, '\x7F');
+  const std::vector<uint8_t> zip = Bytes(ziptest::Build({{"CaptureWindow.xml", layout, true},
+                                                         {"Res/", "", false},
+                                                         {"Res/panel@150.png", image, false},
+                                                         {"Res/empty.txt", "", true}}));
+  ZipArchive archive;
+  std::string error;
+  ASSERT_TRUE(archive.Open(zip.data(), zip.size(), &error)) << error;
+  EXPECT_EQ(archive.Entries().size(), 3u);  // the folder entry is skipped
+  std::vector<uint8_t> out;
+  EXPECT_EQ(archive.Read("CaptureWindow.xml", out), ZipArchive::Status::kOk);
+  EXPECT_EQ(std::string(out.begin(), out.end()), layout);
+  EXPECT_EQ(archive.Read("res\\PANEL@150.PNG", out), ZipArchive::Status::kOk);  // any case, either slash
+  EXPECT_EQ(out.size(), 5000u);
+  EXPECT_EQ(archive.Read("Res/empty.txt", out), ZipArchive::Status::kOk);
+  EXPECT_TRUE(out.empty());
+  EXPECT_EQ(archive.Read("Res/missing.png", out, &error), ZipArchive::Status::kMissing);
+}
+
+TEST(ZipArchive, DamagedArchivesFailCleanly) {
+  const std::string text(3000, 'a');
+  const std::string good = ziptest::Build({{"a.xml", text + "tail", true}, {"b.bin", "stored", false}});
+  ZipArchive archive;
+  std::vector<uint8_t> out;
+
+  // Every truncation either fails to open or fails to read; none reads junk.
+  for (size_t cut = 1; cut < good.size(); ++cut) {
+    const std::vector<uint8_t> shortened = Bytes(good.substr(0, good.size() - cut));
+    if (!archive.Open(shortened.data(), shortened.size())) continue;
+    for (const auto& entry : archive.Entries()) {
+      const ZipArchive::Status status = archive.Read(entry, out);
+      if (status == ZipArchive::Status::kOk) EXPECT_TRUE(entry.name == "a.xml" || entry.name == "b.bin");
+    }
+  }
+  EXPECT_FALSE(archive.Open(nullptr, 0));
+  EXPECT_FALSE(archive.Open(reinterpret_cast<const uint8_t*>("PK"), 2));
+
+  // A flipped byte in the compressed data: damaged or checksum mismatch.
+  std::string flipped = good;
+  flipped[40] = static_cast<char>(flipped[40] ^ 0x55);
+  std::vector<uint8_t> bytes = Bytes(flipped);
+  ASSERT_TRUE(archive.Open(bytes.data(), bytes.size()));
+  EXPECT_EQ(archive.Read("a.xml", out), ZipArchive::Status::kCorrupt);
+  EXPECT_TRUE(out.empty());
+
+  // Sizes that lie: a stated size larger than the data, and an absurd one.
+  std::string lying = good;
+  const size_t directory = lying.find("PK\x01\x02");
+  ASSERT_NE(directory, std::string::npos);
+  lying[directory + 24] = static_cast<char>(lying[directory + 24] + 1);  // uncompressed size + 1
+  bytes = Bytes(lying);
+  ASSERT_TRUE(archive.Open(bytes.data(), bytes.size()));
+  EXPECT_EQ(archive.Read("a.xml", out), ZipArchive::Status::kCorrupt);
+  lying[directory + 27] = '\x7F';
+  bytes = Bytes(lying);
+  ASSERT_TRUE(archive.Open(bytes.data(), bytes.size()));
+  EXPECT_EQ(archive.Read("a.xml", out), ZipArchive::Status::kTooLarge);
+
+  // An unknown compression method.
+  std::string method = good;
+  method[directory + 10] = 14;
+  bytes = Bytes(method);
+  ASSERT_TRUE(archive.Open(bytes.data(), bytes.size()));
+  EXPECT_EQ(archive.Read("a.xml", out), ZipArchive::Status::kUnsupported);
+
+  // A local header offset pointing past the end.
+  std::string offset = good;
+  offset[directory + 45] = '\x40';
+  bytes = Bytes(offset);
+  ASSERT_TRUE(archive.Open(bytes.data(), bytes.size()));
+  EXPECT_EQ(archive.Read("a.xml", out), ZipArchive::Status::kCorrupt);
+}
+
+TEST(Dpi, SnapsDownToSkinStepsAndScalesEachProductOnItsOwn) {
+  EXPECT_EQ(SnapDpi(96), 96);
+  EXPECT_EQ(SnapDpi(120), 96);
+  EXPECT_EQ(SnapDpi(143), 96);
+  EXPECT_EQ(SnapDpi(144), 144);
+  EXPECT_EQ(SnapDpi(168), 144);
+  EXPECT_EQ(SnapDpi(192), 192);
+  EXPECT_EQ(SnapDpi(287), 192);
+  EXPECT_EQ(SnapDpi(288), 288);
+  EXPECT_EQ(SnapDpi(400), 384);
+  EXPECT_EQ(SnapDpi(0), 96);
+  EXPECT_EQ(ScaleByDpi(5, 144), 7);  // 7.5 truncated
+  EXPECT_EQ(ScaleByDpi(392, 144), 588);
+  EXPECT_EQ(ScaleByDpi(-5, 144), -7);
+  EXPECT_EQ(DpiVariantName("Res/panel.png", 96), "Res/panel.png");
+  EXPECT_EQ(DpiVariantName("Res/panel.png", 144), "Res/panel@150.png");
+  EXPECT_EQ(DpiVariantName("Res/panel.png", 384), "Res/panel@400.png");
+  EXPECT_EQ(DpiVariantName("Res.d/panel", 192), "Res.d/panel@200");
+}
+
+TEST(Geometry, HalfOpenRectanglesAndVirtualScreenOrigin) {
+  constexpr Rect r{10, 20, 30, 40};
+  static_assert(r.Right() == 40 && r.Bottom() == 60, "exclusive edges");
+  static_assert(r.Contains(Point{10, 20}) && !r.Contains(Point{40, 20}) && !r.Contains(Point{10, 60}), "half-open");
+  EXPECT_EQ(r.Intersect(Rect{35, 55, 100, 100}), (Rect{35, 55, 5, 5}));
+  EXPECT_TRUE(r.Intersect(Rect{40, 20, 5, 5}).IsEmpty());  // touching edges share nothing
+
+  // A monitor left of and above the primary: the virtual screen starts negative.
+  constexpr Rect virtualScreen{-1920, -1080, 3840, 2160};
+  EXPECT_EQ(ScreenToCapture(Point{-1920, -1080}, virtualScreen), (Point{0, 0}));
+  EXPECT_EQ(ScreenToCapture(Point{0, 0}, virtualScreen), (Point{1920, 1080}));
+  EXPECT_EQ(CaptureToScreen(Point{100, 50}, virtualScreen), (Point{-1820, -1030}));
+  EXPECT_EQ(CaptureToScreen(Rect{100, 50, 300, 200}, virtualScreen), (Rect{-1820, -1030, 300, 200}));
+  EXPECT_EQ(ScreenToCapture(CaptureToScreen(Rect{7, 8, 9, 10}, virtualScreen), virtualScreen), (Rect{7, 8, 9, 10}));
+
+  EXPECT_TRUE(IsGrabbableScreen(Rect{0, 0, 16384, 16384}));
+  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 16385, 1080}));
+  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 1920, 20000}));
+  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 0, 1080}));
+}
+
+TEST(SkinLayout, AttributeValues) {
+  int v[4];
+  EXPECT_EQ(ParseIntList("0, 51", v, 4), 2);
+  EXPECT_EQ(v[0], 0);
+  EXPECT_EQ(v[1], 51);
+  EXPECT_EQ(v[2], 0);
+  EXPECT_EQ(ParseMargins("12,0,0,0"), (Margins{12, 0, 0, 0}));
+  EXPECT_EQ(ParseMargins("-3,x,99999999999,4"), (Margins{-3, 0, 2147483647, 4}));
+  uint32_t colour = 0;
+  EXPECT_TRUE(ParseColor("#FFCCCCCC", colour));
+  EXPECT_EQ(colour, 0xFFCCCCCCu);
+  EXPECT_TRUE(ParseColor("#335EFF", colour));
+  EXPECT_EQ(colour, 0xFF335EFFu);
+  EXPECT_FALSE(ParseColor("#12345", colour));
+  EXPECT_FALSE(ParseColor("#GG000000", colour));
+  const ImageAttribute image = ParseImageAttribute("file='Res/red.png' dest='2,2,14,14'");
+  EXPECT_EQ(image.file, "Res/red.png");
+  EXPECT_TRUE(image.hasDest);
+  EXPECT_EQ(image.dest, (Rect{2, 2, 12, 12}));
+  EXPECT_EQ(ParseImageAttribute("Res/plain.png").file, "Res/plain.png");
+  EXPECT_FALSE(ParseImageAttribute("Res/plain.png").hasDest);
+}
+
+TEST(SkinLayout, ContainersPlaceTheirChildren) {
+  // A vertical toolbar-like column: a 7-high spacer, a 36-high row, a
+  // stretching rest, a floating panel and a hidden child.
+  std::vector<LayoutChild> column(5);
+  column[0].fixedHeight = 7;
+  column[1].fixedHeight = 36;
+  column[1].padding = Margins{10, 2, 0, 3};
+  column[3].floating = true;
+  column[3].floatEdges = Rect::FromEdges(0, 51, 0, 0);
+  column[3].fixedWidth = 250;
+  column[3].fixedHeight = 36;
+  column[4].visible = false;
+  std::vector<Rect> rects = ArrangeChildren(LayoutKind::kVertical, Rect{100, 200, 392, 100}, Margins{}, column);
+  EXPECT_EQ(rects[0], (Rect{100, 200, 392, 7}));
+  EXPECT_EQ(rects[1], (Rect{110, 209, 382, 36}));
+  EXPECT_EQ(rects[2], (Rect{100, 248, 392, 52}));  // what is left
+  EXPECT_EQ(rects[3], (Rect{100, 251, 250, 36}));
+  EXPECT_TRUE(rects[4].IsEmpty());
+
+  // A row with an inset: fixed widths with left padding, two stretchers share
+  // the rest and the last takes the odd pixel.
+  std::vector<LayoutChild> row(4);
+  row[0].fixedWidth = 10;
+  row[1].fixedWidth = 20;
+  row[1].fixedHeight = 20;
+  row[1].padding = Margins{12, 0, 0, 0};
+  rects = ArrangeChildren(LayoutKind::kHorizontal, Rect{0, 0, 103, 36}, Margins{0, 8, 0, 0}, row);
+  EXPECT_EQ(rects[0], (Rect{0, 8, 10, 28}));
+  EXPECT_EQ(rects[1], (Rect{22, 8, 20, 20}));
+  EXPECT_EQ(rects[2], (Rect{42, 8, 30, 28}));
+  EXPECT_EQ(rects[3], (Rect{72, 8, 31, 28}));
+
+  // Overfull: stretchers get nothing rather than a negative size.
+  row[0].fixedWidth = 500;
+  rects = ArrangeChildren(LayoutKind::kHorizontal, Rect{0, 0, 103, 36}, Margins{}, row);
+  EXPECT_EQ(rects[2].width, 0);
+
+  // A stack: every child fills the parent (the capture window's background
+  // and control), also at a negative origin.
+  std::vector<LayoutChild> stack(1);
+  rects = ArrangeChildren(LayoutKind::kStack, Rect{-1920, 0, 3840, 1080}, Margins{}, stack);
+  EXPECT_EQ(rects[0], (Rect{-1920, 0, 3840, 1080}));
+}
+
+}  // namespace
+}  // namespace ScreenCapture
