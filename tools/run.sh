@@ -20,6 +20,14 @@ demo() {
   local logdir="$WINEPREFIX/drive_c/ProgramData/Orvane/quorabase/logs"
   rm -f "$logdir/ZTDScreenCapture.exe.log.logdat"
 
+  # Something to capture: a text window with a few lines in it.
+  local note="$WINEPREFIX/drive_c/demo.txt"
+  printf 'ZTDScreenCapture demo\r\nThe capture window freezes this screen and dims it.\r\n' > "$note"
+  wine notepad 'C:\demo.txt' >/dev/null 2>&1 &
+  local notepad=$!
+  xdotool search --sync --onlyvisible --class notepad >/dev/null 2>&1 || true
+  sleep 1
+
   wine "$EXE" --cachepath='C:\demo' "$@" &
   local pid=$!
   if ! xdotool search --sync --onlyvisible --name '^TDRScreenCaptureWnd$' >/dev/null 2>&1; then
@@ -31,6 +39,7 @@ demo() {
   xdotool key Escape
   local code=0
   wait "$pid" || code=$?
+  kill "$notepad" >/dev/null 2>&1 || true
   echo "run: exit code $code; the program's log:"
   [ -x "$DECODE" ] && "$DECODE" "$logdir/ZTDScreenCapture.exe.log.logdat" | sed 's/^/  /' || true
   echo "$shot"

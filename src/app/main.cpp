@@ -1,12 +1,14 @@
 // Entry of the capture process: one capture per process, from start-up to the
 // exit code.
 #include <windows.h>
+#include <gdiplus.h>
 
 #include <string>
 
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
 #include "capture/CaptureWindow.h"
+#include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/FileUtils.h"
 #include "common/Logger.h"
@@ -58,9 +60,9 @@ UINT RunCapture(const std::wstring& commandLine) {
           params->startMode, params->cachePath.c_str(), params->fileMappingName.c_str(), params->appKey.c_str(),
           params->tdrVersion.c_str(), params->moduleVersion.c_str(), params->quillarinVersion.c_str());
 
-  window->Create(nullptr, L"TDRScreenCaptureWnd", kCaptureWindowStyle, kCaptureWindowExStyle,
-                 ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN), CW_USEDEFAULT,
-                 CW_USEDEFAULT);
+  const Rect& screen = GetVirtualScreenRect();
+  window->Create(nullptr, L"TDRScreenCaptureWnd", kCaptureWindowStyle, kCaptureWindowExStyle, screen.x, screen.y,
+                 CW_USEDEFAULT, CW_USEDEFAULT);
   const UINT result = window->ShowModal();
   delete window;
   SetCaptureWindow(nullptr);
@@ -82,7 +84,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
   if (exitCode == 0) {
     const std::wstring commandLine(rawCommandLine);
     InitOncePerProcess();
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    const Gdiplus::Status gdiplus = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    if (gdiplus != Gdiplus::Ok) LOG_ERR(L"GDI+ did not start: %d", static_cast<int>(gdiplus));
     exitCode = static_cast<int>(RunCapture(commandLine));
+    if (gdiplus == Gdiplus::Ok) Gdiplus::GdiplusShutdown(gdiplusToken);
   }
 
   instanceEvent.Reset();

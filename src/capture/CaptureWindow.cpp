@@ -1,7 +1,10 @@
 #include "capture/CaptureWindow.h"
 
+#include <windowsx.h>
+
+#include "capture/VirtualScreen.h"
 #include "common/Logger.h"
-#include "ui/ModalLoop.h"
+#include "core/Dpi.h"
 
 namespace ScreenCapture {
 
@@ -15,91 +18,78 @@ void SetCaptureWindow(ICaptureWindow* window) { g_captureWindow = window; }
 CCaptureWindow::CCaptureWindow() { m_runnable.Create(); }
 
 CCaptureWindow::~CCaptureWindow() {
-  if (m_hwnd && ::IsWindow(m_hwnd)) ::DestroyWindow(m_hwnd);
+  m_control = nullptr;  // the element tree goes with the paint manager
 }
 
-HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
-                            int height) {
-  const HINSTANCE instance = DuiLib::GetResourceInstance() ? DuiLib::GetResourceInstance() : ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = &CCaptureWindow::StaticWindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  ::RegisterClassExW(&wc);
-  return ::CreateWindowExW(exStyle, kClassName, title, style, x, y, width, height, parent, nullptr, instance, this);
+void CCaptureWindow::InitWindow() {
+  // The toolbar window, owned by this one and hidden until a region exists,
+  // is created here once the toolbar is part of the program.
+  int systemDpi = 96;
+  {
+    DuiLib::WindowDC screen(nullptr);
+    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
+  }
+  m_pm.SetDPI(SnapDpi(systemDpi));
+  LOG_INF(L"skin dpi %d (system %d)", m_pm.GetDPI(), systemDpi);
+
+  // Physical pixels: the window covers every monitor exactly.
+  const Rect& screen = GetVirtualScreenRect();
+  ::SetWindowPos(m_hwnd, nullptr, screen.x, screen.y, screen.width, screen.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (m_control) m_pm.SetFocus(m_control);
+  LOG_INF(L"capture window %d,%d %dx%d", screen.x, screen.y, screen.width, screen.height);
 }
 
-UINT CCaptureWindow::ShowModal() { return m_hwnd ? DuiLib::RunModalLoop(m_hwnd, nullptr) : 0; }
+DuiLib::CControlUI* CCaptureWindow::CreateControl(const std::wstring& name) {
+  if (name == L"CaptureControl") {
+    m_control = new CCaptureControl(GetScreenImageDC());
+    return m_control;
+  }
+  if (name == L"CaptureContain") return new CCaptureBkContain(GetDimmedImageDC(), CCaptureBkContain::kDimColor);
+  return nullptr;
+}
+
+LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+  int type = 0;
+  switch (message) {
+    case WM_RBUTTONDOWN: type = DuiLib::UIEVENT_RBUTTONDOWN; break;
+    case WM_RBUTTONUP: type = DuiLib::UIEVENT_RBUTTONUP; break;
+    case WM_MBUTTONDOWN: type = DuiLib::UIEVENT_MBUTTONDOWN; break;
+    case WM_MBUTTONUP: type = DuiLib::UIEVENT_MBUTTONUP; break;
+    case WM_CHAR:
+      if (wParam == VK_ESCAPE) {
+        CloseCapture();
+        handled = TRUE;
+      }
+      return 0;
+    default:
+      handled = FALSE;
+      return 0;
+  }
+  // Right and middle buttons go straight to the control, whatever element
+  // lies under the mouse.
+  const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  DuiLib::TEventUI event;
+  event.Type = type;
+  event.pSender = m_pm.FindControl(pt);
+  event.dwTimestamp = ::GetTickCount();
+  event.ptMouse = pt;
+  event.wKeyState = static_cast<WORD>(((wParam & MK_SHIFT) ? DuiLib::UIKEYSTATE_SHIFT : 0) |
+                                      ((wParam & MK_CONTROL) ? DuiLib::UIKEYSTATE_CONTROL : 0));
+  event.wParam = wParam;
+  event.lParam = lParam;
+  if (m_control) m_control->DoEvent(event);
+  handled = TRUE;
+  return 0;
+}
 
 void CCaptureWindow::CloseCapture() {
   if (m_hwnd && ::IsWindow(m_hwnd)) {
-    ::PostMessageW(m_hwnd, WM_CLOSE, 1, 0);
-    ::DestroyWindow(m_hwnd);
+    const HWND hwnd = m_hwnd;
+    ::PostMessageW(hwnd, WM_CLOSE, 1, 0);
+    ::DestroyWindow(hwnd);
   }
   m_hwnd = nullptr;
   m_runnable.Destroy();
-}
-
-LRESULT CALLBACK CCaptureWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  CCaptureWindow* self = nullptr;
-  if (message == WM_NCCREATE) {
-    self = static_cast<CCaptureWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->m_hwnd = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<CCaptureWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->m_hwnd = nullptr;
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  return self->HandleMessage(message, wParam, lParam);
-}
-
-void CCaptureWindow::OnInitWindow() {
-  // The window is a frameless surface: its client area is the whole window.
-  const LONG_PTR style = ::GetWindowLongPtrW(m_hwnd, GWL_STYLE);
-  ::SetWindowLongPtrW(m_hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
-  const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  ::SetWindowPos(m_hwnd, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  LOG_INF(L"capture window %d,%d %dx%d", x, y, width, height);
-}
-
-void CCaptureWindow::Paint() {
-  PAINTSTRUCT ps;
-  const HDC dc = ::BeginPaint(m_hwnd, &ps);
-  if (dc) {
-    const HBRUSH brush = ::CreateSolidBrush(RGB(32, 32, 32));
-    ::FillRect(dc, &ps.rcPaint, brush);
-    ::DeleteObject(brush);
-  }
-  ::EndPaint(m_hwnd, &ps);
-}
-
-LRESULT CCaptureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE:
-      OnInitWindow();
-      return 0;
-    case WM_CHAR:
-      if (wParam == VK_ESCAPE) CloseCapture();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      Paint();
-      return 0;
-    default:
-      return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
-  }
 }
 
 }  // namespace ScreenCapture

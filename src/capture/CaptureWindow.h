@@ -1,44 +1,52 @@
 #pragma once
-// The full-screen, topmost capture window. It covers the virtual screen,
-// owns the start parameters and the UI-thread runner, and ends the capture on
-// Esc.
+// The full-screen, topmost capture window. Built from the skin file
+// "CaptureWindow.xml": a background that shows the dimmed frozen screen and,
+// on top, the capture control that owns the current capture mode.
 #include <windows.h>
 
+#include "capture/CaptureControl.h"
 #include "capture/ICaptureWindow.h"
+#include "capture/ScreenBackgroundHelper.h"
 #include "common/RunnableWindow.h"
+#include "ui/WindowImplBase.h"
 
 namespace ScreenCapture {
 
-class CCaptureWindow : public ICaptureWindow {
+class CCaptureWindow : public DuiLib::WindowImplBase, private ScreenBackgroundHelper, public ICaptureWindow {
  public:
-  // Creates the runner's hidden window last, on the calling (UI) thread.
+  // Freezes the screen first (no window of ours exists yet), then creates the
+  // runner's hidden window on this (the UI) thread.
   CCaptureWindow();
   ~CCaptureWindow() override;
-  CCaptureWindow(const CCaptureWindow&) = delete;
-  CCaptureWindow& operator=(const CCaptureWindow&) = delete;
 
   static constexpr const wchar_t* kClassName = L"ZTDScreenCaptureWnd";
+  static constexpr const wchar_t* kSkinFile = L"CaptureWindow.xml";
 
-  // Creates the window; it then places itself over the virtual screen.
-  HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width, int height);
-  // Runs the modal loop on the window; returns its result.
-  UINT ShowModal();
+  using DuiLib::WindowImplBase::Create;
+  using DuiLib::WindowImplBase::ShowModal;
 
+  // ICaptureWindow
   HWND GetHWND() const override { return m_hwnd; }
-  ICaptureControl* GetCaptureControl() override { return nullptr; }
+  ICaptureControl* GetCaptureControl() override { return m_control; }
   ICaptureMenu* GetCaptureMenu() override { return nullptr; }
   void CloseCapture() override;
   CaptureStartParams* GetStartParams() override { return &m_startParams; }
   RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return &m_runnable; }
 
- private:
-  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void OnInitWindow();
-  void Paint();
+  // The skin DPI the window chose at start.
+  int GetSkinDpi() const { return m_pm.GetDPI(); }
+  DuiLib::CPaintManagerUI& PaintManager() { return m_pm; }
 
-  HWND m_hwnd = nullptr;
+ protected:
+  const wchar_t* GetWindowClassName() const override { return kClassName; }
+  std::wstring GetSkinFile() override { return kSkinFile; }
+  void InitWindow() override;
+  DuiLib::CControlUI* CreateControl(const std::wstring& name) override;
+  LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
+
+ private:
   RunnableHelper::CRunnalbeWindow m_runnable;
+  CCaptureControl* m_control = nullptr;  // owned by the element tree
   CaptureStartParams m_startParams;
 };
 

@@ -180,6 +180,12 @@ void RightClick(int x, int y) {
   SendMouse(MOUSEEVENTF_RIGHTUP);
 }
 
+void MiddleClick(int x, int y) {
+  MoveMouse(x, y);
+  SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+  SendMouse(MOUSEEVENTF_MIDDLEUP);
+}
+
 ScreenShot GrabScreen() {
   ScreenShot shot;
   shot.width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);

@@ -56,6 +56,7 @@ void MoveMouse(int x, int y);            // absolute screen position
 void LeftDrag(int x0, int y0, int x1, int y1);
 void LeftClick(int x, int y);
 void RightClick(int x, int y);
+void MiddleClick(int x, int y);
 
 // The screen as 32-bit BGRA pixels, top row first.
 struct ScreenShot {

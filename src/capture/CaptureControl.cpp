@@ -1,0 +1,127 @@
+#include "capture/CaptureControl.h"
+
+#include <gdiplus.h>
+
+#include "capture/ICaptureWindow.h"
+#include "common/Logger.h"
+#include "ui/PaintManager.h"
+
+namespace ScreenCapture {
+
+CCaptureControl::CCaptureControl(HDC screenDC) : m_screenDC(screenDC), m_mode(CreateNormalCapture()) {}
+
+CCaptureControl::~CCaptureControl() {
+  m_mosaicPens.clear();
+  if (m_mosaicImage) ::DeleteObject(m_mosaicImage);
+}
+
+std::unique_ptr<ICaptureShade> CCaptureControl::CreateNormalCapture() { return nullptr; }
+
+HWND CCaptureControl::GetHWND() { return m_manager ? m_manager->GetPaintWindow() : nullptr; }
+
+void CCaptureControl::DoEvent(DuiLib::TEventUI& event) {
+  LOG_DBG(L"capture event %d at %d,%d keys %d", event.Type, static_cast<int>(event.ptMouse.x),
+          static_cast<int>(event.ptMouse.y), static_cast<int>(event.wKeyState));
+  if (m_mode) m_mode->HandleEvent(event);
+}
+
+void CCaptureControl::PaintBkColor(HDC hDC) {
+  if (!m_mode) return;
+  Gdiplus::Graphics graphics(hDC);
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+  graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+  m_mode->Draw(&graphics, kOutputScreen);
+}
+
+void CCaptureControl::ReplaceMode(std::unique_ptr<ICaptureShade> mode) {
+  // The new mode is in place before the old one goes, so nothing that the
+  // old one's destruction triggers can find a dangling current mode.
+  std::unique_ptr<ICaptureShade> old = std::move(m_mode);
+  m_mode = std::move(mode);
+  old.reset();
+}
+
+void CCaptureControl::SetLayered(bool layered) {
+  if (m_manager) m_manager->SetLayered(layered);
+}
+
+void CCaptureControl::ResetCapture() {
+  // The toolbar is hidden and its tool choice cleared here once the toolbar
+  // is part of the program.
+  SetLayered(false);
+  ReplaceMode(CreateNormalCapture());
+  Invalidate();
+  // The toolbar's undo and redo stacks are emptied here once they exist.
+}
+
+DuiLib::TFontInfo* CCaptureControl::GetFontInfo(int id) {
+  return m_manager ? m_manager->GetFontInfo(id) : nullptr;
+}
+
+Gdiplus::Pen* CCaptureControl::GetMosaicImage(int penWidth) {
+  const auto cached = m_mosaicPens.find(penWidth);
+  if (cached != m_mosaicPens.end()) return cached->second.get();
+  // The pixelated source is built here once the mosaic filter is part of the
+  // program; without it there is no mosaic pen.
+  return nullptr;
+}
+
+void CCaptureControl::StartScrollCapture() {
+  if (!m_mode) return;
+  switch (DecideScrollStart(m_mode->GetCaptureType(), m_mode->GetRect(), m_mode->GetWidth())) {
+    case ScrollStart::kIgnore:
+      return;
+    case ScrollStart::kStart:
+      // The scroll capture mode takes over here once it is part of the
+      // program; until then the request changes nothing.
+      LOG_WAR(L"scroll capture is not available");
+      return;
+    case ScrollStart::kFreshCapture:
+      ResetCapture();
+      return;
+  }
+}
+
+void CCaptureControl::StartScrollEditor() {
+  if (!m_mode || !CanStartScrollEditor(m_mode->GetCaptureType(), m_mode->GetRect())) return;
+  // The editor is built on the scroll capture's long image here once it is
+  // part of the program.
+}
+
+CCaptureBkContain::CCaptureBkContain(HDC dimmedDC, uint32_t dimColor) : m_dimmedDC(dimmedDC), m_dimColor(dimColor) {}
+
+void CCaptureBkContain::PaintBkColor(HDC hDC) {
+  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  RECT box = {};
+  if (::GetClipBox(hDC, &box) == ERROR) box = m_rcItem;
+
+  if (!mode || mode->GetCaptureType() != kCaptureScroll) {
+    // Only the area being repainted is copied.
+    if (m_dimmedDC) {
+      ::BitBlt(hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, m_dimmedDC, box.left, box.top,
+               SRCCOPY | CAPTUREBLT);
+    }
+    return;
+  }
+
+  // Layered window: write premultiplied pixels straight into the off-screen
+  // image: the dim colour around the selection, a transparent hole inside.
+  int stride = 0;
+  uint32_t* bits = m_manager ? m_manager->GetOffscreenBits(&stride) : nullptr;
+  if (!bits) return;
+  const uint32_t alpha = m_dimColor >> 24;
+  const auto premultiply = [alpha](uint32_t channel) { return (channel * alpha + 127) / 255; };
+  const uint32_t dim = (alpha << 24) | (premultiply((m_dimColor >> 16) & 0xFF) << 16) |
+                       (premultiply((m_dimColor >> 8) & 0xFF) << 8) | premultiply(m_dimColor & 0xFF);
+  const Rect hole = mode->GetRect();
+  const Rect area = Rect::FromEdges(box.left, box.top, box.right, box.bottom)
+                        .Intersect(Rect::FromEdges(m_rcItem.left, m_rcItem.top, m_rcItem.right, m_rcItem.bottom));
+  for (int y = area.y; y < area.Bottom(); ++y) {
+    uint32_t* row = bits + static_cast<size_t>(y) * static_cast<size_t>(stride / 4);
+    for (int x = area.x; x < area.Right(); ++x) row[x] = hole.Contains(Point{x, y}) ? 0u : dim;
+  }
+}
+
+}  // namespace ScreenCapture

@@ -1,0 +1,80 @@
+#pragma once
+// The two custom elements of the capture window's skin: the background that
+// shows the dimmed frozen screen, and the control that owns the current
+// capture mode, hands it every event and lets it paint.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureShade.h"
+#include "ui/Control.h"
+
+namespace ScreenCapture {
+
+class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
+ public:
+  // `screenDC` is the frozen screen image; the control does not own it.
+  explicit CCaptureControl(HDC screenDC);
+  ~CCaptureControl() override;
+
+  const wchar_t* GetClass() const override { return L"CaptureControl"; }
+
+  // Called by the toolkit for every event aimed at the control (and by the
+  // capture window for the right and middle buttons): handed unchanged to
+  // the current mode.
+  void DoEvent(DuiLib::TEventUI& event) override;
+  // Called by the toolkit before the children are painted: the mode draws
+  // with GDI+ on the paint DC.
+  void PaintBkColor(HDC hDC) override;
+  void PaintBkImage(HDC) override {}
+  void PaintStatusImage(HDC) override {}
+  void PaintText(HDC) override {}
+
+  // ICaptureControl
+  void Invalidate() override { CControlUI::Invalidate(); }
+  HDC GetScreenDC() override { return m_screenDC; }
+  HWND GetHWND() override;
+  ICaptureShade* GetCaptureShade() override { return m_mode.get(); }
+  void ResetCapture() override;
+  DuiLib::TFontInfo* GetFontInfo(int id) override;
+  Gdiplus::Pen* GetMosaicImage(int penWidth) override;
+  void StartScrollCapture() override;
+  void StartScrollEditor() override;
+
+  // Makes `mode` the current one: stored first, then the old one destroyed.
+  void ReplaceMode(std::unique_ptr<ICaptureShade> mode);
+
+ private:
+  // The mode of a fresh normal capture (region selection); none until that
+  // mode is part of the program.
+  std::unique_ptr<ICaptureShade> CreateNormalCapture();
+  void SetLayered(bool layered);
+
+  HDC m_screenDC = nullptr;
+  std::unique_ptr<ICaptureShade> m_mode;
+  HBITMAP m_mosaicImage = nullptr;  // pixelated frozen screen, made on demand
+  std::map<int, std::shared_ptr<Gdiplus::Pen>> m_mosaicPens;
+};
+
+class CCaptureBkContain : public DuiLib::CContainerUI {
+ public:
+  static constexpr uint32_t kDimColor = 0x7F000000;  // black at alpha 127
+
+  CCaptureBkContain(HDC dimmedDC, uint32_t dimColor = kDimColor);
+  const wchar_t* GetClass() const override { return L"CaptureContain"; }
+
+  // Called by the toolkit before the children are painted: the dimmed
+  // screen, or in scroll capture the dim colour around a transparent hole.
+  void PaintBkColor(HDC hDC) override;
+  void PaintBkImage(HDC) override {}
+  void PaintStatusImage(HDC) override {}
+  void PaintText(HDC) override {}
+
+ private:
+  HDC m_dimmedDC = nullptr;
+  uint32_t m_dimColor = kDimColor;
+};
+
+}  // namespace ScreenCapture

@@ -1,0 +1,98 @@
+#include "ui/WindowImplBase.h"
+
+#include "common/Logger.h"
+
+namespace DuiLib {
+
+WindowImplBase::~WindowImplBase() {
+  if (m_hwnd && ::IsWindow(m_hwnd)) {
+    ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+    ::DestroyWindow(m_hwnd);
+  }
+}
+
+HWND WindowImplBase::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
+                            int height) {
+  const HINSTANCE instance = GetResourceInstance() ? GetResourceInstance() : ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &WindowImplBase::StaticWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = GetWindowClassName();
+  ::RegisterClassExW(&wc);  // a second registration fails harmlessly
+  return ::CreateWindowExW(exStyle, GetWindowClassName(), title, style, x, y, width, height, parent, nullptr,
+                           instance, this);
+}
+
+UINT WindowImplBase::ShowModal() { return m_hwnd ? RunModalLoop(m_hwnd, &m_pm) : 0; }
+
+void WindowImplBase::Notify(TNotifyUI&) {}
+
+CControlUI* WindowImplBase::CreateControl(const std::wstring&) { return nullptr; }
+
+LRESULT WindowImplBase::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
+  handled = FALSE;
+  return 0;
+}
+
+void WindowImplBase::OnFinalMessage(HWND) {}
+
+LRESULT CALLBACK WindowImplBase::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowImplBase* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<WindowImplBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->m_hwnd = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<WindowImplBase*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->m_hwnd = nullptr;
+    self->OnFinalMessage(hwnd);
+    return result;
+  }
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT WindowImplBase::OnCreate() {
+  // A skin window draws everything itself: no caption, no frame.
+  const LONG_PTR style = ::GetWindowLongPtrW(m_hwnd, GWL_STYLE);
+  ::SetWindowLongPtrW(m_hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
+  ::SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  m_pm.Init(m_hwnd);
+  m_pm.AddNotifier(this);
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(GetSkinFile(), &m_pm, [this](const std::wstring& name) { return CreateControl(name); });
+  if (!root) {
+    // The window still works without its skin: it paints nothing and keeps
+    // its keyboard and mouse handling.
+    LOG_ERR(L"skin %s could not be built", GetSkinFile().c_str());
+  }
+  m_pm.AttachDialog(root);
+  const SIZE init = m_pm.GetInitSize();
+  if (init.cx > 0 && init.cy > 0) {
+    ::SetWindowPos(m_hwnd, nullptr, 0, 0, m_pm.Scale(init.cx), m_pm.Scale(init.cy),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InitWindow();
+  return 0;
+}
+
+LRESULT WindowImplBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  BOOL handled = FALSE;
+  const LRESULT custom = HandleCustomMessage(message, wParam, lParam, handled);
+  if (handled) return custom;
+  if (message == WM_CREATE) return OnCreate();
+  if (message == WM_NCACTIVATE) return ::IsIconic(m_hwnd) ? FALSE : TRUE;
+  if (message == WM_NCCALCSIZE && wParam) return 0;  // client area = window
+  LRESULT result = 0;
+  if (m_pm.MessageHandler(message, wParam, lParam, result)) return result;
+  return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,151 @@
+// The capture window as a user sees it: the frozen screen dimmed over every
+// monitor, right and middle buttons reaching the control, the skin DPI.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "Harness.h"
+#include "PatternWindow.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::LinesWith;
+using e2e::ProgramRun;
+
+constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
+
+class CaptureWindowTest : public testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearLogs(); }
+  testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
+};
+
+DWORD EndWithEsc(ProgramRun& run, HWND hwnd) {
+  e2e::BringToFront(hwnd);
+  e2e::PressKey(VK_ESCAPE);
+  DWORD code = 0xFFFF;
+  EXPECT_TRUE(run.WaitForExit(10000, &code));
+  return code;
+}
+
+int ChannelDistance(uint32_t a, uint32_t b) {
+  int worst = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    worst = std::max(worst, d < 0 ? -d : d);
+  }
+  return worst;
+}
+
+TEST_F(CaptureWindowTest, FrozenScreenIsShownDimmedEverywhere) {
+  e2e::PatternWindow pattern;
+  const e2e::ScreenShot before = e2e::GrabScreen();
+  ASSERT_EQ(before.At(5, 5), 0xFFFFFFu) << "the fixture must be on the screen";
+
+  ProgramRun run;
+  ASSERT_TRUE(run.Start(L"--cachepath=C:\\cache"));
+  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  ASSERT_NE(hwnd, nullptr);
+  ::Sleep(400);  // first paint
+  const e2e::ScreenShot shot = e2e::GrabScreen();
+  ASSERT_EQ(shot.width, before.width);
+
+  // Every pixel is the pattern at 127/255: the whole virtual screen is
+  // covered, and no window of the program was in the frozen image.
+  int mismatches = 0;
+  int firstX = -1, firstY = -1;
+  for (int y = 0; y < shot.height; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      const uint32_t want = e2e::Dimmed(e2e::PatternWindow::ColourAt(x, y, shot.width, shot.height));
+      if (ChannelDistance(shot.At(x, y), want) > 1) {
+        if (mismatches++ == 0) {
+          firstX = x;
+          firstY = y;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0) << "first at " << firstX << "," << firstY << ": " << std::hex
+                           << (firstX >= 0 ? shot.At(firstX, firstY) : 0);
+  // White reads 127 in every channel.
+  EXPECT_EQ(shot.At(10, 10), 0x7F7F7Fu);
+  EXPECT_EQ(shot.At(shot.width - 1, shot.height - 1) == 0 || shot.At(shot.width - 1, shot.height - 1) == 0x7F7F7F,
+            true);
+
+  EXPECT_EQ(EndWithEsc(run, hwnd), 0u);
+  // The live screen is back once the window is gone.
+  EXPECT_TRUE(e2e::WaitUntil([] { return e2e::GrabScreen().At(10, 10) == 0xFFFFFF; }, 3000));
+
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(LinesWith(lines, "[TRA] ScreenBackgroundHelper.cpp(").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "skin dpi 96 (system 96)").size(), 1u);
+  EXPECT_TRUE(LinesWith(lines, "[ERR]").empty());
+}
+
+TEST_F(CaptureWindowTest, RightAndMiddleButtonsReachTheControl) {
+  ProgramRun run;
+  ASSERT_TRUE(run.Start(L""));
+  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  ASSERT_NE(hwnd, nullptr);
+  e2e::BringToFront(hwnd);
+  e2e::RightClick(300, 400);
+  ::Sleep(600);  // past the double-click time: the next pair is a new click
+  e2e::RightClick(310, 410);  // a right double click
+  e2e::RightClick(310, 410);
+  ::Sleep(600);
+  e2e::MiddleClick(320, 420);
+  ::Sleep(200);
+  EXPECT_EQ(EndWithEsc(run, hwnd), 0u);
+
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(LinesWith(lines, "capture event 15 at 300,400").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "capture event 16 at 300,400").size(), 1u);
+  // The double click's second press gives no event of its own: down, up, up.
+  EXPECT_EQ(LinesWith(lines, "capture event 15 at 310,410").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "capture event 16 at 310,410").size(), 2u);
+  EXPECT_TRUE(LinesWith(lines, "capture event 19 ").empty());
+  EXPECT_EQ(LinesWith(lines, "capture event 17 at 320,420").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "capture event 18 at 320,420").size(), 1u);
+}
+
+// Sets the prefix's system DPI for the lifetime of the object.
+class SystemDpi {
+ public:
+  explicit SystemDpi(DWORD dpi) { Set(dpi); }
+  ~SystemDpi() { Set(96); }
+
+ private:
+  static void Set(DWORD dpi) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) == ERROR_SUCCESS) {
+      ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+      ::RegCloseKey(key);
+    }
+  }
+};
+
+TEST_F(CaptureWindowTest, SkinDpiSnapsToTheNextLowerStep) {
+  const struct {
+    DWORD system;
+    const char* expected;
+  } cases[] = {{120, "skin dpi 96 (system 120)"}, {168, "skin dpi 144 (system 168)"}, {400, "skin dpi 384 (system 400)"}};
+  for (const auto& c : cases) {
+    e2e::ClearLogs();
+    SystemDpi dpi(c.system);
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(L""));
+    const HWND hwnd = run.WaitForWindow(kWindowClass);
+    ASSERT_NE(hwnd, nullptr);
+    // Physical pixels whatever the DPI: the window still covers the screen.
+    RECT rect = {};
+    ::GetWindowRect(hwnd, &rect);
+    EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(EndWithEsc(run, hwnd), 0u);
+    EXPECT_EQ(LinesWith(e2e::ReadLogLines(), c.expected).size(), 1u) << c.expected;
+  }
+}
+
+}  // namespace
