@@ -2,6 +2,7 @@
 // The contract between the capture control and the current capture mode.
 #include <windows.h>
 
+#include "core/CaptureRules.h"
 #include "core/Geometry.h"
 #include "ui/UIDefs.h"
 
@@ -10,13 +11,6 @@ class Graphics;
 }
 
 namespace ScreenCapture {
-
-// What a mode reports about itself.
-enum CaptureType : int {
-  kCaptureNormal = 0,
-  kCaptureScroll = 1,
-  kCaptureScrollEditor = 2,
-};
 
 // Second argument of every drawing operation: on the screen with frame,
 // handles, size label and magnifier, or the result image only.
@@ -43,21 +37,5 @@ class ICaptureShade {
   // Called by the control when it builds the pixelated mosaic source.
   virtual HDC GetSourceDC() = 0;
 };
-
-// What the control does when a scroll capture is asked for.
-enum class ScrollStart { kIgnore, kStart, kFreshCapture };
-
-// Only a normal capture switches; its selection must be wider and taller than
-// twice the frame width, else a fresh normal capture starts instead.
-constexpr ScrollStart DecideScrollStart(int captureType, const Rect& selection, int frameWidth) {
-  if (captureType != kCaptureNormal) return ScrollStart::kIgnore;
-  return selection.width > 2 * frameWidth && selection.height > 2 * frameWidth ? ScrollStart::kStart
-                                                                               : ScrollStart::kFreshCapture;
-}
-
-// The editor opens only from a scroll capture with a real selection.
-constexpr bool CanStartScrollEditor(int captureType, const Rect& selection) {
-  return captureType == kCaptureScroll && selection.width > 0 && selection.height > 0;
-}
 
 }  // namespace ScreenCapture

@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../native/PngBuilder.h"
+#include "../native/ZipBuilder.h"
+#include "PatternWindow.h"
+#include "TestFiles.h"
+#include "capture/CaptureWindow.h"
+#include "capture/ScreenBackgroundHelper.h"
+#include "capture/VirtualScreen.h"
+#include "common/Logger.h"
+#include "core/LogRecord.h"
+#include "ui/DialogBuilder.h"
+#include "ui/SkinArchive.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+// Error lines the process's logger wrote since `from` (a byte offset).
+std::vector<std::string> ErrorsSince(size_t from) {
+  const std::string bytes = testfiles::ReadBytes(Logger::Instance()->GetLogPath());
+  std::vector<std::string> errors;
+  if (from > bytes.size()) return errors;
+  for (const std::string& line : DecodeRecords(std::string_view(bytes).substr(from)).lines) {
+    if (line.find("[ERR]") != std::string::npos) errors.push_back(line);
+  }
+  return errors;
+}
+
+size_t LogSize() {
+  Logger::Instance()->Log(3, L"mark", L"t.cpp", 0);  // opens the log if need be
+  return testfiles::ReadBytes(Logger::Instance()->GetLogPath()).size();
+}
+
+class ToolkitTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
+  static ULONG_PTR s_gdiplus;
+  testfiles::ConfigIni m_config{""};
+};
+ULONG_PTR ToolkitTest::s_gdiplus = 0;
+
+TEST_F(ToolkitTest, BuilderMakesTreesAndFontsAndSurvivesBadLayouts) {
+  DuiLib::CPaintManagerUI pm;
+  DuiLib::CDialogBuilder builder;
+  std::vector<std::wstring> asked;
+  const auto callback = [&](const std::wstring& name) -> DuiLib::CControlUI* {
+    asked.push_back(name);
+    return name == L"Custom" ? new DuiLib::CContainerUI() : nullptr;
+  };
+  const std::string good =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Window size=\"392,56\">"
+      "<Font id=\"1\" name=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\" size=\"14\" default=\"true\"/>"
+      "<Font id=\"99\" name=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\" size=\"12\" default=\"true\"/>"
+      "<VerticalLayout name=\"root\"><Custom name=\"c\"><Label name=\"inner\" width=\"20\"/></Custom>"
+      "<Mystery name=\"m\"><Label name=\"lost\"/></Mystery><HorizontalLayout name=\"row\" height=\"36\"/>"
+      "</VerticalLayout></Window>";
+  size_t mark = LogSize();
+  std::unique_ptr<DuiLib::CControlUI> root(builder.CreateFromText(Bytes(good), &pm, callback, L"good.xml"));
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetName(), L"root");
+  EXPECT_NE(root->FindControlByName(L"inner"), nullptr);
+  EXPECT_NE(root->FindControlByName(L"row"), nullptr);
+  // An unknown element is skipped with what it holds, and logged.
+  EXPECT_EQ(root->FindControlByName(L"m"), nullptr);
+  EXPECT_EQ(root->FindControlByName(L"lost"), nullptr);
+  EXPECT_EQ(asked, (std::vector<std::wstring>{L"Custom", L"Mystery"}));
+  std::vector<std::string> errors = ErrorsSince(mark);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("unknown element Mystery skipped"), std::string::npos);
+  EXPECT_EQ(pm.GetInitSize().cx, 392);
+
+  // Fonts by id; the last default wins; metrics come with the first use.
+  DuiLib::TFontInfo* font = pm.GetFontInfo(-1);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(font->iSize, 12);
+  font = pm.GetFontInfo(1);
+  ASSERT_NE(font, nullptr);
+  ASSERT_NE(font->hFont, nullptr);
+  EXPECT_GT(font->tm.tmHeight, 10);
+  const LONG height96 = font->tm.tmHeight;
+  pm.SetDPI(144);
+  font = pm.GetFontInfo(1);
+  EXPECT_GT(font->tm.tmHeight, height96);
+  EXPECT_EQ(pm.GetFontInfo(7), nullptr);
+
+  // Malformed text, a wrong root and an empty file give no tree, only a log line.
+  for (const std::string& bad : {std::string("<Window><VerticalLayout></Window>"), std::string("<Dialog/>"),
+                                 std::string("<Window></Window>"), std::string("\xff\xfe garbage"), std::string()}) {
+    mark = LogSize();
+    EXPECT_EQ(builder.CreateFromText(Bytes(bad), &pm, callback, L"bad.xml"), nullptr) << bad;
+    EXPECT_EQ(ErrorsSince(mark).size(), 1u) << bad;
+  }
+}
+
+TEST_F(ToolkitTest, SkinArchivePicksTheDpiVariant) {
+  const std::string red = pngtest::Encode(2, 2, std::vector<uint32_t>(4, 0xFF0000FFu));
+  const std::string green = pngtest::Encode(3, 3, std::vector<uint32_t>(9, 0x00FF00FFu));
+  const std::string zip = ziptest::Build({{"Res/dot.png", red, true},
+                                          {"Res/dot@150.png", green, false},
+                                          {"Res/broken.png", "not a png", true},
+                                          {"a.xml", "<Window/>", true}});
+  DuiLib::CSkinArchive archive;
+  ASSERT_TRUE(archive.OpenMemory(zip.data(), zip.size()));
+  const DuiLib::TImageInfo* at150 = archive.GetImage(L"Res/dot.png", 144);
+  ASSERT_NE(at150, nullptr);
+  EXPECT_EQ(at150->resolvedName, "Res/dot@150.png");
+  EXPECT_EQ(at150->width, 3);
+  const DuiLib::TImageInfo* at200 = archive.GetImage(L"Res/dot.png", 192);  // no @200: the base file
+  ASSERT_NE(at200, nullptr);
+  EXPECT_EQ(at200->resolvedName, "Res/dot.png");
+  EXPECT_EQ(at200->width, 2);
+  EXPECT_EQ(archive.GetImage(L"Res/dot.png", 96), at200);  // cached
+
+  const size_t mark = LogSize();
+  EXPECT_EQ(archive.GetImage(L"Res/missing.png", 96), nullptr);
+  EXPECT_EQ(archive.GetImage(L"Res/broken.png", 96), nullptr);
+  std::vector<uint8_t> out;
+  EXPECT_FALSE(archive.ReadFile(L"nothere.xml", out));
+  EXPECT_EQ(ErrorsSince(mark).size(), 3u);
+
+  // A damaged archive opens to nothing and says so.
+  DuiLib::CSkinArchive damaged;
+  EXPECT_FALSE(damaged.OpenMemory(zip.data(), zip.size() - 10));
+  EXPECT_FALSE(damaged.ReadFile(L"a.xml", out));
+  // The program's own archive holds the capture window's layout.
+  EXPECT_TRUE(DuiLib::CSkinArchive::Instance()->IsOpen());
+  EXPECT_TRUE(DuiLib::CSkinArchive::Instance()->ReadFile(L"CaptureWindow.xml", out));
+}
+
+TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
+  e2e::PatternWindow pattern;
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  // A part of the screen, as a monitor layout with another origin would give.
+  ScreenBackgroundHelper images(Rect{100, height / 2 - 40, 300, 200});
+  ASSERT_NE(images.GetScreenImageDC(), nullptr);
+  ASSERT_NE(images.GetDimmedImageDC(), nullptr);
+  for (const POINT p : {POINT{0, 0}, POINT{13, 45}, POINT{299, 199}, POINT{150, 100}}) {
+    const uint32_t want = e2e::PatternWindow::ColourAt(100 + p.x, height / 2 - 40 + p.y, width, height);
+    const COLORREF got = ::GetPixel(images.GetScreenImageDC(), p.x, p.y);
+    EXPECT_EQ((GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got), want) << p.x << "," << p.y;
+    const COLORREF dim = ::GetPixel(images.GetDimmedImageDC(), p.x, p.y);
+    EXPECT_EQ((GetRValue(dim) << 16) | (GetGValue(dim) << 8) | GetBValue(dim), e2e::Dimmed(want));
+  }
+  // Larger than the largest grabbable screen: empty images, logged, no crash.
+  const size_t mark = LogSize();
+  ScreenBackgroundHelper tooLarge(Rect{0, 0, 16385, 100});
+  EXPECT_EQ(tooLarge.GetScreenImageDC(), nullptr);
+  EXPECT_EQ(tooLarge.GetDimmedImageDC(), nullptr);
+  EXPECT_EQ(ErrorsSince(mark).size(), 1u);
+}
+
+// A mode that records what the control hands it.
+class FakeMode : public ICaptureShade {
+ public:
+  FakeMode(int type, Rect rect, std::vector<int>* events, ICaptureControl* control = nullptr,
+           ICaptureShade** seenAtDestruction = nullptr)
+      : m_type(type), m_rect(rect), m_events(events), m_control(control), m_seen(seenAtDestruction) {}
+  ~FakeMode() override {
+    if (m_seen && m_control) *m_seen = m_control->GetCaptureShade();
+  }
+  void Draw(Gdiplus::Graphics* graphics, int flag) override {
+    ++draws;
+    lastFlag = flag;
+    smoothing = graphics->GetSmoothingMode();
+    compositing = graphics->GetCompositingQuality();
+  }
+  Rect GetRect() const override { return m_rect; }
+  int GetWidth() const override { return 3; }
+  void HandleEvent(DuiLib::TEventUI& event) override {
+    m_events->push_back(event.Type);
+    lastSender = event.pSender;
+    lastPoint = event.ptMouse;
+    lastKeys = event.wKeyState;
+    lastWParam = event.wParam;
+  }
+  int GetCaptureType() const override { return m_type; }
+  HBITMAP GetCaptureBitmap() override { return nullptr; }
+  HDC GetSourceDC() override { return nullptr; }
+
+  int draws = 0;
+  int lastFlag = -1;
+  Gdiplus::SmoothingMode smoothing = Gdiplus::SmoothingModeInvalid;
+  Gdiplus::CompositingQuality compositing = Gdiplus::CompositingQualityDefault;
+  DuiLib::CControlUI* lastSender = nullptr;
+  POINT lastPoint = {};
+  WORD lastKeys = 0;
+  WPARAM lastWParam = 0;
+
+ private:
+  int m_type;
+  Rect m_rect;
+  std::vector<int>* m_events;
+  ICaptureControl* m_control;
+  ICaptureShade** m_seen;
+};
+
+// The real capture window, in this process, over the virtual screen.
+class CaptureWindowFixture : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    m_window = std::make_unique<CCaptureWindow>();
+    SetCaptureWindow(m_window.get());
+    const Rect& screen = GetVirtualScreenRect();
+    ASSERT_NE(m_window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, screen.x, screen.y, CW_USEDEFAULT,
+                               CW_USEDEFAULT),
+              nullptr);
+    m_control = static_cast<CCaptureControl*>(m_window->GetCaptureControl());
+    ASSERT_NE(m_control, nullptr);
+  }
+  void TearDown() override {
+    m_window->CloseCapture();
+    SetCaptureWindow(nullptr);
+    m_window.reset();
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  }
+  std::unique_ptr<CCaptureWindow> m_window;
+  CCaptureControl* m_control = nullptr;
+};
+
+TEST_F(CaptureWindowFixture, EventsReachTheModeUnchanged) {
+  std::vector<int> events;
+  auto owned = std::make_unique<FakeMode>(kCaptureNormal, Rect{10, 10, 100, 100}, &events);
+  FakeMode* mode = owned.get();
+  m_control->ReplaceMode(std::move(owned));
+  const HWND hwnd = m_window->GetHWND();
+
+  ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(40, 50));
+  ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(40, 50));
+  EXPECT_EQ(mode->lastKeys, DuiLib::UIKEYSTATE_SHIFT);
+  ::SendMessageW(hwnd, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(41, 51));
+  EXPECT_EQ(mode->lastKeys, DuiLib::UIKEYSTATE_CONTROL);
+  ::SendMessageW(hwnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(41, 51));
+  // Right and middle buttons come through the window's own handler, with the
+  // element under the point as sender, whichever it is.
+  ::SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(700, 300));
+  EXPECT_EQ(mode->lastSender, m_control);
+  EXPECT_EQ(mode->lastPoint.x, 700);
+  ::SendMessageW(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(700, 300));
+  ::SendMessageW(hwnd, WM_RBUTTONDBLCLK, 0, MAKELPARAM(700, 300));  // nothing of its own
+  ::SendMessageW(hwnd, WM_MBUTTONDOWN, 0, MAKELPARAM(5, 5));
+  ::SendMessageW(hwnd, WM_MBUTTONUP, 0, MAKELPARAM(5, 5));
+  // Two wheel notches towards the user: two events, "line down".
+  POINT screen = {60, 60};
+  ::ClientToScreen(hwnd, &screen);
+  ::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+  EXPECT_EQ(mode->lastWParam, static_cast<WPARAM>(SB_LINEDOWN));
+  ::SendMessageW(hwnd, WM_KEYDOWN, 'Z', 0);
+  ::SendMessageW(hwnd, WM_KEYUP, 'Z', 0);
+  const std::vector<int> expected = {9, 13, 14, 19, 15, 16, 17, 18, 26, 26, 3, 4};
+  EXPECT_EQ(events, expected);
+
+  // Esc closes the window and the runner; the loop would end here.
+  ::SendMessageW(hwnd, WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(m_window->GetRunnableWindow()->GetHWND(), nullptr);
+}
+
+TEST_F(CaptureWindowFixture, PaintsOnlyWhatWasInvalidated) {
+  std::vector<int> events;
+  auto owned = std::make_unique<FakeMode>(kCaptureNormal, Rect{10, 10, 100, 100}, &events);
+  FakeMode* mode = owned.get();
+  m_control->ReplaceMode(std::move(owned));
+  const HWND hwnd = m_window->GetHWND();
+  ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  ::UpdateWindow(hwnd);
+  auto& pm = m_window->PaintManager();
+  const unsigned before = pm.GetPaintStats().paints;
+  const int drawsBefore = mode->draws;
+
+  const RECT small = {500, 300, 700, 500};
+  ::InvalidateRect(hwnd, &small, FALSE);
+  ::UpdateWindow(hwnd);
+  EXPECT_EQ(pm.GetPaintStats().paints, before + 1);
+  const RECT painted = pm.GetPaintStats().lastArea;
+  EXPECT_EQ(painted.left, 500);
+  EXPECT_EQ(painted.top, 300);
+  EXPECT_EQ(painted.right, 700);
+  EXPECT_EQ(painted.bottom, 500);
+  // The mode drew once, on the screen, with the graphics set up as promised.
+  EXPECT_EQ(mode->draws, drawsBefore + 1);
+  EXPECT_EQ(mode->lastFlag, kOutputScreen);
+  EXPECT_EQ(mode->smoothing, Gdiplus::SmoothingModeAntiAlias8x8);
+  EXPECT_EQ(mode->compositing, Gdiplus::CompositingQualityHighQuality);
+}
+
+TEST_F(CaptureWindowFixture, NewModeIsInPlaceBeforeTheOldOneGoes) {
+  std::vector<int> events;
+  ICaptureShade* seen = nullptr;
+  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureNormal, Rect{}, &events, m_control, &seen));
+  auto next = std::make_unique<FakeMode>(kCaptureNormal, Rect{}, &events);
+  ICaptureShade* nextRaw = next.get();
+  m_control->ReplaceMode(std::move(next));
+  EXPECT_EQ(seen, nextRaw);
+  EXPECT_EQ(m_control->GetCaptureShade(), nextRaw);
+
+  // A scroll request on a selection of 6 pixels with a frame of 3 starts a
+  // fresh normal capture: the mode is replaced.
+  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureNormal, Rect{0, 0, 100, 6}, &events));
+  const ICaptureShade* small = m_control->GetCaptureShade();
+  m_control->StartScrollCapture();
+  EXPECT_NE(m_control->GetCaptureShade(), small);
+  // From a mode that is not a normal capture nothing happens.
+  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureScrollEditor, Rect{0, 0, 100, 6}, &events));
+  const ICaptureShade* editor = m_control->GetCaptureShade();
+  m_control->StartScrollCapture();
+  EXPECT_EQ(m_control->GetCaptureShade(), editor);
+}
+
+TEST_F(CaptureWindowFixture, LayeredModeDimsAroundATransparentHole) {
+  std::vector<int> events;
+  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureScroll, Rect{100, 100, 200, 150}, &events));
+  auto& pm = m_window->PaintManager();
+  pm.SetLayered(true);
+  EXPECT_TRUE(::GetWindowLongW(m_window->GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  int stride = 0;
+  const uint32_t* bits = pm.GetOffscreenBits(&stride);
+  ASSERT_NE(bits, nullptr);
+  const auto at = [&](int x, int y) { return bits[static_cast<size_t>(y) * (stride / 4) + x]; };
+  EXPECT_EQ(at(50, 50), 0x7F000000u);
+  EXPECT_EQ(at(99, 150), 0x7F000000u);
+  EXPECT_EQ(at(100, 100), 0u);
+  EXPECT_EQ(at(299, 249), 0u);
+  EXPECT_EQ(at(300, 249), 0x7F000000u);  // the right edge is outside
+  pm.SetLayered(false);
+  EXPECT_FALSE(::GetWindowLongW(m_window->GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+}  // namespace
