@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "core/CommandLine.h"
 #include "core/LogFormat.h"
@@ -68,5 +69,25 @@ void BM_ParseStartParams(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ParseStartParams)->Arg(64)->Arg(100000);
+
+}  // namespace
+
+#include "core/PixelOps.h"
+
+namespace {
+
+// The dimmed copy of a frozen 1920x1080 screen, made once per capture.
+void BM_DimFrozenScreen(benchmark::State& state) {
+  const size_t count = static_cast<size_t>(state.range(0)) * static_cast<size_t>(state.range(1));
+  std::vector<uint32_t> screen(count);
+  for (size_t i = 0; i < count; ++i) screen[i] = static_cast<uint32_t>(i * 2654435761u);
+  std::vector<uint32_t> dimmed(count);
+  for (auto _ : state) {
+    ScreenCapture::DimOverBlack(screen.data(), dimmed.data(), count, 127);
+    benchmark::DoNotOptimize(dimmed.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(count) * 4);
+}
+BENCHMARK(BM_DimFrozenScreen)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
@@ -50,7 +52,9 @@ void InitOncePerProcess() {
   (void)done;
 }
 
-UINT RunCapture(const std::wstring& commandLine) {
+// `beforeWindow` runs after the screen is frozen and before the window is
+// created.
+UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& beforeWindow) {
   auto* window = new CCaptureWindow();
   SetCaptureWindow(window);
   CaptureStartParams* params = window->GetStartParams();
@@ -60,6 +64,7 @@ UINT RunCapture(const std::wstring& commandLine) {
           params->startMode, params->cachePath.c_str(), params->fileMappingName.c_str(), params->appKey.c_str(),
           params->tdrVersion.c_str(), params->moduleVersion.c_str(), params->quillarinVersion.c_str());
 
+  beforeWindow();
   const Rect& screen = GetVirtualScreenRect();
   window->Create(nullptr, L"TDRScreenCaptureWnd", kCaptureWindowStyle, kCaptureWindowExStyle, screen.x, screen.y,
                  CW_USEDEFAULT, CW_USEDEFAULT);
@@ -84,11 +89,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
   if (exitCode == 0) {
     const std::wstring commandLine(rawCommandLine);
     InitOncePerProcess();
-    Gdiplus::GdiplusStartupInput gdiplusInput;
+    // GDI+ takes a while to start: let it do so while the screen is grabbed.
     ULONG_PTR gdiplusToken = 0;
-    const Gdiplus::Status gdiplus = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-    if (gdiplus != Gdiplus::Ok) LOG_ERR(L"GDI+ did not start: %d", static_cast<int>(gdiplus));
-    exitCode = static_cast<int>(RunCapture(commandLine));
+    Gdiplus::Status gdiplus = Gdiplus::GenericError;
+    std::thread gdiplusStarter([&] {
+      Gdiplus::GdiplusStartupInput gdiplusInput;
+      gdiplus = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    });
+    exitCode = static_cast<int>(RunCapture(commandLine, [&] {
+      gdiplusStarter.join();
+      if (gdiplus != Gdiplus::Ok) LOG_ERR(L"GDI+ did not start: %d", static_cast<int>(gdiplus));
+    }));
+    if (gdiplusStarter.joinable()) gdiplusStarter.join();
     if (gdiplus == Gdiplus::Ok) Gdiplus::GdiplusShutdown(gdiplusToken);
   }
 

@@ -3,6 +3,8 @@
 // of the program is shown, and a copy of it dimmed to about half brightness.
 #include <windows.h>
 
+#include <thread>
+
 #include "core/Geometry.h"
 #include "ui/GdiHandles.h"
 
@@ -10,8 +12,9 @@ namespace ScreenCapture {
 
 class ScreenBackgroundHelper {
  public:
-  // Grabs `area` of the desktop (normally the virtual screen). Pixel 0,0 of
-  // both images is the area's top-left corner. A refused DC or bitmap, or an
+  // Grabs `area` of the desktop (normally the virtual screen), before any
+  // window of the program is shown. Pixel 0,0 of both images is the area's
+  // top-left corner. A refused DC or bitmap, or an
   // area beyond the largest grabbable size, leaves that image empty.
   explicit ScreenBackgroundHelper(const Rect& area);
   ScreenBackgroundHelper();
@@ -20,15 +23,27 @@ class ScreenBackgroundHelper {
   // Dim blend: each channel becomes value * 127 / 255 over black.
   static constexpr BYTE kDimAlpha = 127;
 
-  HDC GetScreenImageDC() const { return m_screen.GetDC(); }
-  HDC GetDimmedImageDC() const { return m_dimmed.GetDC(); }
-  HBITMAP GetScreenBitmap() const { return m_screen.GetBitmap(); }
+  // The images are finished on a worker thread: each getter waits for it.
+  HDC GetScreenImageDC() const {
+    WaitForImages();
+    return m_screen.GetDC();
+  }
+  HDC GetDimmedImageDC() const {
+    WaitForImages();
+    return m_dimmed.GetDC();
+  }
+  HBITMAP GetScreenBitmap() const {
+    WaitForImages();
+    return m_screen.GetBitmap();
+  }
+  void WaitForImages() const;
   const Rect& GetImageArea() const { return m_area; }
 
  private:
   Rect m_area;
   DuiLib::BitmapDC m_screen;
   DuiLib::BitmapDC m_dimmed;
+  mutable std::thread m_worker;
 };
 
 }  // namespace ScreenCapture

@@ -248,3 +248,29 @@ TEST(PngImage, DecodesToPremultipliedPixels) {
 
 }  // namespace
 }  // namespace ScreenCapture
+
+#include "core/PixelOps.h"
+
+namespace ScreenCapture {
+namespace {
+
+TEST(PixelOps, DimOverBlackIsExactForEveryValueAndAlpha) {
+  std::vector<uint32_t> pixels(256);
+  std::vector<uint32_t> out(256);
+  for (uint32_t alpha = 0; alpha <= 255; ++alpha) {
+    for (uint32_t v = 0; v < 256; ++v) pixels[v] = (0x12u << 24) | (v << 16) | ((255 - v) << 8) | ((v * 7) & 0xFF);
+    DimOverBlack(pixels.data(), out.data(), pixels.size(), static_cast<uint8_t>(alpha));
+    for (uint32_t v = 0; v < 256; ++v) {
+      const uint32_t want = 0xFF000000u | ((v * alpha / 255) << 16) | (((255 - v) * alpha / 255) << 8) |
+                            (((v * 7) & 0xFF) * alpha / 255);
+      ASSERT_EQ(out[v], want) << "alpha " << alpha << " value " << v;
+    }
+  }
+  // White at 127 reads 127 in every channel; in place works too.
+  uint32_t white = 0x00FFFFFF;
+  DimOverBlack(&white, &white, 1, 127);
+  EXPECT_EQ(white, 0xFF7F7F7Fu);
+}
+
+}  // namespace
+}  // namespace ScreenCapture
