@@ -341,3 +341,61 @@ TEST_F(CaptureWindowFixture, LayeredModeDimsAroundATransparentHole) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace ScreenCapture;
+
+// Wine on Xvfb puts every monitor at 0,0, so a monitor left of and above the
+// primary is pretended: the program must place everything by the one
+// virtual-screen rectangle.
+TEST_F(ToolkitTest, NegativeOriginLayoutPlacesTheWindow) {
+  const Rect layout{-300, -200, 1000, 700};
+  ScopedVirtualScreen pretend(layout);
+  {
+    auto window = std::make_unique<CCaptureWindow>();
+    SetCaptureWindow(window.get());
+    ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, layout.x, layout.y, CW_USEDEFAULT,
+                             CW_USEDEFAULT),
+              nullptr);
+    RECT rect = {};
+    ::GetWindowRect(window->GetHWND(), &rect);
+    EXPECT_EQ(rect.left, -300);
+    EXPECT_EQ(rect.top, -200);
+    EXPECT_EQ(rect.right, 700);
+    EXPECT_EQ(rect.bottom, 500);
+    // Client coordinates of the capture are screen coordinates minus the origin.
+    POINT corner = {0, 0};
+    ::ClientToScreen(window->GetHWND(), &corner);
+    EXPECT_EQ((Point{corner.x, corner.y}), CaptureToScreen(Point{0, 0}, layout));
+    POINT primary = {0, 0};
+    ::ScreenToClient(window->GetHWND(), &primary);
+    EXPECT_EQ((Point{primary.x, primary.y}), ScreenToCapture(Point{0, 0}, layout));
+    window->CloseCapture();
+    SetCaptureWindow(nullptr);
+  }
+  // The frozen image takes its origin from the same rectangle: with real
+  // monitors there, image pixel 300,200 would be the primary's corner. Wine
+  // has no desktop at negative coordinates and copies nothing from a source
+  // that starts there, so the image origin is checked on a part of the real
+  // screen instead (ScreenImagesStartAtTheAreaOrigin).
+}
+
+// A layout beyond the largest grabbable size: no images, and the capture
+// window still opens, paints and closes.
+TEST_F(ToolkitTest, OversizeLayoutStillOpensTheWindow) {
+  ScopedVirtualScreen pretend(Rect{0, 0, 20000, 1080});
+  auto window = std::make_unique<CCaptureWindow>();
+  SetCaptureWindow(window.get());
+  ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT),
+            nullptr);
+  ::ShowWindow(window->GetHWND(), SW_SHOWNOACTIVATE);
+  ::UpdateWindow(window->GetHWND());
+  ASSERT_NE(window->GetCaptureControl(), nullptr);
+  EXPECT_EQ(window->GetCaptureControl()->GetScreenDC(), nullptr);
+  ::SendMessageW(window->GetHWND(), WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_EQ(window->GetHWND(), nullptr);
+  SetCaptureWindow(nullptr);
+}
+
+}  // namespace
