@@ -11,14 +11,10 @@
 
 #include "capture/CaptureWindow.h"
 #include "capture/VirtualScreen.h"
+#include "common/Clock.h"
 
 namespace {
-double NowMs() {
-  LARGE_INTEGER frequency, counter;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using ScreenCapture::NowMs;
 }  // namespace
 
 int wmain() {

@@ -10,16 +10,12 @@
 #include <vector>
 
 #include "Harness.h"
+#include "common/Clock.h"
 #include "PatternWindow.h"
 
 namespace {
 
-double NowMs() {
-  LARGE_INTEGER frequency, counter;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using ScreenCapture::NowMs;
 
 // Milliseconds from CreateProcess until the screen pixel at 10,10 is no
 // longer the fixture's white; negative on a time-out.

@@ -1,6 +1,7 @@
 #include "capture/ScreenBackgroundHelper.h"
 
 #include "capture/VirtualScreen.h"
+#include "common/Clock.h"
 #include "common/Logger.h"
 #include "core/PixelOps.h"
 
@@ -8,24 +9,11 @@ namespace ScreenCapture {
 
 namespace {
 
-double NowMs() {
-  LARGE_INTEGER frequency, counter;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 // A 32-bit top-down image in a memory DC; `bits` gets its pixels.
 bool MakeImage(HDC compatibleWith, const Rect& area, DuiLib::BitmapDC& image, uint32_t*& bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = area.width;
-  info.bmiHeader.biHeight = -area.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* raw = nullptr;
-  DuiLib::Bitmap bitmap(::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
-  if (!bitmap || !raw || !image.Attach(DuiLib::MemoryDC(compatibleWith), std::move(bitmap))) {
+  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(compatibleWith, area.width, area.height, &raw));
+  if (!bitmap || !image.Attach(DuiLib::MemoryDC(compatibleWith), std::move(bitmap))) {
     LOG_ERR(L"screen image %dx%d could not be made: %d", area.width, area.height, static_cast<int>(::GetLastError()));
     image.Reset();
     return false;

@@ -114,6 +114,24 @@ class SelectGuard {
   HGDIOBJ m_old;
 };
 
+// A 32-bit top-down DIB section; `bits` receives its pixels (0xAARRGGBB,
+// rows of width * 4 bytes). Null on failure.
+inline HBITMAP CreateDib32(HDC dc, int width, int height, void** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  *bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+  if (bitmap && !*bits) {
+    ::DeleteObject(bitmap);
+    return nullptr;
+  }
+  return bitmap;
+}
+
 // A memory DC with a bitmap selected for its whole life: the pair that holds
 // an off-screen image. The bitmap is selected out before either is deleted.
 class BitmapDC {

@@ -192,16 +192,10 @@ bool CPaintManagerUI::EnsureOffscreen(int width, int height) {
   if (m_offscreen && m_offscreenSize.cx == width && m_offscreenSize.cy == height) return true;
   m_offscreen.Reset();
   m_bits = nullptr;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   WindowDC windowDC(m_hwnd);
-  Bitmap bitmap(::CreateDIBSection(windowDC.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits || !m_offscreen.Attach(MemoryDC(windowDC.Get()), std::move(bitmap))) {
+  Bitmap bitmap(CreateDib32(windowDC.Get(), width, height, &bits));
+  if (!bitmap || !m_offscreen.Attach(MemoryDC(windowDC.Get()), std::move(bitmap))) {
     LOG_ERR(L"off-screen bitmap %dx%d could not be made: %d", width, height, static_cast<int>(::GetLastError()));
     m_offscreenSize = SIZE{};
     return false;

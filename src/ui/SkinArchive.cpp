@@ -6,6 +6,7 @@
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
 #include "core/PngImage.h"
+#include "ui/GdiHandles.h"
 #include "ui/ModalLoop.h"
 
 namespace DuiLib {
@@ -84,17 +85,10 @@ const TImageInfo* CSkinArchive::GetImage(const std::wstring& name, int skinDpi) 
     LOG_ERR(L"skin image %s: %s", name.c_str(), ScreenCapture::Utf8ToUtf16(error).c_str());
     return nullptr;
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = decoded.width;
-  info.bmiHeader.biHeight = -decoded.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  const HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) {
+  const HBITMAP bitmap = CreateDib32(nullptr, decoded.width, decoded.height, &bits);
+  if (!bitmap) {
     LOG_ERR(L"skin image %s: no bitmap (%d)", name.c_str(), static_cast<int>(::GetLastError()));
-    if (bitmap) ::DeleteObject(bitmap);
     return nullptr;
   }
   std::memcpy(bits, decoded.pixels.data(), decoded.pixels.size() * sizeof(uint32_t));
