@@ -2,6 +2,7 @@
 
 #include <gdiplus.h>
 
+#include "capture/CaptureShade.h"
 #include "capture/ICaptureWindow.h"
 #include "common/Logger.h"
 #include "ui/PaintManager.h"
@@ -15,7 +16,7 @@ CCaptureControl::~CCaptureControl() {
   if (m_mosaicImage) ::DeleteObject(m_mosaicImage);
 }
 
-std::unique_ptr<ICaptureShade> CCaptureControl::CreateNormalCapture() { return nullptr; }
+std::unique_ptr<ICaptureShade> CCaptureControl::CreateNormalCapture() { return std::make_unique<CCaptureShade>(); }
 
 HWND CCaptureControl::GetHWND() { return m_manager ? m_manager->GetPaintWindow() : nullptr; }
 
@@ -30,7 +31,7 @@ void CCaptureControl::PaintBkColor(HDC hDC) {
   Gdiplus::Graphics graphics(hDC);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
   graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
-  m_mode->Draw(&graphics, kOutputScreen);
+  m_mode->Draw(&graphics, false);
 }
 
 void CCaptureControl::ReplaceMode(std::unique_ptr<ICaptureShade> mode) {

@@ -47,9 +47,8 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   void ReplaceMode(std::unique_ptr<ICaptureShade> mode);
 
  private:
-  // The mode of a fresh normal capture (region selection); none until that
-  // mode is part of the program.
-  std::unique_ptr<ICaptureShade> CreateNormalCapture();
+  // The mode of a fresh normal capture.
+  static std::unique_ptr<ICaptureShade> CreateNormalCapture();
   void SetLayered(bool layered);
 
   HDC m_screenDC = nullptr;

@@ -1,14 +1,14 @@
 #pragma once
-// The contract between the capture control and the current capture mode.
+// The contract between the capture control and the current capture mode. A
+// mode is itself a shape (its selection frame) and owns the list of
+// annotations drawn on it.
 #include <windows.h>
 
 #include "core/CaptureRules.h"
 #include "core/Geometry.h"
+#include "shapes/IShade.h"
+#include "shapes/ShapeManager.h"
 #include "ui/UIDefs.h"
-
-namespace Gdiplus {
-class Graphics;
-}
 
 namespace ScreenCapture {
 
@@ -16,23 +16,24 @@ namespace ScreenCapture {
 // handles, size label and magnifier, or the result image only.
 enum OutputFlag : int { kOutputScreen = 0, kOutputResult = 1 };
 
-class ICaptureShade {
+class ICaptureShade : public virtual IShade, public ShapeManager {
  public:
-  // Called when the control replaces or drops the mode.
-  virtual ~ICaptureShade() = default;
-
-  // Called by the control's paint step with GDI+ graphics on the paint DC.
-  virtual void Draw(Gdiplus::Graphics* graphics, int outputFlag) = 0;
-  // The selection rectangle (client coordinates of the capture window).
-  virtual Rect GetRect() const = 0;
-  // The selection frame's width.
-  virtual int GetWidth() const = 0;
-
+  // Called by the mode's Draw after clipping to the selection, and by text
+  // shapes rendering the picture under their edit box: every annotation.
+  virtual void DrawShapes(Gdiplus::Graphics* graphics, int outputFlag) = 0;
   // Called by the control for every event record that reaches it.
   virtual void HandleEvent(DuiLib::TEventUI& event) = 0;
+  // Called by the toolbar's download button; `saved` is non-zero when the
+  // user confirmed the save dialog.
+  virtual void SaveToFile(int* saved) = 0;
+  // Called by the toolbar's finish button.
+  virtual void FinishCapture() = 0;
+  // Called by the toolbar's OCR button.
+  virtual void SendToOcr() = 0;
   // Called by the control, the toolbar and the start logic.
   virtual int GetCaptureType() const = 0;
-  // Called by the control when it switches from scroll capture to the editor.
+  // Called by the control when it switches from scroll capture to the editor;
+  // the caller owns the bitmap.
   virtual HBITMAP GetCaptureBitmap() = 0;
   // Called by the control when it builds the pixelated mosaic source.
   virtual HDC GetSourceDC() = 0;

@@ -10,6 +10,7 @@
 #include "../native/ZipBuilder.h"
 #include "PatternWindow.h"
 #include "TestFiles.h"
+#include "capture/CaptureShade.h"
 #include "capture/CaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
 #include "capture/VirtualScreen.h"
@@ -164,22 +165,22 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
 }
 
 // A mode that records what the control hands it.
-class FakeMode : public ICaptureShade {
+class FakeMode : public CCaptureShade {
  public:
   FakeMode(int type, Rect rect, std::vector<int>* events, ICaptureControl* control = nullptr,
            ICaptureShade** seenAtDestruction = nullptr)
-      : m_type(type), m_rect(rect), m_events(events), m_control(control), m_seen(seenAtDestruction) {}
+      : m_type(type), m_events(events), m_control(control), m_seen(seenAtDestruction) {
+    m_rect = rect;
+  }
   ~FakeMode() override {
     if (m_seen && m_control) *m_seen = m_control->GetCaptureShade();
   }
-  void Draw(Gdiplus::Graphics* graphics, int flag) override {
+  void Draw(Gdiplus::Graphics* graphics, bool withoutHandles) override {
     ++draws;
-    lastFlag = flag;
+    lastFlag = withoutHandles ? kOutputResult : kOutputScreen;
     smoothing = graphics->GetSmoothingMode();
     compositing = graphics->GetCompositingQuality();
   }
-  Rect GetRect() const override { return m_rect; }
-  int GetWidth() const override { return 3; }
   void HandleEvent(DuiLib::TEventUI& event) override {
     m_events->push_back(event.Type);
     lastSender = event.pSender;
@@ -188,8 +189,6 @@ class FakeMode : public ICaptureShade {
     lastWParam = event.wParam;
   }
   int GetCaptureType() const override { return m_type; }
-  HBITMAP GetCaptureBitmap() override { return nullptr; }
-  HDC GetSourceDC() override { return nullptr; }
 
   int draws = 0;
   int lastFlag = -1;
@@ -202,7 +201,6 @@ class FakeMode : public ICaptureShade {
 
  private:
   int m_type;
-  Rect m_rect;
   std::vector<int>* m_events;
   ICaptureControl* m_control;
   ICaptureShade** m_seen;

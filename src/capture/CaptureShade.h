@@ -1,0 +1,69 @@
+#pragma once
+// The normal capture mode: a region over the frozen screen (its frame is a
+// rectangle shape) that hosts the annotations drawn on it.
+#include <windows.h>
+
+#include "capture/ICaptureShade.h"
+#include "shapes/RectShade.h"
+
+namespace ScreenCapture {
+
+class ICaptureControl;
+
+class CCaptureShade : public CRectShade, public ICaptureShade {
+ public:
+  static constexpr ARGB kFrameColor = 0xFF2F81FC;
+
+  CCaptureShade();
+  ~CCaptureShade() override;
+
+  // IShade / IBaseShade
+  int GetType() const override { return kShapeCapture; }
+  void Draw(Gdiplus::Graphics* graphics, bool withoutHandles) override;
+  // A press inside moves the region only while it holds no annotation (and
+  // no drawing tool is chosen).
+  bool HitTest(const Point& pt) override;
+  void SetState(int state) override;
+  // Moves and resizes stay inside the capture bounds.
+  const Rect& GetLimitRect() override;
+  void OnLButtonUp(Point& pt, bool& handled) override;
+
+  // ICaptureShade
+  void DrawShapes(Gdiplus::Graphics* graphics, int outputFlag) override;
+  void HandleEvent(DuiLib::TEventUI& event) override;
+  void SaveToFile(int* saved) override;
+  void FinishCapture() override;
+  void SendToOcr() override;
+  int GetCaptureType() const override { return kCaptureNormal; }
+  HBITMAP GetCaptureBitmap() override;
+  HDC GetSourceDC() override;
+
+  // CRectShade
+  void DrawHandle(Gdiplus::Graphics* graphics, const Rect& box) override;
+  bool ShouldShowHandles() const override { return m_state != kStateNew; }
+
+  // The mode's own steps, for the scroll capture and the editor to change.
+  // Called for a right-button release.
+  virtual void OnRButtonUp(Point& pt, bool& handled);
+  // Drawing steps, called by Draw in the documented order.
+  virtual void DrawSelection(Gdiplus::Graphics* graphics, int outputFlag);
+  virtual void DrawOverlayAfter(Gdiplus::Graphics*) {}
+  virtual void DrawMagnifier(Gdiplus::Graphics* graphics);
+  virtual void DrawSizeLabel(Gdiplus::Graphics* graphics);
+  virtual void DrawOverlayBefore(Gdiplus::Graphics*) {}
+  virtual void DrawHandles(Gdiplus::Graphics* graphics, int outputFlag);
+  // A new GDI+ bitmap of the selection with its annotations; the caller
+  // deletes it.
+  virtual Gdiplus::Bitmap* RenderResult();
+  // Called for a press that starts a new annotation.
+  virtual void BeginShape(Point& pt, bool& handled);
+  virtual int GetHeight() const { return m_rect.height; }
+  // Called when the first region is chosen; non-zero when a start-mode
+  // action ran.
+  virtual int OnFirstCaptureSelected();
+
+ protected:
+  static ICaptureControl* Control();
+};
+
+}  // namespace ScreenCapture

@@ -1,0 +1,148 @@
+#include "shapes/BaseShade.h"
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureShade.h"
+#include "capture/ICaptureWindow.h"
+#include "core/ShapeGeometry.h"
+#include "shapes/Cursors.h"
+
+namespace ScreenCapture {
+
+namespace {
+ICaptureControl* Control() {
+  ICaptureWindow* window = GetCaptureWindow();
+  return window ? window->GetCaptureControl() : nullptr;
+}
+}  // namespace
+
+void CBaseShade::RequestRepaint() {
+  if (ICaptureControl* control = Control()) control->Invalidate();
+}
+
+void CBaseShade::SetSelected(bool selected) {
+  const int value = selected ? 1 : 0;
+  if (value == m_selected) return;
+  m_selected = value;
+  RequestRepaint();
+}
+
+void CBaseShade::SetColor(ARGB color) {
+  if (color == m_color) return;
+  RequestRepaint();
+  m_color = color;
+}
+
+void CBaseShade::SetSecondaryColor(ARGB color) {
+  if (color == m_secondaryColor) return;
+  RequestRepaint();
+  m_secondaryColor = color;
+}
+
+void CBaseShade::SetWidth(int width) {
+  if (width == m_width) return;
+  RequestRepaint();
+  m_width = width;
+}
+
+const Rect& CBaseShade::GetLimitRect() {
+  // One shared value for every shape, recomputed on each call.
+  static Rect limit;
+  ICaptureControl* control = Control();
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  limit = mode ? InsetRect(mode->GetRect(), mode->GetWidth()) : Rect{};
+  return limit;
+}
+
+void CBaseShade::ClampToLimit(Point& pt) { pt = ClampPoint(pt, GetLimitRect(), GetStrokeWidth()); }
+
+void CBaseShade::OnLButtonDown(Point& pt, bool& handled) {
+  if (m_state == kStateNew) {
+    BeginCreate(pt, handled);
+    return;
+  }
+  if (m_state != kStateIdle) return;
+  m_pressPoint = pt;
+  m_lastPoint = pt;
+  m_pressRect = GetRect();
+  if (HitTestHandle(pt)) {
+    BeginResize(pt, handled);
+  } else if (HitTest(pt)) {
+    BeginMove(pt, handled);
+  } else if (HitTestExtra(pt)) {
+    OnExtraPress(pt, handled);
+  }
+}
+
+void CBaseShade::OnMouseMove(Point& pt, bool& handled) {
+  if (m_state == kStatePressed) {
+    // The first move after the press only starts the drag.
+    OnCreateStart(pt, handled);
+  } else if (m_state == kStateCreating && pt != m_startPoint) {
+    OnCreating(pt, handled);
+  }
+  switch (m_state) {
+    case kStateIdle:
+      if (HitTestHandle(pt)) {
+        OnHoverHandle(pt, handled);
+      } else if (HitTest(pt)) {
+        OnHoverBody(pt, handled);
+      }
+      break;
+    case kStateMoving:
+      OnMoving(pt, handled);
+      m_lastPoint = pt;
+      break;
+    case kStateResizing:
+      OnResizing(pt, handled);
+      m_lastPoint = pt;
+      break;
+    default:
+      break;
+  }
+}
+
+void CBaseShade::OnLButtonUp(Point&, bool&) { SetState(kStateIdle); }
+
+void CBaseShade::BeginCreate(Point& pt, bool& handled) {
+  m_startPoint = pt;
+  m_endPoint = pt;
+  SetState(kStatePressed);
+  handled = true;
+}
+
+void CBaseShade::BeginResize(Point&, bool& handled) {
+  SetState(kStateResizing);
+  handled = true;
+}
+
+void CBaseShade::BeginMove(Point&, bool& handled) {
+  SetState(kStateMoving);
+  SetShapeCursor(kCursorSizeAll);
+  handled = true;
+}
+
+void CBaseShade::OnCreateStart(Point&, bool& handled) {
+  SetState(kStateCreating);
+  handled = true;
+}
+
+void CBaseShade::OnCreating(Point& pt, bool& handled) {
+  m_endPoint = pt;
+  ClampToLimit(m_endPoint);
+  handled = true;
+}
+
+void CBaseShade::OnHoverHandle(Point&, bool& handled) { handled = true; }
+
+void CBaseShade::OnHoverBody(Point&, bool& handled) {
+  SetShapeCursor(kCursorSizeAll);
+  handled = true;
+}
+
+void CBaseShade::OnMoving(Point& pt, bool& handled) {
+  RequestRepaint();
+  ClampToLimit(pt);
+  handled = true;
+}
+
+}  // namespace ScreenCapture

@@ -1,0 +1,91 @@
+#pragma once
+// The common base of every shape: fields and defaults, the mouse state
+// machine (create, select, move, resize), clamping into the region and the
+// coordinate hooks that the scroll editor's shapes override.
+#include "shapes/IShade.h"
+
+namespace ScreenCapture {
+
+class CBaseShade : public virtual IBaseShade {
+ public:
+  CBaseShade() = default;
+  ~CBaseShade() override = default;
+
+  // IShade
+  bool HitTestExtra(const Point&) override { return false; }
+  const int& GetState() const override { return m_state; }
+  void SetState(int state) override { m_state = state; }
+  bool IsSelected() const override { return m_selected != 0; }
+  void SetSelected(bool selected) override;
+  const ARGB& GetColor() const override { return m_color; }
+  void SetColor(ARGB color) override;
+  const ARGB& GetSecondaryColor() const override { return m_secondaryColor; }
+  void SetSecondaryColor(ARGB color) override;
+  const int& GetWidth() const override { return m_width; }
+  void SetWidth(int width) override;
+  const Rect& GetRect() const override { return m_rect; }
+  const Rect& GetLimitRect() override;
+  int GetStrokeWidth() const override { return m_width; }
+  void SetScrollOffset(int offset) override { m_scrollOffset = offset; }
+  const int& GetScrollOffset() const override { return m_scrollOffset; }
+
+  // IBaseShade
+  void OnLButtonDblClk(Point&, bool&) override {}
+  void OnLButtonDown(Point& pt, bool& handled) override;
+  void OnMouseMove(Point& pt, bool& handled) override;
+  void OnLButtonUp(Point& pt, bool& handled) override;
+  void BeginCreate(Point& pt, bool& handled) override;
+  void BeginResize(Point& pt, bool& handled) override;
+  void BeginMove(Point& pt, bool& handled) override;
+  void OnCreateStart(Point& pt, bool& handled) override;
+  void OnCreating(Point& pt, bool& handled) override;
+  void OnHoverHandle(Point& pt, bool& handled) override;
+  void OnHoverBody(Point& pt, bool& handled) override;
+  void OnMoving(Point& pt, bool& handled) override;
+  void OnResizing(Point&, bool&) override {}
+  bool IsEditing() const override { return false; }
+  bool IsValid() const override { return m_rect.width >= 1 && m_rect.height >= 1; }
+
+  // Called when a press hits HitTestExtra.
+  virtual void OnExtraPress(Point&, bool&) {}
+  // Called at release: did the last press-drag change the shape?
+  virtual bool IsChanged() const = 0;
+  // Coordinate hooks; identity here, the scroll editor's shapes add their
+  // scroll offset.
+  virtual Rect GetDrawRect() const { return m_rect; }
+  virtual Rect GetViewRect() const { return m_rect; }
+  virtual Rect MapRect(const Rect& rect) const { return rect; }
+  virtual Rect MapRectToView(const Rect& rect) const { return rect; }
+  virtual Point MapPointToView(const Point& pt) const { return pt; }
+  virtual void MapPointFromView(Point&) const {}
+
+  // Values the undo commands read and restore.
+  const Rect& GetPressRect() const { return m_pressRect; }
+  void SetPressRect(const Rect& rect) { m_pressRect = rect; }
+  const Point& GetStartPoint() const { return m_startPoint; }
+  const Point& GetEndPoint() const { return m_endPoint; }
+  int GetHandleRadius() const { return m_handleRadius; }
+
+ protected:
+  // Asks the capture control to repaint.
+  static void RequestRepaint();
+  // Keeps a point inside the limit rectangle by half the stroke width.
+  void ClampToLimit(Point& pt);
+
+  Point m_startPoint;
+  Point m_endPoint;
+  Point m_pressPoint;
+  Rect m_pressRect;
+  Point m_lastPoint;
+  Rect m_rect;
+  int m_selected = 0;
+  int m_state = kStateNew;
+  ARGB m_color = 0xFF000000;
+  ARGB m_secondaryColor = 0xFF2F81FC;
+  int m_width = kSizeMiddle;
+  int m_handleRadius = 8;
+  int m_handleBorderWidth = 1;
+  int m_scrollOffset = 0;
+};
+
+}  // namespace ScreenCapture

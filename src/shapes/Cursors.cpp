@@ -1,0 +1,21 @@
+#include "shapes/Cursors.h"
+
+#include <array>
+
+namespace ScreenCapture {
+
+HCURSOR GetShapeCursor(int kind) {
+  static const std::array<HCURSOR, 6> table = [] {
+    const LPCWSTR ids[] = {IDC_ARROW, IDC_SIZENWSE, IDC_SIZEWE, IDC_SIZENS, IDC_SIZENESW, IDC_SIZEALL};
+    std::array<HCURSOR, 6> loaded{};
+    for (size_t i = 0; i < loaded.size(); ++i) loaded[i] = ::LoadCursorW(nullptr, ids[i]);
+    return loaded;
+  }();
+  return kind >= 0 && kind < static_cast<int>(table.size()) ? table[static_cast<size_t>(kind)] : nullptr;
+}
+
+void SetShapeCursor(int kind) {
+  if (const HCURSOR cursor = GetShapeCursor(kind)) ::SetCursor(cursor);
+}
+
+}  // namespace ScreenCapture
