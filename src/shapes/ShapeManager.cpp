@@ -8,7 +8,10 @@ void ShapeManager::Add(const ShapePtr& shape) {
   if (shape) m_shapes.push_back(shape);
 }
 
-void ShapeManager::Remove(const ShapePtr& shape) {
+void ShapeManager::Remove(const ShapePtr& shapeRef) {
+  // A copy: the caller may pass an element of the list itself, which the
+  // erase below would change under our feet.
+  const ShapePtr shape = shapeRef;
   const auto it = std::find(m_shapes.begin(), m_shapes.end(), shape);
   if (it == m_shapes.end()) return;
   m_shapes.erase(it);

@@ -1,0 +1,490 @@
+// Shapes, the shape list, undo and redo, and the normal capture mode's
+// drawing, under a stand-in capture window and control that count repaints.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "capture/CaptureShade.h"
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureWindow.h"
+#include "capture/VirtualScreen.h"
+#include "shapes/Commands.h"
+#include "shapes/RoundShade.h"
+#include "ui/GdiHandles.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+class StubControl : public ICaptureControl {
+ public:
+  void Invalidate() override { ++repaints; }
+  HDC GetScreenDC() override { return screenDC; }
+  HWND GetHWND() override { return nullptr; }
+  ICaptureShade* GetCaptureShade() override { return mode; }
+  void ResetCapture() override { ++resets; }
+  DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
+  Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
+  void StartScrollCapture() override {}
+  void StartScrollEditor() override {}
+  int repaints = 0;
+  int resets = 0;
+  ICaptureShade* mode = nullptr;
+  HDC screenDC = nullptr;
+};
+
+class StubWindow : public ICaptureWindow {
+ public:
+  HWND GetHWND() const override { return nullptr; }
+  ICaptureControl* GetCaptureControl() override { return &control; }
+  ICaptureMenu* GetCaptureMenu() override { return nullptr; }
+  void CloseCapture() override { ++closes; }
+  CaptureStartParams* GetStartParams() override { return &params; }
+  RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return nullptr; }
+  StubControl control;
+  CaptureStartParams params;
+  int closes = 0;
+};
+
+// Holds the Shift key down for this thread while it lives.
+class ShiftDown {
+ public:
+  ShiftDown() { Set(0x80); }
+  ~ShiftDown() { Set(0); }
+
+ private:
+  static void Set(BYTE state) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = state;
+    ::SetKeyboardState(keys);
+  }
+};
+
+class ShapesTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
+  void SetUp() override {
+    m_mode = std::make_unique<CCaptureShade>();
+    m_mode->SetRect(Rect{100, 100, 400, 300});  // limit: 103,103 394 x 294
+    m_window.control.mode = m_mode.get();
+    SetCaptureWindow(&m_window);
+  }
+  void TearDown() override { SetCaptureWindow(nullptr); }
+
+  // Press, moves and release, as the capture mode hands them over.
+  static void Drag(IBaseShade& shape, Point from, const std::vector<Point>& moves) {
+    bool handled = false;
+    Point p = from;
+    shape.OnLButtonDown(p, handled);
+    for (Point m : moves) {
+      handled = false;
+      shape.OnMouseMove(m, handled);
+    }
+    Point up = moves.empty() ? from : moves.back();
+    handled = false;
+    shape.OnLButtonUp(up, handled);
+  }
+  template <class T>
+  std::shared_ptr<T> Make(Point from, Point to, int width = 3) {
+    auto shape = std::make_shared<T>();
+    shape->SetWidth(width);
+    Drag(*shape, from, {Point{from.x + 1, from.y + 1}, to});
+    return shape;
+  }
+
+  static ULONG_PTR s_token;
+  StubWindow m_window;
+  std::unique_ptr<CCaptureShade> m_mode;
+};
+ULONG_PTR ShapesTest::s_token = 0;
+
+TEST_F(ShapesTest, CreationStateMachineAndClamping) {
+  auto shape = std::make_shared<CSquareFrameShade>();
+  EXPECT_EQ(shape->GetState(), kStateNew);
+  EXPECT_EQ(shape->GetColor(), 0xFF000000u);
+  EXPECT_EQ(shape->GetWidth(), 3);
+  bool handled = false;
+  Point p{150, 150};
+  shape->OnLButtonDown(p, handled);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(shape->GetState(), kStatePressed);
+  // The first move only starts the drag.
+  Point m{200, 200};
+  shape->OnMouseMove(m, handled);
+  EXPECT_EQ(shape->GetState(), kStateCreating);
+  EXPECT_EQ(shape->GetRect(), (Rect{}));
+  Point m2{210, 190};
+  shape->OnMouseMove(m2, handled);
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 150, 60, 40}));
+  shape->OnLButtonUp(m2, handled);
+  EXPECT_EQ(shape->GetState(), kStateIdle);
+
+  // Dragged up and left: a positive rectangle with the same handles.
+  auto reversed = Make<CSquareFrameShade>(Point{210, 190}, Point{150, 150});
+  EXPECT_EQ(reversed->GetRect(), shape->GetRect());
+  EXPECT_EQ(reversed->GetHandles(), shape->GetHandles());
+
+  // Width 5: a corner dragged far outside stops 2 pixels inside the limit.
+  auto wide = Make<CSquareFrameShade>(Point{150, 150}, Point{1000000, 1000000}, 5);
+  EXPECT_EQ(wide->GetRect(), (Rect{150, 150, 345, 245}));
+  auto wideUp = Make<CSquareFrameShade>(Point{150, 150}, Point{-1000000, -1000000}, 5);
+  EXPECT_EQ(wideUp->GetRect(), (Rect{105, 105, 45, 45}));
+
+  // Press and release at one point: nothing is made.
+  auto dot = std::make_shared<CSquareFrameShade>();
+  Drag(*dot, Point{300, 300}, {});
+  EXPECT_FALSE(dot->IsValid());
+  EXPECT_EQ(dot->GetRect(), (Rect{}));
+}
+
+TEST_F(ShapesTest, ShiftMakesSquaresThatStayInTheRegion) {
+  ShiftDown shift;
+  auto square = Make<CSquareFrameShade>(Point{150, 150}, Point{200, 170});
+  EXPECT_EQ(square->GetRect(), (Rect{150, 150, 50, 50}));
+
+  // Near the bottom (limit bottom 397): a square that would leave the region
+  // keeps the old end point.
+  auto shape = std::make_shared<CSquareFrameShade>();
+  bool handled = false;
+  Point press{150, 380};
+  shape->OnLButtonDown(press, handled);
+  for (Point m : {Point{151, 381}, Point{200, 390}}) shape->OnMouseMove(m, handled);
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 0, 0}));
+  Point fits{160, 385};
+  shape->OnMouseMove(fits, handled);
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 10, 10}));
+  Point leaves{250, 390};
+  shape->OnMouseMove(leaves, handled);
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 10, 10}));
+}
+
+TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
+  auto rect = Make<CSquareFrameShade>(Point{150, 150}, Point{250, 230});
+  ASSERT_EQ(rect->GetRect(), (Rect{150, 150, 100, 80}));
+  // Handle boxes are 16 x 16 around centres on the frame's centre line.
+  EXPECT_EQ(rect->GetHandles().at(0), (Rect{143, 143, 16, 16}));
+  EXPECT_EQ(rect->GetHandles().at(7), (Rect{241, 221, 16, 16}));
+  EXPECT_TRUE(rect->HitTestHandle(Point{158, 158}));
+  EXPECT_FALSE(rect->HitTestHandle(Point{159, 158}));  // half-open box
+  // The band of width + 3 inside the frame grabs; the interior does not.
+  EXPECT_TRUE(rect->HitTest(Point{155, 190}));
+  EXPECT_FALSE(rect->HitTest(Point{156, 190}));
+  EXPECT_FALSE(rect->HitTest(Point{200, 190}));
+  EXPECT_FALSE(rect->HitTest(Point{250, 190}));  // right edge is outside
+
+  // An unselected rectangle still takes handle presses; a press on a point
+  // that is handle and body at once resizes.
+  EXPECT_FALSE(rect->IsSelected());
+  bool handled = false;
+  Point onHandle{200, 151};  // handle 1, also on the band
+  rect->OnLButtonDown(onHandle, handled);
+  EXPECT_EQ(rect->GetState(), kStateResizing);
+  EXPECT_EQ(rect->GetGrabbedHandle(), 1);
+  // Dragged across the opposite side: the rectangle flips, the index stays.
+  Point below{200, 300};
+  rect->OnMouseMove(below, handled);
+  EXPECT_EQ(rect->GetRect(), (Rect{150, 230, 100, 70}));
+  EXPECT_EQ(rect->GetGrabbedHandle(), 1);
+  EXPECT_TRUE(rect->IsChanged());
+  rect->OnLButtonUp(below, handled);
+
+  // Moving: the first move after the press changes nothing that was not
+  // moved; the rectangle follows the pointer, not clamped as a whole.
+  handled = false;
+  Point band{152, 245};  // on the band, clear of the handles
+  rect->OnLButtonDown(band, handled);
+  EXPECT_EQ(rect->GetState(), kStateMoving);
+  Point same = band;
+  rect->OnMouseMove(same, handled);
+  EXPECT_FALSE(rect->IsChanged());
+  Point right{352, 245};
+  rect->OnMouseMove(right, handled);
+  EXPECT_EQ(rect->GetRect(), (Rect{350, 230, 100, 70}));
+  // The pointer is kept in the region; the rectangle may leave it.
+  Point beyond{900, 245};
+  rect->OnMouseMove(beyond, handled);
+  EXPECT_EQ(rect->GetRect(), (Rect{494, 230, 100, 70}));
+  rect->OnLButtonUp(right, handled);
+}
+
+TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
+  auto ellipse = Make<CRoundShade>(Point{200, 200}, Point{300, 300});
+  ASSERT_EQ(ellipse->GetRect(), (Rect{200, 200, 100, 100}));
+  EXPECT_TRUE(ellipse->HitTest(Point{250, 201}));   // on the ring
+  EXPECT_FALSE(ellipse->HitTest(Point{250, 250}));  // the middle
+  EXPECT_FALSE(ellipse->HitTest(Point{202, 202}));  // the box's corner, off the ring
+  // Unselected, its handles take no press; selected, they do.
+  EXPECT_FALSE(ellipse->HitTestHandle(Point{200, 200}));
+  ellipse->SetSelected(true);
+  EXPECT_TRUE(ellipse->HitTestHandle(Point{200, 200}));
+
+  // Move it 50 right by its ring, record the move, undo it: the ring is back.
+  bool handled = false;
+  Point grab{285, 215};  // on the ring, clear of the handles
+  ellipse->OnLButtonDown(grab, handled);
+  ASSERT_EQ(ellipse->GetState(), kStateMoving);
+  Point to{335, 215};
+  ellipse->OnMouseMove(to, handled);
+  ASSERT_TRUE(ellipse->IsChanged());
+  CommandOrders orders;
+  orders.Record(std::make_shared<CommonShapeCommand<CRectShade, 0>>(ellipse));
+  ellipse->OnLButtonUp(to, handled);
+  EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
+  EXPECT_FALSE(ellipse->HitTest(Point{285, 215}));
+  ASSERT_TRUE(orders.UndoLast());
+  EXPECT_EQ(ellipse->GetRect(), (Rect{200, 200, 100, 100}));
+  EXPECT_TRUE(ellipse->HitTest(Point{285, 215}));
+  EXPECT_FALSE(ellipse->HitTest(Point{335, 215}));
+  ASSERT_TRUE(orders.RedoLast());
+  EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
+}
+
+TEST_F(ShapesTest, SettersAskForRepaintsOnlyOnChange) {
+  auto shape = Make<CSquareFrameShade>(Point{150, 150}, Point{250, 230});
+  int before = m_window.control.repaints;
+  shape->SetColor(shape->GetColor());
+  shape->SetWidth(shape->GetWidth());
+  shape->SetSelected(false);
+  EXPECT_FALSE(shape->SetRect(shape->GetRect()));
+  EXPECT_EQ(m_window.control.repaints, before);
+  shape->SetColor(kColorRed);
+  shape->SetWidth(kSizeBig);
+  shape->SetSelected(true);
+  EXPECT_TRUE(shape->SetRect(Rect{1, 2, 3, 4}));
+  EXPECT_EQ(m_window.control.repaints, before + 4);
+  EXPECT_EQ(shape->GetColor(), kColorRed);
+}
+
+TEST_F(ShapesTest, UndoRedoAndTheShapeList) {
+  CommandOrders orders;
+  EXPECT_FALSE(orders.UndoLast());
+  EXPECT_FALSE(orders.RedoLast());
+  auto a = Make<CSquareFrameShade>(Point{150, 150}, Point{250, 230});
+  auto b = Make<CRoundShade>(Point{300, 150}, Point{350, 230});
+  auto c = Make<CSquareFrameShade>(Point{150, 300}, Point{250, 330});
+  orders.Do(std::make_shared<CreateShapeCommand>(a));
+  EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+  orders.UndoLast();
+  EXPECT_TRUE(m_mode->GetShapes().empty());
+  EXPECT_TRUE(orders.CanRedo());
+  // A new command after an undo clears the redo stack.
+  orders.Do(std::make_shared<CreateShapeCommand>(b));
+  EXPECT_FALSE(orders.CanRedo());
+  orders.Do(std::make_shared<CreateShapeCommand>(a));
+  orders.Do(std::make_shared<CreateShapeCommand>(c));
+  EXPECT_EQ(m_mode->GetShapes(), (std::vector<ShapeManager::ShapePtr>{b, a, c}));
+
+  // A deleted shape comes back at the end of the list.
+  orders.Do(std::make_shared<DeleteShapeCommand>(b));
+  EXPECT_EQ(m_mode->GetShapes(), (std::vector<ShapeManager::ShapePtr>{a, c}));
+  orders.UndoLast();
+  EXPECT_EQ(m_mode->GetShapes(), (std::vector<ShapeManager::ShapePtr>{a, c, b}));
+
+  // Colour and width commands restore the old values.
+  orders.Do(std::make_shared<ChangeShapeColorCommand>(a, kColorGreen));
+  orders.Do(std::make_shared<ChangeShapeWidthCommand>(a, kSizeBig));
+  EXPECT_EQ(a->GetColor(), kColorGreen);
+  EXPECT_EQ(a->GetWidth(), kSizeBig);
+  orders.UndoLast();
+  orders.UndoLast();
+  EXPECT_EQ(a->GetColor(), 0xFF000000u);
+  EXPECT_EQ(a->GetWidth(), kSizeMiddle);
+
+  // The selected shape is the first selected one in list order.
+  EXPECT_EQ(m_mode->GetSelected(), nullptr);
+  b->SetSelected(true);
+  c->SetSelected(true);
+  EXPECT_EQ(m_mode->GetSelected(), c);
+
+  // A command whose shape is no longer listed changes nothing.
+  auto stranger = Make<CSquareFrameShade>(Point{150, 150}, Point{160, 160});
+  DeleteShapeCommand lost(stranger);
+  lost.Execute();
+  EXPECT_EQ(m_mode->GetShapes().size(), 3u);
+  // Without any capture mode, commands do nothing at all.
+  m_window.control.mode = nullptr;
+  CreateShapeCommand orphan(stranger);
+  orphan.Execute();
+  orphan.Undo();
+  m_window.control.mode = m_mode.get();
+  EXPECT_EQ(m_mode->GetShapes().size(), 3u);
+
+  orders.Clear();
+  EXPECT_FALSE(orders.CanUndo());
+  EXPECT_FALSE(orders.CanRedo());
+}
+
+// A numbered shape and a shape that records when it is drawn.
+class Marker : public CSquareFrameShade, public INumberedShade {
+ public:
+  Marker(int type, std::vector<int>* drawn) : m_type(type), m_drawn(drawn) {}
+  int GetType() const override { return m_type; }
+  void Draw(Gdiplus::Graphics*, bool) override {
+    if (m_drawn) m_drawn->push_back(m_id);
+  }
+  void SetNumber(int number) override { m_number = number; }
+  int GetNumber() const override { return m_number; }
+  int m_id = 0;
+
+ private:
+  int m_type;
+  std::vector<int>* m_drawn;
+  int m_number = 0;
+};
+
+TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
+  std::vector<std::shared_ptr<Marker>> numbered;
+  for (int i = 0; i < 3; ++i) {
+    auto marker = std::make_shared<Marker>(kShapeNumberedText, nullptr);
+    marker->SetNumber(m_mode->TakeNextNumber());
+    m_mode->Add(marker);
+    numbered.push_back(marker);
+  }
+  m_mode->Add(std::make_shared<Marker>(kShapeRectangle, nullptr));
+  EXPECT_EQ(m_mode->GetNumberCounter(), 4);
+  m_mode->Remove(numbered[1]);
+  EXPECT_EQ(numbered[0]->GetNumber(), 1);
+  EXPECT_EQ(numbered[2]->GetNumber(), 2);
+  EXPECT_EQ(m_mode->GetNumberCounter(), 3);
+  // Adding it back neither renumbers nor counts.
+  m_mode->Add(numbered[1]);
+  EXPECT_EQ(numbered[1]->GetNumber(), 2);
+  EXPECT_EQ(m_mode->GetNumberCounter(), 3);
+  // Removing a rectangle leaves the numbers alone.
+  m_mode->Remove(m_mode->GetShapes()[2]);
+  EXPECT_EQ(m_mode->GetNumberCounter(), 3);
+}
+
+TEST_F(ShapesTest, MosaicsAreDrawnUnderEverythingElse) {
+  std::vector<int> drawn;
+  const int types[] = {kShapeRectangle, kShapeMosaic, kShapeEllipse, kShapeMosaic};
+  for (int i = 0; i < 4; ++i) {
+    auto marker = std::make_shared<Marker>(types[i], &drawn);
+    marker->m_id = i + 1;
+    m_mode->Add(marker);
+  }
+  auto current = std::make_shared<Marker>(kShapeMosaic, &drawn);
+  current->m_id = 9;
+  m_mode->SetCurrentShape(current);
+  Gdiplus::Bitmap canvas(10, 10, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&canvas);
+  m_mode->DrawShapes(&graphics, kOutputScreen);
+  EXPECT_EQ(drawn, (std::vector<int>{9, 2, 4, 1, 3}));
+  // A current shape that is not a mosaic comes last.
+  drawn.clear();
+  auto rect = std::make_shared<Marker>(kShapeRectangle, &drawn);
+  rect->m_id = 8;
+  m_mode->SetCurrentShape(rect);
+  m_mode->DrawShapes(&graphics, kOutputResult);
+  EXPECT_EQ(drawn, (std::vector<int>{2, 4, 1, 3, 8}));
+}
+
+uint32_t PixelAt(Gdiplus::Bitmap& bitmap, int x, int y) {
+  Gdiplus::Color c;
+  bitmap.GetPixel(x, y, &c);
+  return c.GetValue() & 0xFFFFFF;
+}
+
+TEST_F(ShapesTest, RedFrameOfThreePixelsIsWhereItBelongs) {
+  auto shape = std::make_shared<CSquareFrameShade>();
+  shape->SetColor(kColorRed);
+  shape->SetRect(Rect{20, 20, 60, 40});
+  Gdiplus::Bitmap canvas(100, 100, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&canvas);
+  graphics.Clear(Gdiplus::Color(0xFFFFFFFF));
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+  graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+  shape->Draw(&graphics, true);
+  // The pen is centred on the edge: x 18.5 to 21.5 on the left side.
+  for (int x : {19, 20, 21}) EXPECT_EQ(PixelAt(canvas, x, 40), 0xFF2600u) << x;
+  for (int y : {19, 20, 21}) EXPECT_EQ(PixelAt(canvas, 50, y), 0xFF2600u) << y;
+  EXPECT_EQ(PixelAt(canvas, 80, 40), 0xFF2600u);  // right edge
+  EXPECT_EQ(PixelAt(canvas, 50, 60), 0xFF2600u);  // bottom edge
+  // Nothing red away from the frame: the inside, the outside.
+  int strayPixels = 0;
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const bool nearFrame = (x >= 17 && x <= 83 && y >= 17 && y <= 63) && !(x >= 23 && x <= 77 && y >= 23 && y <= 57);
+      if (!nearFrame && PixelAt(canvas, x, y) != 0xFFFFFFu) ++strayPixels;
+    }
+  }
+  EXPECT_EQ(strayPixels, 0);
+  // Selected and drawn for the screen: handles (white, red outline) appear.
+  shape->SetSelected(true);
+  shape->Draw(&graphics, false);
+  const uint32_t outline = PixelAt(canvas, 13, 21);  // left point of handle 0's outline
+  EXPECT_GT(outline >> 16, 0xC0u);
+  EXPECT_LT((outline >> 8) & 0xFF, 0x80u);
+  EXPECT_EQ(PixelAt(canvas, 21, 21), 0xFFFFFFu);  // the handle's white fill
+}
+
+TEST_F(ShapesTest, CaptureBitmapHoldsRegionAndShapesButNoFrame) {
+  const Rect& screen = GetVirtualScreenRect();
+  DuiLib::MemoryDC source(nullptr);
+  void* bits = nullptr;
+  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), screen.width, screen.height, &bits));
+  ASSERT_TRUE(frozen);
+  std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(screen.width) * screen.height, 0xFF00FF00u);
+  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  m_window.control.screenDC = source.Get();
+  m_mode->SetState(kStateIdle);
+  auto shape = std::make_shared<CSquareFrameShade>();
+  shape->SetColor(kColorRed);
+  shape->SetRect(Rect{200, 200, 50, 50});
+  m_mode->Add(shape);
+
+  DuiLib::Bitmap result(m_mode->GetCaptureBitmap());
+  ASSERT_TRUE(result);
+  BITMAP info = {};
+  ::GetObjectW(result.Get(), sizeof(info), &info);
+  EXPECT_EQ(info.bmWidth, screen.width);
+  EXPECT_EQ(info.bmHeight, screen.height);
+  DuiLib::MemoryDC reader(nullptr);
+  DuiLib::SelectGuard readSelect(reader.Get(), result.Get());
+  const auto rgb = [&](int x, int y) {
+    const COLORREF c = ::GetPixel(reader.Get(), x, y);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  };
+  EXPECT_EQ(rgb(100, 100), 0x00FF00u);  // where the frame would be: the picture
+  EXPECT_EQ(rgb(101, 250), 0x00FF00u);
+  EXPECT_EQ(rgb(200, 225), 0xFF2600u);  // the annotation
+  EXPECT_EQ(rgb(225, 225), 0x00FF00u);
+  m_window.control.screenDC = nullptr;
+}
+
+TEST_F(ShapesTest, DegenerateGeometryStaysSane) {
+  // A region smaller than the stroke: shapes still behave.
+  m_mode->SetRect(Rect{10, 10, 2, 2});
+  auto tiny = Make<CSquareFrameShade>(Point{11, 11}, Point{1000000, -1000000}, 9);
+  EXPECT_GE(tiny->GetRect().width, 0);
+  EXPECT_GE(tiny->GetRect().height, 0);
+  auto ring = Make<CRoundShade>(Point{11, 11}, Point{-1000000, 1000000}, 9);
+  EXPECT_FALSE(ring->HitTest(Point{0, 0}));
+  // Negative and zero sizes set directly.
+  ring->SetRect(Rect{50, 50, -20, 0});
+  EXPECT_FALSE(ring->IsValid());
+  EXPECT_FALSE(ring->HitTest(Point{45, 50}));
+  Gdiplus::Bitmap canvas(10, 10, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&canvas);
+  ring->SetSelected(true);
+  ring->Draw(&graphics, false);
+  tiny->SetRect(Rect{0, 0, 0, 0});
+  tiny->Draw(&graphics, false);
+  // Events in states that expect none are ignored.
+  bool handled = false;
+  Point remote{-1000000, 1000000};
+  tiny->SetState(kStateResizing);
+  tiny->OnMouseMove(remote, handled);  // no grabbed handle: nothing moves
+  EXPECT_EQ(tiny->GetRect(), (Rect{}));
+}
+
+}  // namespace
