@@ -45,6 +45,7 @@ bench: native build
 	build/native/bin/core_bench
 	bash tools/testenv.sh wine build/windows/bin/startup_bench.exe 10
 	ZTD_SCREEN=3840x2160x24 DISPLAY= bash tools/testenv.sh wine build/windows/bin/paint_bench.exe
+	bash tools/testenv.sh wine build/windows/bin/shapes_bench.exe
 
 clean:
 	rm -rf build/windows build/native build/native-asan

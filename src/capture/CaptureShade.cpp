@@ -2,6 +2,8 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
+
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureWindow.h"
 #include "capture/VirtualScreen.h"
@@ -10,6 +12,23 @@
 #include "ui/GdiHandles.h"
 
 namespace ScreenCapture {
+
+struct CCaptureShade::ContentCache {
+  DuiLib::BitmapDC image;
+  Rect rect;
+  Rect area;  // where the snapshot came from: the selection and a margin, within the target
+  int state = -1;
+  unsigned frameChanges = 0;
+  HDC source = nullptr;
+  std::vector<std::pair<std::weak_ptr<IBaseShade>, unsigned>> shapes;  // the cached prefix, with change counts
+};
+
+namespace {
+unsigned ChangeCount(const IBaseShade* shape) {
+  const auto* base = dynamic_cast<const CBaseShade*>(shape);
+  return base ? base->GetChangeCount() : 0;
+}
+}  // namespace
 
 CCaptureShade::CCaptureShade() {
   m_color = kFrameColor;
@@ -55,11 +74,15 @@ void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   const int flag = withoutHandles ? kOutputResult : kOutputScreen;
   DrawOverlayBefore(graphics);
   DrawSizeLabel(graphics);
-  DrawHandles(graphics, flag);
-  DrawSelection(graphics, flag);
-  graphics->IntersectClip(Gdiplus::Rect(m_rect.x, m_rect.y, m_rect.width, m_rect.height));
-  DrawShapes(graphics, flag);
-  graphics->ResetClip();
+  if (flag == kOutputScreen && GetCaptureType() == kCaptureNormal) {
+    DrawContentWithCache(graphics);
+  } else {
+    DrawHandles(graphics, flag);
+    DrawSelection(graphics, flag);
+    graphics->IntersectClip(Gdiplus::Rect(m_rect.x, m_rect.y, m_rect.width, m_rect.height));
+    DrawShapes(graphics, flag);
+    graphics->ResetClip();
+  }
   if (flag == kOutputScreen && m_rect.width > 0 && m_rect.height > 0 && ShouldShowHandles()) {
     // Once more, so that no annotation covers a handle.
     for (const auto& handle : m_handles) DrawHandle(graphics, handle.second);
@@ -68,18 +91,92 @@ void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   DrawMagnifier(graphics);
 }
 
-void CCaptureShade::DrawShapes(Gdiplus::Graphics* graphics, int outputFlag) {
+std::vector<ShapeManager::ShapePtr> CCaptureShade::DrawOrder() const {
   // Mosaics lie under every other annotation; newer shapes cover older ones.
-  const bool withoutHandles = outputFlag != kOutputScreen;
+  std::vector<ShapePtr> order;
+  order.reserve(m_shapes.size() + 1);
   const bool currentIsMosaic = m_currentShape && m_currentShape->GetType() == kShapeMosaic;
-  if (currentIsMosaic) m_currentShape->Draw(graphics, withoutHandles);
+  if (currentIsMosaic) order.push_back(m_currentShape);
   for (const ShapePtr& shape : m_shapes) {
-    if (shape->GetType() == kShapeMosaic) shape->Draw(graphics, withoutHandles);
+    if (shape->GetType() == kShapeMosaic) order.push_back(shape);
   }
   for (const ShapePtr& shape : m_shapes) {
-    if (shape->GetType() != kShapeMosaic) shape->Draw(graphics, withoutHandles);
+    if (shape->GetType() != kShapeMosaic) order.push_back(shape);
   }
-  if (m_currentShape && !currentIsMosaic) m_currentShape->Draw(graphics, withoutHandles);
+  if (m_currentShape && !currentIsMosaic) order.push_back(m_currentShape);
+  return order;
+}
+
+void CCaptureShade::DrawShapes(Gdiplus::Graphics* graphics, int outputFlag) {
+  const bool withoutHandles = outputFlag != kOutputScreen;
+  for (const ShapePtr& shape : DrawOrder()) shape->Draw(graphics, withoutHandles);
+}
+
+void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
+  const std::vector<ShapePtr> order = DrawOrder();
+  // Shapes from the first one being edited (drawn now, or selected) on are
+  // painted every time; what lies under them can come from the snapshot.
+  size_t live = 0;
+  while (live < order.size() && order[live] != m_currentShape && !order[live]->IsSelected()) ++live;
+
+  ICaptureControl* control = Control();
+  const HDC source = control ? control->GetScreenDC() : nullptr;
+  const Gdiplus::Rect clip(m_rect.x, m_rect.y, m_rect.width, m_rect.height);
+  const bool cacheable = m_rect.width > 0 && m_rect.height > 0;
+  // The snapshot also holds the frame's outer half and the handles, which
+  // reach beyond the selection.
+  const int margin = std::max(m_width / 2, m_handleRadius) + 2;
+  Rect area{m_rect.x - margin, m_rect.y - margin, m_rect.width + 2 * margin, m_rect.height + 2 * margin};
+  bool hit = cacheable && m_cache && m_cache->rect == m_rect && m_cache->state == m_state &&
+             m_cache->frameChanges == m_changeCount && m_cache->source == source && m_cache->shapes.size() == live;
+  for (size_t i = 0; hit && i < live; ++i) {
+    // A shape that died since cannot match, even if another took its address.
+    hit = m_cache->shapes[i].first.lock() == order[i] && m_cache->shapes[i].second == ChangeCount(order[i].get());
+  }
+
+  if (hit) {
+    area = m_cache->area;
+    if (const HDC target = graphics->GetHDC()) {
+      ::BitBlt(target, area.x, area.y, area.width, area.height, m_cache->image.GetDC(), 0, 0, SRCCOPY);
+      graphics->ReleaseHDC(target);
+    }
+  } else {
+    DrawHandles(graphics, kOutputScreen);
+    DrawSelection(graphics, kOutputScreen);
+    graphics->IntersectClip(clip);
+    for (size_t i = 0; i < live; ++i) order[i]->Draw(graphics, false);
+    graphics->ResetClip();
+    // Keep a snapshot when this paint covered the whole selection.
+    const HDC target = graphics->GetHDC();
+    // Only the part of the area that the target image has can be kept.
+    BITMAP surface = {};
+    if (target && ::GetObjectW(::GetCurrentObject(target, OBJ_BITMAP), sizeof(surface), &surface) == sizeof(surface)) {
+      area = area.Intersect(Rect{0, 0, surface.bmWidth, surface.bmHeight});
+    }
+    RECT box = {};
+    if (target && cacheable && !area.IsEmpty() && ::GetClipBox(target, &box) != ERROR && box.left <= area.x && box.top <= area.y &&
+        box.right >= area.Right() && box.bottom >= area.Bottom()) {
+      if (!m_cache) m_cache = std::make_unique<ContentCache>();
+      if (m_cache->area.width != area.width || m_cache->area.height != area.height || !m_cache->image) {
+        m_cache->image.Attach(DuiLib::MemoryDC(target),
+                              DuiLib::Bitmap(::CreateCompatibleBitmap(target, area.width, area.height)));
+      }
+      if (m_cache->image) {
+        ::BitBlt(m_cache->image.GetDC(), 0, 0, area.width, area.height, target, area.x, area.y, SRCCOPY);
+        m_cache->rect = m_rect;
+        m_cache->area = area;
+        m_cache->state = m_state;
+        m_cache->frameChanges = m_changeCount;
+        m_cache->source = source;
+        m_cache->shapes.clear();
+        for (size_t i = 0; i < live; ++i) m_cache->shapes.emplace_back(order[i], ChangeCount(order[i].get()));
+      }
+    }
+    if (target) graphics->ReleaseHDC(target);
+  }
+  graphics->IntersectClip(clip);
+  for (size_t i = live; i < order.size(); ++i) order[i]->Draw(graphics, false);
+  graphics->ResetClip();
 }
 
 void CCaptureShade::DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) {

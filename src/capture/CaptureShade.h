@@ -3,6 +3,10 @@
 // rectangle shape) that hosts the annotations drawn on it.
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "capture/ICaptureShade.h"
 #include "shapes/RectShade.h"
 
@@ -64,6 +68,19 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
 
  protected:
   static ICaptureControl* Control();
+
+ private:
+  // The annotations in the order they are drawn: mosaics first, the shape
+  // being drawn last (first when it is a mosaic).
+  std::vector<ShapePtr> DrawOrder() const;
+  // Screen drawing of the selection and its annotations, through a snapshot
+  // of what did not change since the last full paint.
+  void DrawContentWithCache(Gdiplus::Graphics* graphics);
+
+  // What the last full paint left in the selection rectangle before the
+  // first shape that is being edited, and what it was made of.
+  struct ContentCache;
+  std::unique_ptr<ContentCache> m_cache;
 };
 
 }  // namespace ScreenCapture

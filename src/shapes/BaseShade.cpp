@@ -16,6 +16,7 @@ ICaptureControl* Control() {
 }  // namespace
 
 void CBaseShade::RequestRepaint() {
+  ++m_changeCount;
   if (ICaptureControl* control = Control()) control->Invalidate();
 }
 

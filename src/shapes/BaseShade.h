@@ -65,10 +65,13 @@ class CBaseShade : public virtual IBaseShade {
   const Point& GetStartPoint() const { return m_startPoint; }
   const Point& GetEndPoint() const { return m_endPoint; }
   int GetHandleRadius() const { return m_handleRadius; }
+  // Counts the visible changes of the shape: what a painting cache compares.
+  unsigned GetChangeCount() const { return m_changeCount; }
 
  protected:
-  // Asks the capture control to repaint.
-  static void RequestRepaint();
+  // Every visible change comes through here: counts it and asks the capture
+  // control to repaint.
+  void RequestRepaint();
   // Keeps a point inside the limit rectangle by half the stroke width.
   void ClampToLimit(Point& pt);
 
@@ -86,6 +89,7 @@ class CBaseShade : public virtual IBaseShade {
   int m_handleRadius = 8;
   int m_handleBorderWidth = 1;
   int m_scrollOffset = 0;
+  unsigned m_changeCount = 0;
 };
 
 }  // namespace ScreenCapture

@@ -488,3 +488,80 @@ TEST_F(ShapesTest, DegenerateGeometryStaysSane) {
 }
 
 }  // namespace
+
+namespace {
+
+// Paints a mode for the screen into a fresh 640x480 grey image and returns
+// the pixels.
+std::vector<uint32_t> PaintMode(CCaptureShade& mode) {
+  DuiLib::MemoryDC dc(nullptr);
+  void* bits = nullptr;
+  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(dc.Get(), 640, 480, &bits));
+  std::fill_n(static_cast<uint32_t*>(bits), 640 * 480, 0xFF404040u);
+  DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+  {
+    Gdiplus::Graphics graphics(dc.Get());
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+    graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+    mode.Draw(&graphics, false);
+  }
+  ::GdiFlush();
+  const auto* p = static_cast<const uint32_t*>(bits);
+  return std::vector<uint32_t>(p, p + 640 * 480);
+}
+
+TEST_F(ShapesTest, RepaintsFromTheSnapshotLookTheSame) {
+  DuiLib::MemoryDC source(nullptr);
+  void* bits = nullptr;
+  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), 640, 480, &bits));
+  for (int i = 0; i < 640 * 480; ++i) static_cast<uint32_t*>(bits)[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  m_window.control.screenDC = source.Get();
+  m_mode->SetState(kStateIdle);
+  std::vector<std::shared_ptr<CRectShade>> shapes;
+  for (int i = 0; i < 6; ++i) {
+    std::shared_ptr<CRectShade> shape;
+    if (i % 2) shape = std::make_shared<CRoundShade>();
+    else shape = std::make_shared<CSquareFrameShade>();
+    shape->SetColor(i % 3 ? kColorRed : kColorBlue);
+    shape->SetRect(Rect{120 + i * 40, 130 + i * 25, 90, 70});
+    m_mode->Add(shape);
+    shapes.push_back(shape);
+  }
+  const std::vector<uint32_t> full = PaintMode(*m_mode);
+  EXPECT_EQ(PaintMode(*m_mode), full);  // from the snapshot
+
+  // The middle shape selected and moved: what lies under it comes from the
+  // snapshot, it and the newer ones are drawn; a mode that never painted
+  // before draws everything and must give the same picture.
+  shapes[3]->SetSelected(true);
+  PaintMode(*m_mode);  // snapshot with the shape live
+  shapes[3]->SetRect(Rect{150, 160, 120, 90});
+  const std::vector<uint32_t> edited = PaintMode(*m_mode);
+  CCaptureShade fresh;
+  fresh.SetRect(m_mode->GetRect());
+  fresh.SetState(kStateIdle);
+  for (const auto& shape : m_mode->GetShapes()) fresh.Add(shape);
+  m_window.control.mode = &fresh;
+  EXPECT_EQ(PaintMode(fresh), edited);
+  m_window.control.mode = m_mode.get();
+
+  // A change under the snapshot (an older shape recoloured by undo) is seen.
+  shapes[3]->SetSelected(false);
+  const std::vector<uint32_t> before = PaintMode(*m_mode);
+  shapes[0]->SetColor(kColorGreen);
+  EXPECT_NE(PaintMode(*m_mode), before);
+  // So is a removed shape and a moved region.
+  m_mode->Remove(shapes[5]);
+  const std::vector<uint32_t> removed = PaintMode(*m_mode);
+  EXPECT_NE(removed, before);
+  m_mode->SetRect(Rect{90, 90, 400, 300});
+  EXPECT_NE(PaintMode(*m_mode), removed);
+  // A region that fills the whole image (the frame reaches past its edges).
+  m_mode->SetRect(Rect{0, 0, 640, 480});
+  const std::vector<uint32_t> whole = PaintMode(*m_mode);
+  EXPECT_EQ(PaintMode(*m_mode), whole);
+  m_window.control.screenDC = nullptr;
+}
+
+}  // namespace
