@@ -91,3 +91,33 @@ void BM_DimFrozenScreen(benchmark::State& state) {
 BENCHMARK(BM_DimFrozenScreen)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+#include "../tests/native/FakeWindows.h"
+
+namespace {
+
+// The window list of a busy desktop: 300 top-level windows with 10 children
+// each, built once per capture.
+void BM_BuildWindowList(benchmark::State& state) {
+  fakewin::Desktop desk;
+  for (int i = 0; i < 300; ++i) {
+    fakewin::Window top;
+    top.rect = ScreenCapture::Rect{(i * 37) % 3000, (i * 53) % 1800, 800, 600};
+    top.client = ScreenCapture::Rect{top.rect.x + 8, top.rect.y + 30, 784, 562};
+    const auto parent = desk.Add(top);
+    for (int c = 0; c < 10; ++c) {
+      fakewin::Window child;
+      child.parent = parent;
+      child.rect = ScreenCapture::Rect{top.rect.x + 10 + c * 70, top.rect.y + 40 + c * 50, 60, 40};
+      desk.Add(child);
+    }
+  }
+  for (auto _ : state) {
+    ScreenCapture::WindowFinder finder(0, ScreenCapture::kDefaultIgnoredWindowClasses);
+    finder.Build(desk);
+    benchmark::DoNotOptimize(finder.Candidates().size());
+  }
+}
+BENCHMARK(BM_BuildWindowList)->Unit(benchmark::kMillisecond);
+
+}  // namespace
