@@ -3,11 +3,18 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <string>
 
 #include "capture/ICaptureControl.h"
+#include "capture/WindowSourceWin32.h"
+#include "common/BigDataHelper.h"
+#include "menu/ICaptureMenu.h"
+#include "shapes/Commands.h"
+#include "shapes/Cursors.h"
 #include "capture/ICaptureWindow.h"
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
+#include "core/SelectionLayout.h"
 #include "core/ShapeGeometry.h"
 #include "ui/GdiHandles.h"
 
@@ -30,35 +37,177 @@ unsigned ChangeCount(const IBaseShade* shape) {
 }
 }  // namespace
 
-CCaptureShade::CCaptureShade() {
+namespace {
+
+ICaptureWindow* Window() { return GetCaptureWindow(); }
+
+WindowId OwnWindow() {
+  ICaptureWindow* window = Window();
+  return window ? reinterpret_cast<WindowId>(window->GetHWND()) : 0;
+}
+
+std::wstring IgnoredClasses() {
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  return params ? params->ignoreWindowClassName : std::wstring(kDefaultIgnoredWindowClasses);
+}
+
+int CurrentStartMode() {
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  return params ? params->startMode : kStartModeNormal;
+}
+
+}  // namespace
+
+CCaptureShade::CCaptureShade() : m_finder(OwnWindow(), IgnoredClasses()) {
   m_color = kFrameColor;
   m_width = 3;
   m_handleRadius = 4;
   m_handleBorderWidth = 1;
+  m_rememberedCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  m_mosaicCursor = m_rememberedCursor;
+  CWindowSourceWin32 desktop;
+  m_finder.Build(desktop);
 }
 
 CCaptureShade::~CCaptureShade() = default;
 
 ICaptureControl* CCaptureShade::Control() {
-  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureWindow* window = Window();
   return window ? window->GetCaptureControl() : nullptr;
+}
+
+ICaptureMenu* CCaptureShade::Menu() {
+  ICaptureWindow* window = Window();
+  return window ? window->GetCaptureMenu() : nullptr;
+}
+
+CommandOrders* CCaptureShade::Orders() {
+  ICaptureMenu* menu = Menu();
+  return menu ? &menu->GetCommandOrders() : nullptr;
+}
+
+void CCaptureShade::Repaint() {
+  if (ICaptureControl* control = Control()) control->Invalidate();
+}
+
+Rect CCaptureShade::CaptureBounds() {
+  const Rect& screen = GetVirtualScreenRect();
+  return Rect{0, 0, screen.width, screen.height};
 }
 
 const Rect& CCaptureShade::GetLimitRect() {
   static Rect bounds;
-  const Rect& screen = GetVirtualScreenRect();
-  bounds = Rect{0, 0, screen.width, screen.height};
+  bounds = CaptureBounds();
   return bounds;
 }
 
 bool CCaptureShade::HitTest(const Point& pt) {
-  // The toolbar's tool choice joins this test once the toolbar exists.
-  return m_rect.Contains(pt) && m_shapes.empty();
+  // The region moves only while it holds nothing and no tool is chosen.
+  ICaptureMenu* menu = Menu();
+  return m_rect.Contains(pt) && m_shapes.empty() && (!menu || menu->GetShapeType() == kShapeNone);
 }
 
 void CCaptureShade::SetState(int state) {
+  const int old = m_state;
   m_state = state;
   if (state != kStateNew) RequestRepaint();
+  if (state == kStateIdle && GetCaptureType() == kCaptureNormal && (old == kStatePressed || old == kStateCreating)) {
+    if (OnFirstCaptureSelected() != 0) return;
+  }
+  if (ICaptureMenu* menu = Menu()) menu->ShowMenu(state == kStateIdle);
+}
+
+const Rect& CCaptureShade::AnnotationBounds() {
+  if (m_annotationBoundsStale) {
+    int left = 2147483647, top = 2147483647, right = 0, bottom = 0;
+    bool any = false;
+    for (const ShapePtr& shape : m_shapes) {
+      const int grow = shape->GetStrokeWidth() / 2;
+      const Rect r = shape->GetRect();
+      const int l = r.x - grow, t = r.y - grow, rr = r.Right() + grow, b = r.Bottom() + grow;
+      if (!any) {
+        left = l, top = t, right = rr, bottom = b;
+        any = true;
+      } else {
+        left = std::min(left, l), top = std::min(top, t), right = std::max(right, rr), bottom = std::max(bottom, b);
+      }
+    }
+    m_annotationBounds = any ? Rect::FromEdges(left, top, right, bottom) : Rect{2147483647, 2147483647, 0, 0};
+    m_annotationBoundsStale = false;
+  }
+  return m_annotationBounds;
+}
+
+void CCaptureShade::OnLButtonDown(Point& pt, bool& handled) {
+  m_annotationBoundsStale = true;
+  if (m_currentShape) {
+    m_currentShape->OnLButtonDown(pt, handled);
+    if (handled) return;
+    m_currentShape.reset();  // never listed
+  }
+  CRectShade::OnLButtonDown(pt, handled);
+  if (!handled && m_state == kStateIdle && m_rect.Contains(pt)) AnnotationPress(pt, handled);
+}
+
+void CCaptureShade::AnnotationPress(Point& pt, bool& handled) {
+  const ShapePtr selected = GetSelected();
+  if (selected && (selected->HitTest(pt) || selected->HitTestHandle(pt) || selected->HitTestExtra(pt))) {
+    selected->OnLButtonDown(pt, handled);
+    return;
+  }
+  for (const ShapePtr& shape : std::vector<ShapePtr>(m_shapes)) {
+    shape->SetSelected(false);
+    if (shape->IsEditing()) {
+      // This press only ends the text editing.
+      handled = true;
+      return;
+    }
+  }
+  for (const ShapePtr& shape : std::vector<ShapePtr>(m_shapes)) {
+    if (shape->HitTest(pt) || shape->HitTestHandle(pt) || shape->HitTestExtra(pt)) {
+      shape->SetSelected(true);
+      if (ICaptureMenu* menu = Menu()) menu->SetSelectedShape(shape);
+      shape->OnLButtonDown(pt, handled);
+      return;
+    }
+  }
+  BeginShape(pt, handled);
+}
+
+void CCaptureShade::OnMouseMove(Point& pt, bool& handled) {
+  if (m_state == kStateNew || m_state == kStatePressed) Repaint();  // the magnifier follows
+  if (m_state == kStateNew) {
+    const Rect& screen = GetVirtualScreenRect();
+    Rect offered;
+    if (m_finder.Find(CaptureToScreen(pt, screen), offered)) {
+      const Rect client = ScreenToCapture(offered, screen);
+      if (client != m_rect) {
+        SetRect(client);
+        Repaint();
+      }
+    }
+    return;
+  }
+  if (m_currentShape) {
+    m_currentShape->OnMouseMove(pt, handled);
+    Repaint();
+    return;
+  }
+  if (const ShapePtr selected = GetSelected()) selected->OnMouseMove(pt, handled);
+  for (size_t i = 0; !handled && i < m_shapes.size(); ++i) {
+    const ShapePtr shape = m_shapes[i];
+    if (shape->HitTest(pt) || shape->HitTestHandle(pt)) shape->OnMouseMove(pt, handled);
+  }
+  if (!handled) CRectShade::OnMouseMove(pt, handled);
+}
+
+void CCaptureShade::OnCreateStart(Point& pt, bool& handled) {
+  CRectShade::OnCreateStart(pt, handled);
+  m_width = 1;
+  UpdateHandles();
+  ReportSelectionDragStart(CurrentStartMode());
 }
 
 void CCaptureShade::OnLButtonUp(Point& pt, bool& handled) {
@@ -67,7 +216,81 @@ void CCaptureShade::OnLButtonUp(Point& pt, bool& handled) {
     if (ICaptureControl* control = Control()) control->ResetCapture();
     return;
   }
-  CRectShade::OnLButtonUp(pt, handled);
+  SetState(kStateIdle);
+  AnnotationRelease(pt);
+}
+
+void CCaptureShade::AnnotationRelease(Point& pt) {
+  CommandOrders* orders = Orders();
+  if (m_currentShape) {
+    bool handled = false;
+    m_currentShape->OnLButtonUp(pt, handled);
+    if (handled) return;  // a text box that keeps editing stays the shape being drawn
+    if (m_currentShape->IsValid()) {
+      if (orders) {
+        orders->Do(std::make_shared<CreateShapeCommand>(m_currentShape));
+      } else {
+        Add(m_currentShape);
+      }
+    }
+    m_currentShape.reset();
+    return;
+  }
+  const ShapePtr selected = GetSelected();
+  if (!selected) return;
+  const auto* base = dynamic_cast<const CBaseShade*>(selected.get());
+  const int state = selected->GetState();
+  if (orders && base && base->IsChanged() && (state == kStateMoving || state == kStateResizing)) {
+    // Built before the shape's own release, while it still has its press values.
+    if (auto rect = std::dynamic_pointer_cast<CRectShade>(selected)) {
+      orders->Record(std::make_shared<CommonShapeCommand<CRectShade, 0>>(rect));
+    }
+    // The arrow, brush and text shapes record their own commands here.
+  }
+  bool handled = false;
+  selected->OnLButtonUp(pt, handled);
+}
+
+void CCaptureShade::OnLButtonDblClk(Point& pt, bool& handled) {
+  for (size_t i = 0; !handled && i < m_shapes.size(); ++i) {
+    const ShapePtr shape = m_shapes[i];
+    shape->OnLButtonDblClk(pt, handled);
+  }
+}
+
+void CCaptureShade::OnMoving(Point& pt, bool& handled) {
+  const Rect bounds = CaptureBounds();
+  pt = ClampPoint(pt, bounds, GetStrokeWidth());
+  Repaint();
+  Rect moved = m_rect;
+  moved.x += pt.x - m_lastPoint.x;
+  moved.y += pt.y - m_lastPoint.y;
+  SetRect(FitRect(moved, bounds));
+  handled = true;
+}
+
+void CCaptureShade::OnResizing(Point& pt, bool& handled) {
+  handled = true;
+  Point fixed, moving;
+  if (!ResizeCorners(m_grabbedHandle, m_pressRect, pt, fixed, moving)) return;
+  const Rect& a = AnnotationBounds();
+  if (a.width > 0 || a.height > 0) {
+    // Never cut off an annotation.
+    const int right = a.Right(), bottom = a.Bottom();
+    switch (m_grabbedHandle) {
+      case 0: moving.x = std::min(moving.x, a.x); moving.y = std::min(moving.y, a.y); break;
+      case 1: moving.y = std::min(moving.y, a.y); break;
+      case 2: moving.y = std::min(moving.y, a.y); moving.x = std::max(moving.x, right); break;
+      case 3: case 8: case 9: moving.x = std::min(moving.x, a.x); break;
+      case 4: case 10: case 11: moving.x = std::max(moving.x, right); break;
+      case 5: moving.y = std::max(moving.y, bottom); moving.x = std::min(moving.x, a.x); break;
+      case 6: moving.y = std::max(moving.y, bottom); break;
+      case 7: moving.y = std::max(moving.y, bottom); moving.x = std::max(moving.x, right); break;
+      default: break;
+    }
+  }
+  moving = ClampPoint(moving, CaptureBounds(), GetStrokeWidth());
+  SetRect(SpanRect(fixed, moving));
 }
 
 void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
@@ -206,9 +429,94 @@ void CCaptureShade::DrawHandle(Gdiplus::Graphics* graphics, const Rect& box) {
   graphics->DrawEllipse(&outline, box.x, box.y, box.width, box.height);
 }
 
-// The magnifier and the size label come with region selection.
-void CCaptureShade::DrawMagnifier(Gdiplus::Graphics*) {}
-void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics*) {}
+Gdiplus::Font* CCaptureShade::LabelFont(Gdiplus::Graphics* graphics) {
+  if (m_labelFont) return m_labelFont.get();
+  ICaptureControl* control = Control();
+  DuiLib::TFontInfo* info = control ? control->GetFontInfo(99) : nullptr;
+  const HDC dc = graphics->GetHDC();
+  if (!dc) return nullptr;
+  LOGFONTA logfont = {};
+  if (info && info->hFont && ::GetObjectA(info->hFont, sizeof(logfont), &logfont) == sizeof(logfont)) {
+    m_labelFont = std::make_unique<Gdiplus::Font>(dc, &logfont);
+  } else {
+    m_labelFont = std::make_unique<Gdiplus::Font>(dc);
+  }
+  graphics->ReleaseHDC(dc);
+  if (m_labelFont->GetLastStatus() != Gdiplus::Ok) m_labelFont.reset();
+  return m_labelFont.get();
+}
+
+void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
+  if (m_rect.height <= 0) return;
+  Gdiplus::Font* font = LabelFont(graphics);
+  if (!font) return;
+  int width = m_rect.width;
+  int height = m_rect.height;
+  if (CurrentStartMode() == kStartModeScroll && GetCaptureType() == kCaptureNormal) {
+    width -= 2 * m_width;
+    height -= 2 * m_width;
+  }
+  std::wstring text = std::to_wstring(std::max(0, width)) + L" * " + std::to_wstring(std::max(0, height));
+  if (GetCaptureType() == kCaptureScrollEditor) text += L" \x7F16\x8F91\x4E2D";
+  const int lineHeight = static_cast<int>(font->GetHeight(1.0f) + 12);
+  Gdiplus::RectF measured;
+  graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), font, Gdiplus::PointF(0, 0), &measured);
+  const Rect bounds = CaptureBounds();
+  const bool above = m_rect.y - lineHeight - 8 >= bounds.y;
+  const Gdiplus::REAL boxX = static_cast<Gdiplus::REAL>(m_rect.x);
+  const Gdiplus::REAL boxY = static_cast<Gdiplus::REAL>(above ? m_rect.y - lineHeight - 8 : m_rect.y + 12);
+  const Gdiplus::REAL boxW = measured.Width + 24;
+  const Gdiplus::REAL boxH = measured.Height + 8;
+  Gdiplus::GraphicsPath box;
+  const Gdiplus::REAL r = 2;
+  box.AddArc(boxX, boxY, r, r, 180, 90);
+  box.AddArc(boxX + boxW - r, boxY, r, r, 270, 90);
+  box.AddArc(boxX + boxW - r, boxY + boxH - r, r, r, 0, 90);
+  box.AddArc(boxX, boxY + boxH - r, r, r, 90, 90);
+  box.CloseFigure();
+  const BYTE alpha = GetCaptureType() == kCaptureScroll ? 127 : 191;
+  Gdiplus::SolidBrush fill(Gdiplus::Color(alpha, 0, 0, 0));
+  graphics->FillPath(&fill, &box);
+  Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+  const Gdiplus::REAL textY = static_cast<Gdiplus::REAL>(above ? m_rect.y - lineHeight - 4 : m_rect.y + 16);
+  graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font,
+                       Gdiplus::PointF(static_cast<Gdiplus::REAL>(m_rect.x + 12), textY), &white);
+}
+
+void CCaptureShade::DrawMagnifier(Gdiplus::Graphics* graphics) {
+  if (m_state != kStateNew && m_state != kStatePressed && m_state != kStateCreating && m_state != kStateResizing) {
+    return;
+  }
+  ICaptureControl* control = Control();
+  const HDC source = control ? control->GetScreenDC() : nullptr;
+  POINT cursor = {};
+  if (!source || !::GetCursorPos(&cursor)) return;
+  const Rect& screen = GetVirtualScreenRect();
+  const Point at = ScreenToCapture(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)}, screen);
+  const MagnifierLayout layout = PlaceMagnifier(at, CaptureBounds());
+
+  if (const HDC target = graphics->GetHDC()) {
+    ::SetStretchBltMode(target, COLORONCOLOR);
+    ::StretchBlt(target, layout.box.x, layout.box.y, layout.box.width, layout.box.height, source, layout.source.x,
+                 layout.source.y, layout.source.width, layout.source.height, SRCCOPY | CAPTUREBLT);
+    graphics->ReleaseHDC(target);
+  }
+  Gdiplus::Pen pen(Gdiplus::Color(m_color), 1.0f);
+  graphics->DrawRectangle(&pen, layout.box.x, layout.box.y, layout.box.width, layout.box.height);
+  graphics->DrawLine(&pen, layout.box.x + 80, layout.box.y, layout.box.x + 80, layout.box.Bottom());
+  graphics->DrawLine(&pen, layout.box.x, layout.box.y + 80, layout.box.Right(), layout.box.y + 80);
+
+  Gdiplus::Font* font = m_labelFont.get();  // no text until the label has made it
+  if (!font) return;
+  const COLORREF pixel = ::GetPixel(source, at.x, at.y);
+  const std::wstring text = MagnifierText(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)},
+                                          GetRValue(pixel), GetGValue(pixel), GetBValue(pixel));
+  Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+  graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font,
+                       Gdiplus::PointF(static_cast<Gdiplus::REAL>(layout.box.x),
+                                       static_cast<Gdiplus::REAL>(layout.box.y + 160 + 10)),
+                       &white);
+}
 
 void CCaptureShade::HandleEvent(DuiLib::TEventUI& event) {
   Point pt{static_cast<int>(event.ptMouse.x), static_cast<int>(event.ptMouse.y)};
@@ -219,6 +527,7 @@ void CCaptureShade::HandleEvent(DuiLib::TEventUI& event) {
       break;
     case DuiLib::UIEVENT_MOUSEMOVE:
       OnMouseMove(pt, handled);
+      if (!HitTestHandle(pt) && m_state == kStateIdle) UpdateCursor(pt);
       break;
     case DuiLib::UIEVENT_BUTTONUP:
       OnLButtonUp(pt, handled);
@@ -226,22 +535,96 @@ void CCaptureShade::HandleEvent(DuiLib::TEventUI& event) {
     case DuiLib::UIEVENT_RBUTTONUP:
       OnRButtonUp(pt, handled);
       break;
+    case DuiLib::UIEVENT_DBLCLICK:
+      OnLButtonDblClk(pt, handled);
+      break;
+    case DuiLib::UIEVENT_KEYDOWN:
+      OnKeyDown(event);
+      break;
+    case DuiLib::UIEVENT_KEYUP:
+      OnKeyUp(event);
+      break;
     default:
       break;
   }
 }
 
+void CCaptureShade::OnKeyDown(const DuiLib::TEventUI& event) {
+  if (!(event.wKeyState & DuiLib::UIKEYSTATE_CONTROL) || (event.chKey != L'Z' && event.chKey != L'z')) return;
+  CommandOrders* orders = Orders();
+  if (!orders) return;
+  const bool shift = (event.wKeyState & DuiLib::UIKEYSTATE_SHIFT) != 0;
+  // Ctrl+Shift+Z redoes, and undoes when there is nothing to redo.
+  const bool changed = shift && orders->CanRedo() ? orders->RedoLast() : orders->UndoLast();
+  if (changed) Repaint();
+}
+
+void CCaptureShade::OnKeyUp(const DuiLib::TEventUI& event) {
+  if (event.wParam != VK_DELETE) return;
+  const ShapePtr selected = GetSelected();
+  CommandOrders* orders = Orders();
+  if (!selected || !orders) return;
+  orders->Do(std::make_shared<DeleteShapeCommand>(selected));
+  Repaint();
+}
+
 void CCaptureShade::OnRButtonUp(Point&, bool&) {
   if (m_state == kStateNew || m_state == kStatePressed || m_state == kStateCreating) {
-    if (ICaptureWindow* window = GetCaptureWindow()) window->CloseCapture();
+    if (ICaptureMenu* menu = Menu()) menu->ShowMenu(false);
+    ICaptureWindow* window = Window();
+    if (window && window->GetHWND() && ::IsWindow(window->GetHWND())) ::ShowWindow(window->GetHWND(), SW_HIDE);
+    if (window) window->CloseCapture();
   } else if (m_state == kStateIdle && m_shapes.empty() && !m_currentShape) {
-    // Back to offering windows (the undo and redo stacks are emptied here
-    // once the toolbar holds them).
-    SetState(kStateNew);
+    if (CommandOrders* orders = Orders()) orders->Clear();
+    SetState(kStateNew);  // back to offering windows
   }
 }
 
-void CCaptureShade::BeginShape(Point&, bool&) {}
+void CCaptureShade::BeginShape(Point& pt, bool& handled) {
+  ICaptureMenu* menu = Menu();
+  if (!menu) return;
+  m_currentShape = menu->CreateShape();
+  if (!m_currentShape) return;
+  menu->SetSelectedShape(m_currentShape);
+  m_currentShape->BeginCreate(pt, handled);
+}
+
+void CCaptureShade::UpdateCursor(const Point& pt) {
+  ICaptureMenu* menu = Menu();
+  const bool inside = m_rect.Contains(pt);
+  if (menu && menu->GetShapeType() == kShapeMosaic && inside) {
+    const int size = menu->GetShapeSize();
+    if (size != m_mosaicCursorSize) {
+      const struct { int size, id, pixels; } table[] = {{1, 117, 16}, {3, 115, 24}, {5, 111, 32}};
+      for (const auto& entry : table) {
+        if (entry.size != size) continue;
+        const HINSTANCE module = ::GetModuleHandleW(nullptr);
+        const auto cursor = static_cast<HCURSOR>(
+            ::LoadImageW(module, MAKEINTRESOURCEW(entry.id), IMAGE_CURSOR, entry.pixels, entry.pixels, LR_DEFAULTCOLOR));
+        if (cursor) {
+          ::SetCursor(cursor);
+          ICaptureWindow* window = Window();
+          if (window && window->GetHWND()) {
+            ::SetClassLongPtrW(window->GetHWND(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+          }
+          m_mosaicCursorSize = size;
+        }
+      }
+    }
+  } else if (m_mosaicCursorSize != 0) {
+    ::SetCursor(m_rememberedCursor);
+    ICaptureWindow* window = Window();
+    if (window && window->GetHWND()) {
+      ::SetClassLongPtrW(window->GetHWND(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(m_rememberedCursor));
+    }
+    m_mosaicCursorSize = 0;
+  }
+  if (inside) {
+    m_mosaicCursor = ::GetCursor();
+  } else {
+    m_rememberedCursor = ::GetCursor();
+  }
+}
 
 int CCaptureShade::OnFirstCaptureSelected() { return 0; }
 

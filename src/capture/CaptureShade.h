@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "capture/ICaptureShade.h"
+#include "core/WindowFinder.h"
 #include "shapes/RectShade.h"
 
 namespace ScreenCapture {
 
 class ICaptureControl;
+class ICaptureMenu;
+class CommandOrders;
 
 class CCaptureShade : public CRectShade, public ICaptureShade {
  public:
@@ -30,7 +33,13 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   void SetState(int state) override;
   // Moves and resizes stay inside the capture bounds.
   const Rect& GetLimitRect() override;
+  void OnLButtonDown(Point& pt, bool& handled) override;
+  void OnMouseMove(Point& pt, bool& handled) override;
   void OnLButtonUp(Point& pt, bool& handled) override;
+  void OnLButtonDblClk(Point& pt, bool& handled) override;
+  void OnCreateStart(Point& pt, bool& handled) override;
+  void OnMoving(Point& pt, bool& handled) override;
+  void OnResizing(Point& pt, bool& handled) override;
 
   // ICaptureShade
   void DrawShapes(Gdiplus::Graphics* graphics, int outputFlag) override;
@@ -68,6 +77,28 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
 
  protected:
   static ICaptureControl* Control();
+  static ICaptureMenu* Menu();
+  static CommandOrders* Orders();
+  static void Repaint();
+  // The capture bounds: the whole virtual screen in client coordinates.
+  static Rect CaptureBounds();
+  // The union of every listed shape's rectangle grown by half its stroke.
+  const Rect& AnnotationBounds();
+  void AnnotationPress(Point& pt, bool& handled);
+  void AnnotationRelease(Point& pt);
+  void OnKeyDown(const DuiLib::TEventUI& event);
+  void OnKeyUp(const DuiLib::TEventUI& event);
+  void UpdateCursor(const Point& pt);
+  Gdiplus::Font* LabelFont(Gdiplus::Graphics* graphics);
+
+  WindowFinder m_finder;
+  Rect m_annotationBounds;
+  bool m_annotationBoundsStale = true;
+  HCURSOR m_rememberedCursor = nullptr;
+  HCURSOR m_mosaicCursor = nullptr;
+  int m_mosaicCursorSize = 0;
+  std::unique_ptr<Gdiplus::Font> m_labelFont;
+  std::wstring m_extraOutputPath;
 
  private:
   // The annotations in the order they are drawn: mosaics first, the shape

@@ -14,3 +14,12 @@ int StartUsageReporting(const std::wstring& commandLine);
 void FinishUsageReporting();
 
 }  // namespace ScreenCapture
+
+namespace ScreenCapture {
+
+// The usage event of a region drag, by start mode: "SC1002" for a normal
+// capture, "SC0002" for a scroll start, none otherwise.
+const wchar_t* SelectionDragEventCode(int startMode);
+void ReportSelectionDragStart(int startMode);
+
+}  // namespace ScreenCapture

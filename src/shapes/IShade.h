@@ -8,6 +8,7 @@
 namespace Gdiplus {
 class Graphics;
 class Bitmap;
+class Font;
 }
 
 namespace ScreenCapture {
