@@ -14,41 +14,14 @@
 #include "capture/VirtualScreen.h"
 #include "shapes/Commands.h"
 #include "shapes/RoundShade.h"
+#include "Stubs.h"
 #include "ui/GdiHandles.h"
 
 namespace {
 
 using namespace ScreenCapture;
 
-class StubControl : public ICaptureControl {
- public:
-  void Invalidate() override { ++repaints; }
-  HDC GetScreenDC() override { return screenDC; }
-  HWND GetHWND() override { return nullptr; }
-  ICaptureShade* GetCaptureShade() override { return mode; }
-  void ResetCapture() override { ++resets; }
-  DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
-  Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
-  void StartScrollCapture() override {}
-  void StartScrollEditor() override {}
-  int repaints = 0;
-  int resets = 0;
-  ICaptureShade* mode = nullptr;
-  HDC screenDC = nullptr;
-};
-
-class StubWindow : public ICaptureWindow {
- public:
-  HWND GetHWND() const override { return nullptr; }
-  ICaptureControl* GetCaptureControl() override { return &control; }
-  ICaptureMenu* GetCaptureMenu() override { return nullptr; }
-  void CloseCapture() override { ++closes; }
-  CaptureStartParams* GetStartParams() override { return &params; }
-  RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return nullptr; }
-  StubControl control;
-  CaptureStartParams params;
-  int closes = 0;
-};
+using StubWindow = stubs::Window;
 
 // Holds the Shift key down for this thread while it lives.
 class ShiftDown {
@@ -73,6 +46,7 @@ class ShapesTest : public testing::Test {
   }
   static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
   void SetUp() override {
+    m_window.withMenu = false;
     m_mode = std::make_unique<CCaptureShade>();
     m_mode->SetRect(Rect{100, 100, 400, 300});  // limit: 103,103 394 x 294
     m_window.control.mode = m_mode.get();

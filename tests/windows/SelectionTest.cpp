@@ -1,0 +1,192 @@
+// The normal capture mode driven by event records, as the control hands
+// them over, with a stand-in toolbar.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+#include "Stubs.h"
+#include "capture/CaptureShade.h"
+#include "capture/VirtualScreen.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+class SelectionTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetCaptureWindow(&m_window);
+    Fresh();
+  }
+  void TearDown() override {
+    SetCaptureWindow(nullptr);
+    if (m_target) ::DestroyWindow(m_target);
+  }
+  void Fresh() {
+    m_window.control.mode = nullptr;
+    m_mode = std::make_unique<CCaptureShade>();
+    m_window.control.mode = m_mode.get();
+  }
+  void Send(int type, int x, int y, WORD keys = 0, WPARAM wParam = 0, wchar_t key = 0) {
+    DuiLib::TEventUI event;
+    event.Type = type;
+    event.ptMouse = POINT{x, y};
+    event.wKeyState = keys;
+    event.wParam = wParam;
+    event.chKey = key;
+    m_mode->HandleEvent(event);
+  }
+  void Drag(int x0, int y0, int x1, int y1) {
+    Send(DuiLib::UIEVENT_BUTTONDOWN, x0, y0);
+    Send(DuiLib::UIEVENT_MOUSEMOVE, x0 + 1, y0 + 1);
+    Send(DuiLib::UIEVENT_MOUSEMOVE, x1, y1);
+    Send(DuiLib::UIEVENT_BUTTONUP, x1, y1);
+  }
+  void CtrlZ(bool shift) {
+    Send(DuiLib::UIEVENT_KEYDOWN, 0, 0, static_cast<WORD>(DuiLib::UIKEYSTATE_CONTROL | (shift ? DuiLib::UIKEYSTATE_SHIFT : 0)),
+         'Z', L'Z');
+  }
+
+  stubs::Window m_window;
+  std::unique_ptr<CCaptureShade> m_mode;
+  HWND m_target = nullptr;
+};
+
+TEST_F(SelectionTest, OfferedWindowsClicksAndDrags) {
+  // A window to offer, made before the mode lists the desktop.
+  m_target = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"target", WS_POPUP | WS_VISIBLE, 200, 150, 300, 200,
+                               nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(m_target, nullptr);
+  Fresh();
+  Send(DuiLib::UIEVENT_MOUSEMOVE, 250, 200);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{200, 150, 300, 200}));
+  // A click accepts it unchanged, with the 3-pixel frame.
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 250, 200);
+  Send(DuiLib::UIEVENT_BUTTONUP, 250, 200);
+  EXPECT_EQ(m_mode->GetState(), kStateIdle);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{200, 150, 300, 200}));
+  EXPECT_EQ(m_mode->GetWidth(), 3);
+  EXPECT_TRUE(m_window.menu.shown);
+
+  // A drag gives the dragged rectangle and a 1-pixel frame.
+  Fresh();
+  Drag(600, 500, 700, 560);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{600, 500, 100, 60}));
+  EXPECT_EQ(m_mode->GetWidth(), 1);
+  // Past the virtual screen's edge it stays inside the capture bounds.
+  const Rect& screen = GetVirtualScreenRect();
+  Fresh();
+  Drag(screen.width - 100, screen.height - 50, 1000000, 1000000);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{screen.width - 100, screen.height - 50, 100, 50}));
+
+  // A click where nothing is offered starts a fresh capture.
+  Fresh();
+  const int resets = m_window.control.resets;
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 5, 5);
+  Send(DuiLib::UIEVENT_BUTTONUP, 5, 5);
+  EXPECT_EQ(m_window.control.resets, resets + 1);
+}
+
+TEST_F(SelectionTest, MovingResizingAndAnnotations) {
+  Drag(100, 100, 400, 300);
+  ASSERT_EQ(m_mode->GetRect(), (Rect{100, 100, 300, 200}));
+  // No annotation, no tool: a press inside moves the region, and the screen
+  // edge stops it without changing its size.
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 200, 200);
+  EXPECT_EQ(m_mode->GetState(), kStateMoving);
+  Send(DuiLib::UIEVENT_MOUSEMOVE, -5000, 210);
+  Send(DuiLib::UIEVENT_BUTTONUP, -5000, 210);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{0, 110, 300, 200}));
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 50, 150);
+  Send(DuiLib::UIEVENT_MOUSEMOVE, 150, 140);
+  Send(DuiLib::UIEVENT_BUTTONUP, 150, 140);
+  ASSERT_EQ(m_mode->GetRect(), (Rect{100, 100, 300, 200}));
+
+  // With a tool chosen, a press inside draws instead of moving.
+  m_window.menu.tool = kShapeRectangle;
+  Drag(150, 150, 200, 200);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{100, 100, 300, 200}));
+  ASSERT_EQ(m_mode->GetShapes().size(), 1u);
+  EXPECT_EQ(m_mode->GetShapes()[0]->GetRect(), (Rect{150, 150, 50, 50}));
+  EXPECT_EQ(m_window.menu.orders.UndoCount(), 1u);
+  // With an annotation present and no tool, a press inside moves nothing.
+  m_window.menu.tool = kShapeNone;
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 300, 250);
+  Send(DuiLib::UIEVENT_MOUSEMOVE, 350, 260);
+  Send(DuiLib::UIEVENT_BUTTONUP, 350, 260);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{100, 100, 300, 200}));
+
+  // Resizing towards the annotation stops at its bounds grown by half its pen.
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 400, 300);  // handle 7 of the 1-pixel frame
+  EXPECT_EQ(m_mode->GetState(), kStateResizing);
+  Send(DuiLib::UIEVENT_MOUSEMOVE, 120, 120);
+  Send(DuiLib::UIEVENT_BUTTONUP, 120, 120);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{100, 100, 101, 101}));
+
+  // Moving the annotation by its band records one command; a press and
+  // release without movement records none.
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 152, 160);
+  Send(DuiLib::UIEVENT_BUTTONUP, 152, 160);
+  EXPECT_EQ(m_window.menu.orders.UndoCount(), 1u);
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 152, 160);
+  Send(DuiLib::UIEVENT_MOUSEMOVE, 142, 160);
+  Send(DuiLib::UIEVENT_BUTTONUP, 142, 160);
+  EXPECT_EQ(m_mode->GetShapes()[0]->GetRect(), (Rect{140, 150, 50, 50}));
+  EXPECT_EQ(m_window.menu.orders.UndoCount(), 2u);
+  EXPECT_EQ(m_window.menu.selected, m_mode->GetShapes()[0]);
+}
+
+TEST_F(SelectionTest, KeysAndTheRightButton) {
+  Drag(100, 100, 400, 300);
+  m_window.menu.tool = kShapeRectangle;
+  Drag(150, 150, 200, 200);
+  Drag(250, 150, 300, 200);
+  ASSERT_EQ(m_mode->GetShapes().size(), 2u);
+  m_window.menu.tool = kShapeNone;
+
+  CtrlZ(false);
+  EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+  CtrlZ(true);  // redo
+  EXPECT_EQ(m_mode->GetShapes().size(), 2u);
+  CtrlZ(true);  // nothing to redo: undoes
+  EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+  // Z without Ctrl, and lower-case z with it.
+  Send(DuiLib::UIEVENT_KEYDOWN, 0, 0, 0, 'Z', L'Z');
+  EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+  Send(DuiLib::UIEVENT_KEYDOWN, 0, 0, DuiLib::UIKEYSTATE_CONTROL, 'Z', L'z');
+  EXPECT_TRUE(m_mode->GetShapes().empty());
+  CtrlZ(false);  // nothing to undo: nothing happens
+  EXPECT_TRUE(m_mode->GetShapes().empty());
+  CtrlZ(true);
+  CtrlZ(true);
+  ASSERT_EQ(m_mode->GetShapes().size(), 2u);
+
+  // Delete acts on key up, on the selected shape.
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 152, 160);  // selects the first
+  Send(DuiLib::UIEVENT_BUTTONUP, 152, 160);
+  Send(DuiLib::UIEVENT_KEYDOWN, 0, 0, 0, VK_DELETE);
+  EXPECT_EQ(m_mode->GetShapes().size(), 2u);
+  Send(DuiLib::UIEVENT_KEYUP, 0, 0, 0, VK_DELETE);
+  EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+
+  // The right button: nothing while an annotation exists...
+  Send(DuiLib::UIEVENT_RBUTTONUP, 300, 250);
+  EXPECT_EQ(m_mode->GetState(), kStateIdle);
+  // ...back to offering windows once none is left (history emptied)...
+  CtrlZ(false);  // the delete: two shapes again
+  CtrlZ(false);
+  CtrlZ(false);
+  ASSERT_TRUE(m_mode->GetShapes().empty());
+  Send(DuiLib::UIEVENT_RBUTTONUP, 300, 250);
+  EXPECT_EQ(m_mode->GetState(), kStateNew);
+  EXPECT_FALSE(m_window.menu.orders.CanUndo());
+  EXPECT_FALSE(m_window.menu.orders.CanRedo());
+  EXPECT_FALSE(m_window.menu.shown);
+  // ...and the capture ends before a region exists.
+  Send(DuiLib::UIEVENT_RBUTTONUP, 300, 250);
+  EXPECT_EQ(m_window.closes, 1);
+}
+
+}  // namespace
