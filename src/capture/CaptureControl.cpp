@@ -49,6 +49,7 @@ void CCaptureControl::SetLayered(bool layered) {
 void CCaptureControl::ResetCapture() {
   // The toolbar is hidden and its tool choice cleared here once the toolbar
   // is part of the program.
+  LOG_INF(L"fresh capture");
   SetLayered(false);
   ReplaceMode(CreateNormalCapture());
   Invalidate();

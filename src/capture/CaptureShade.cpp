@@ -113,6 +113,9 @@ void CCaptureShade::SetState(int state) {
   const int old = m_state;
   m_state = state;
   if (state != kStateNew) RequestRepaint();
+  if (state == kStateIdle) {
+    LOG_DBG(L"region %d,%d %dx%d frame %d", m_rect.x, m_rect.y, m_rect.width, m_rect.height, m_width);
+  }
   if (state == kStateIdle && GetCaptureType() == kCaptureNormal && (old == kStatePressed || old == kStateCreating)) {
     if (OnFirstCaptureSelected() != 0) return;
   }
@@ -186,6 +189,7 @@ void CCaptureShade::OnMouseMove(Point& pt, bool& handled) {
       if (client != m_rect) {
         SetRect(client);
         Repaint();
+        LOG_DBG(L"offered %d,%d %dx%d", client.x, client.y, client.width, client.height);
       }
     }
     return;
@@ -296,7 +300,6 @@ void CCaptureShade::OnResizing(Point& pt, bool& handled) {
 void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   const int flag = withoutHandles ? kOutputResult : kOutputScreen;
   DrawOverlayBefore(graphics);
-  DrawSizeLabel(graphics);
   if (flag == kOutputScreen && GetCaptureType() == kCaptureNormal) {
     DrawContentWithCache(graphics);
   } else {
@@ -306,6 +309,9 @@ void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
     DrawShapes(graphics, flag);
     graphics->ResetClip();
   }
+  // After the selection, not before it: at the top edge the label sits inside
+  // the region, where the copied picture would cover it.
+  DrawSizeLabel(graphics);
   if (flag == kOutputScreen && m_rect.width > 0 && m_rect.height > 0 && ShouldShowHandles()) {
     // Once more, so that no annotation covers a handle.
     for (const auto& handle : m_handles) DrawHandle(graphics, handle.second);

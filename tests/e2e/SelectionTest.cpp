@@ -1,0 +1,145 @@
+// Choosing a region on the real program: windows offered under the mouse,
+// clicks and drags, the screen edges, the magnifier and the size label.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "FixtureWindows.h"
+#include "Harness.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::LinesWith;
+using e2e::ProgramRun;
+
+constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
+constexpr uint32_t kFrame = 0x2F81FC;
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+RECT WindowRect(HWND hwnd) {
+  RECT r = {};
+  ::GetWindowRect(hwnd, &r);
+  return r;
+}
+
+class SelectionE2E : public testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearLogs(); }
+  HWND Start(ProgramRun& run) {
+    EXPECT_TRUE(run.Start(L"--cachepath=C:\\cache"));
+    const HWND hwnd = run.WaitForWindow(kWindowClass);
+    if (hwnd) e2e::BringToFront(hwnd);
+    return hwnd;
+  }
+  static DWORD Esc(ProgramRun& run) {
+    e2e::PressKey(VK_ESCAPE);
+    DWORD code = 0xFFFF;
+    EXPECT_TRUE(run.WaitForExit(10000, &code));
+    return code;
+  }
+  testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
+  e2e::FixtureWindows m_fixture;
+};
+
+TEST_F(SelectionE2E, HoverOffersTheRightWindowsAndAClickTakesOne) {
+  ProgramRun run;
+  ASSERT_NE(Start(run), nullptr);
+  const RECT button = WindowRect(m_fixture.button);
+  const RECT app = WindowRect(m_fixture.app);
+  const RECT high = WindowRect(m_fixture.high);
+  const struct { int x, y; } hover[] = {
+      {900, 200},                                  // ignored class
+      {900, 500},                                  // class only part of a listed name
+      {200, 800},                                  // hidden window
+      {1300, 200},                                 // child of a covered window
+      {1800, 900},                                 // partly off the screen
+      {(app.left + app.right) / 2, app.top + 5},   // the app's title bar
+      {button.left + 5, button.top + 5},           // the innermost control
+  };
+  for (const auto& p : hover) {
+    e2e::MoveMouse(p.x, p.y);
+    ::Sleep(150);
+  }
+  const e2e::ScreenShot shot = e2e::GrabScreen();
+  // The 3-pixel frame on the button's edges.
+  EXPECT_EQ(shot.At(button.left, (button.top + button.bottom) / 2), kFrame);
+  EXPECT_EQ(shot.At((button.left + button.right) / 2, button.top), kFrame);
+  e2e::LeftClick(button.left + 5, button.top + 5);
+  ::Sleep(200);
+  EXPECT_EQ(Esc(run), 0u);
+
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_TRUE(LinesWith(lines, "offered 800,100 ").empty());
+  EXPECT_TRUE(LinesWith(lines, "offered 800,400 ").empty());
+  EXPECT_TRUE(LinesWith(lines, "offered 100,700 ").empty());
+  EXPECT_TRUE(LinesWith(lines, "offered 1270,170 ").empty());
+  EXPECT_EQ(LinesWith(lines, "offered " + RectText(high)).size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "offered 1700,800 400x400").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "offered " + RectText(app)).size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "offered " + RectText(button)).size(), 1u);
+  // The click took the offered control as it was, with the 3-pixel frame.
+  EXPECT_EQ(LinesWith(lines, "region " + RectText(button) + " frame 3").size(), 1u);
+}
+
+TEST_F(SelectionE2E, DragsEdgesAndFreshCaptures) {
+  // Nothing is offered over the hidden window's place (an offered window
+  // stays offered until another one is under the mouse, so start there): a
+  // click starts afresh.
+  e2e::MoveMouse(200, 800);
+  ProgramRun run;
+  ASSERT_NE(Start(run), nullptr);
+  e2e::LeftClick(200, 800);
+  ::Sleep(200);
+  // A drag gives the dragged rectangle and a 1-pixel frame; moved against
+  // the left edge it keeps its size.
+  e2e::LeftDrag(300, 600, 500, 700);
+  ::Sleep(200);
+  e2e::LeftDrag(400, 650, -300, 650);
+  ::Sleep(200);
+  EXPECT_EQ(Esc(run), 0u);
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "region 300,600 200x100 frame 1").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "region 0,600 200x100 frame 1").size(), 1u);
+}
+
+TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
+  ProgramRun run;
+  ASSERT_NE(Start(run), nullptr);
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  // Near the bottom right corner the magnifier sits above and left.
+  const int cx = width - 20, cy = height - 20;
+  e2e::MoveMouse(cx, cy);
+  ::Sleep(300);
+  e2e::ScreenShot shot = e2e::GrabScreen();
+  const int boxX = cx - 180, boxY = cy - 230;
+  EXPECT_EQ(shot.At(boxX, boxY + 40), kFrame);         // left edge of the box
+  EXPECT_EQ(shot.At(boxX + 80, boxY + 40), kFrame);    // vertical cross line
+  EXPECT_EQ(shot.At(boxX + 40, boxY + 80), kFrame);    // horizontal cross line
+  EXPECT_EQ(shot.At(boxX + 159 + 1, boxY + 40), kFrame);  // right edge
+  int white = 0;  // the POS and RGB text under the box
+  for (int y = boxY + 170; y < boxY + 210; ++y) {
+    for (int x = boxX; x < boxX + 160; ++x) white += shot.At(x, y) == 0xFFFFFF;
+  }
+  EXPECT_GT(white, 20);
+
+  // A region at the top edge of the screen: its label goes inside.
+  e2e::LeftDrag(1010, 2, 1300, 55);
+  ::Sleep(300);
+  shot = e2e::GrabScreen();
+  // Black at 191/255 over the white window: 64 in every channel.
+  const uint32_t box = shot.At(1013, 17);
+  EXPECT_NEAR(static_cast<int>(box & 0xFF), 64, 4);
+  EXPECT_NEAR(static_cast<int>((box >> 16) & 0xFF), 64, 4);
+  EXPECT_EQ(shot.At(1100, 45), 0xFFFFFFu);  // the region's picture below it
+  EXPECT_EQ(Esc(run), 0u);
+}
+
+}  // namespace
