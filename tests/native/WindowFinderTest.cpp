@@ -146,7 +146,8 @@ TEST(SelectionLayout, MagnifierBesideTheCursorFlipsAtTheEdges) {
   static_assert(middle.source == Rect{460, 360, 80, 80} && middle.box == Rect{520, 420, 160, 160}, "");
   // Box bottom + 50 past the bottom: above; box right past the right: left.
   EXPECT_EQ(PlaceMagnifier(Point{500, 860}, bounds).box, (Rect{520, 870 - 240, 160, 160}));
-  EXPECT_EQ(PlaceMagnifier(Point{500, 859}, bounds).box.y, 879);
+  EXPECT_EQ(PlaceMagnifier(Point{500, 850}, bounds).box.y, 870);
+  EXPECT_EQ(PlaceMagnifier(Point{500, 851}, bounds).box.y, 621);
   EXPECT_EQ(PlaceMagnifier(Point{1740, 400}, bounds).box.x, 1740 + 20);
   EXPECT_EQ(PlaceMagnifier(Point{1741, 400}, bounds).box.x, 1741 - 180);
   EXPECT_EQ(MagnifierText(Point{-5, 7}, 255, 0, 38), L"POS:(-5,7)\r\nRGB:(255,0,38)");
