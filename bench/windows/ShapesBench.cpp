@@ -30,6 +30,7 @@ class NullControl : public ICaptureControl {
   Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
+  void InvalidateArea(const Rect&) override {}
   ICaptureShade* mode = nullptr;
   HDC screenDC = nullptr;
 };

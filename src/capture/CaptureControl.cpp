@@ -84,6 +84,13 @@ void CCaptureControl::StartScrollCapture() {
   }
 }
 
+void CCaptureControl::InvalidateArea(const Rect& area) {
+  if (!m_manager || area.IsEmpty()) return;
+  RECT rc = {area.x, area.y, area.Right(), area.Bottom()};
+  RECT clipped;
+  if (::IntersectRect(&clipped, &rc, &m_rcItem)) m_manager->Invalidate(clipped);
+}
+
 void CCaptureControl::StartScrollEditor() {
   if (!m_mode || !CanStartScrollEditor(m_mode->GetCaptureType(), m_mode->GetRect())) return;
   // The editor is built on the scroll capture's long image here once it is

@@ -42,6 +42,7 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   Gdiplus::Pen* GetMosaicImage(int penWidth) override;
   void StartScrollCapture() override;
   void StartScrollEditor() override;
+  void InvalidateArea(const Rect& area) override;
 
   // Makes `mode` the current one: stored first, then the old one destroyed.
   void ReplaceMode(std::unique_ptr<ICaptureShade> mode);

@@ -92,6 +92,23 @@ void CCaptureShade::Repaint() {
   if (ICaptureControl* control = Control()) control->Invalidate();
 }
 
+void CCaptureShade::RepaintArea(const Rect& area) {
+  if (ICaptureControl* control = Control()) control->InvalidateArea(area);
+}
+
+Rect CCaptureShade::MagnifierArea(Point cursor) {
+  // The box with its frame, and the two lines of text under it.
+  const Rect box = PlaceMagnifier(cursor, CaptureBounds()).box;
+  return Rect{box.x - 2, box.y - 2, 240, box.height + 80};
+}
+
+Rect CCaptureShade::SelectionArea(const Rect& r) const {
+  if (r.IsEmpty()) return Rect{};
+  // Frame, handles and the size label above (or inside at the top edge).
+  const int m = std::max(m_width, m_handleRadius) + 2;
+  return Rect{r.x - m, r.y - 64, std::max(r.width + 2 * m, 360), r.height + 64 + m};
+}
+
 Rect CCaptureShade::CaptureBounds() {
   const Rect& screen = GetVirtualScreenRect();
   return Rect{0, 0, screen.width, screen.height};
@@ -180,15 +197,27 @@ void CCaptureShade::AnnotationPress(Point& pt, bool& handled) {
 }
 
 void CCaptureShade::OnMouseMove(Point& pt, bool& handled) {
-  if (m_state == kStateNew || m_state == kStatePressed) Repaint();  // the magnifier follows
+  if (m_state == kStateNew || m_state == kStatePressed) {
+    // The magnifier follows the mouse: repaint where it was and where it goes.
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    const Point at = ScreenToCapture(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)},
+                                     GetVirtualScreenRect());
+    RepaintArea(UnionRect(m_magnifierArea, MagnifierArea(at)));
+  }
   if (m_state == kStateNew) {
     const Rect& screen = GetVirtualScreenRect();
     Rect offered;
     if (m_finder.Find(CaptureToScreen(pt, screen), offered)) {
       const Rect client = ScreenToCapture(offered, screen);
       if (client != m_rect) {
+        // Only the old and the new window's places change.
+        const Rect old = m_rect;
+        m_repaintSuppressed = true;
         SetRect(client);
-        Repaint();
+        m_repaintSuppressed = false;
+        RepaintArea(SelectionArea(old));
+        RepaintArea(SelectionArea(client));
         LOG_DBG(L"offered %d,%d %dx%d", client.x, client.y, client.width, client.height);
       }
     }
@@ -500,6 +529,7 @@ void CCaptureShade::DrawMagnifier(Gdiplus::Graphics* graphics) {
   const Rect& screen = GetVirtualScreenRect();
   const Point at = ScreenToCapture(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)}, screen);
   const MagnifierLayout layout = PlaceMagnifier(at, CaptureBounds());
+  m_magnifierArea = MagnifierArea(at);
 
   if (const HDC target = graphics->GetHDC()) {
     ::SetStretchBltMode(target, COLORONCOLOR);

@@ -80,6 +80,11 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   static ICaptureMenu* Menu();
   static CommandOrders* Orders();
   static void Repaint();
+  static void RepaintArea(const Rect& area);
+  // What the magnifier covers beside a cursor, and a region with its frame,
+  // handles and size label.
+  static Rect MagnifierArea(Point cursor);
+  Rect SelectionArea(const Rect& region) const;
   // The capture bounds: the whole virtual screen in client coordinates.
   static Rect CaptureBounds();
   // The union of every listed shape's rectangle grown by half its stroke.
@@ -99,6 +104,7 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   int m_mosaicCursorSize = 0;
   std::unique_ptr<Gdiplus::Font> m_labelFont;
   std::wstring m_extraOutputPath;
+  Rect m_magnifierArea;  // where the magnifier was drawn last
 
  private:
   // The annotations in the order they are drawn: mosaics first, the shape

@@ -2,6 +2,7 @@
 // How modes, the toolbar and the background reach the capture control.
 #include <windows.h>
 
+#include "core/Geometry.h"
 #include "ui/UIDefs.h"
 
 namespace Gdiplus {
@@ -34,6 +35,8 @@ class ICaptureControl {
   virtual void StartScrollCapture() = 0;
   // Switches a scroll capture to its editor.
   virtual void StartScrollEditor() = 0;
+  // Repaints only part of the control (client coordinates).
+  virtual void InvalidateArea(const Rect& area) = 0;
 };
 
 }  // namespace ScreenCapture

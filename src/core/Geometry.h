@@ -56,6 +56,14 @@ struct Rect {
   constexpr bool operator!=(const Rect& o) const { return !(*this == o); }
 };
 
+// The smallest rectangle holding both; an empty one adds nothing.
+constexpr Rect UnionRect(const Rect& a, const Rect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return Rect::FromEdges(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.Right(), b.Right()),
+                         std::max(a.Bottom(), b.Bottom()));
+}
+
 // Positions inside the capture are client coordinates of the capture window,
 // whose client area starts at the virtual screen's top-left corner (negative
 // where a monitor lies left of or above the primary one).

@@ -17,6 +17,7 @@ ICaptureControl* Control() {
 
 void CBaseShade::RequestRepaint() {
   ++m_changeCount;
+  if (m_repaintSuppressed) return;
   if (ICaptureControl* control = Control()) control->Invalidate();
 }
 

@@ -90,6 +90,8 @@ class CBaseShade : public virtual IBaseShade {
   int m_handleBorderWidth = 1;
   int m_scrollOffset = 0;
   unsigned m_changeCount = 0;
+  // Set while a subclass repaints a change itself, area by area.
+  bool m_repaintSuppressed = false;
 };
 
 }  // namespace ScreenCapture

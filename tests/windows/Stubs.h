@@ -26,7 +26,9 @@ class Control : public ICaptureControl {
   Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
+  void InvalidateArea(const Rect&) override { ++areaRepaints; }
   int repaints = 0;
+  int areaRepaints = 0;
   int resets = 0;
   ICaptureShade* mode = nullptr;
   HDC screenDC = nullptr;
