@@ -1,0 +1,57 @@
+#include "scroll/StitchBitmap.h"
+
+#include <cstring>
+
+namespace ScreenCapture {
+
+namespace {
+BITMAPINFO BottomUp32(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // positive: bottom-up
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+}  // namespace
+
+bool ReadBitmapPixels(HBITMAP bitmap, PixelImage& image) {
+  image = PixelImage();
+  BITMAP header = {};
+  if (!bitmap || ::GetObjectW(bitmap, sizeof(header), &header) != sizeof(header) || header.bmWidth <= 0 ||
+      header.bmHeight == 0) {
+    return false;
+  }
+  const int width = header.bmWidth;
+  const int height = header.bmHeight < 0 ? -header.bmHeight : header.bmHeight;
+  image.width = width;
+  image.height = height;
+  image.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  BITMAPINFO info = BottomUp32(width, height);
+  const HDC dc = ::GetDC(nullptr);
+  const int lines = ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image.pixels.data(), &info, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, dc);
+  if (lines != height) {
+    image = PixelImage();
+    return false;
+  }
+  return true;
+}
+
+HBITMAP CreateBitmapFromPixels(const PixelImage& image) {
+  if (!image.Valid()) return nullptr;
+  BITMAPINFO info = BottomUp32(image.width, image.height);
+  void* bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap) ::DeleteObject(bitmap);
+    return nullptr;
+  }
+  std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(uint32_t));
+  ::GdiFlush();
+  return bitmap;
+}
+
+}  // namespace ScreenCapture

@@ -1,0 +1,17 @@
+#pragma once
+// Platform bitmaps as the stitching's pixel pictures: 32 bits a pixel, rows
+// stored bottom-up.
+#include <windows.h>
+
+#include "scroll/StitchTypes.h"
+
+namespace ScreenCapture {
+
+// The bitmap's pixels; false (and `image` empty) when they cannot be read.
+bool ReadBitmapPixels(HBITMAP bitmap, PixelImage& image);
+
+// A new bitmap (a bottom-up DIB section) holding the picture; null on failure.
+// The caller owns it.
+HBITMAP CreateBitmapFromPixels(const PixelImage& image);
+
+}  // namespace ScreenCapture

@@ -1,0 +1,14 @@
+#pragma once
+// The stitching written as literally as its description reads, without any
+// speed-up: the reference the product's stitching is compared with.
+#include "scroll/StitchTypes.h"
+
+namespace oracle {
+
+int Combine(const ScreenCapture::PixelImage& longImage, const ScreenCapture::PixelImage& frame, int width, int wheel,
+            ScreenCapture::StitchState& state, const ScreenCapture::StitchEnvironment& env);
+
+void GuessBitmapEdge(const ScreenCapture::PixelImage& a, const ScreenCapture::PixelImage& b, int width,
+                     ScreenCapture::StitchState& state, const ScreenCapture::StitchEnvironment& env);
+
+}  // namespace oracle

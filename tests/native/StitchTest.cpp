@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "StitchOracle.h"
+#include "StitchPages.h"
+#include "scroll/FrameStitcher.h"
+
+namespace ScreenCapture {
+namespace {
+
+using stitchtest::Page;
+using stitchtest::PageSpec;
+
+// One stitcher with its log and the image it last joined.
+struct StitchRun {
+  std::vector<std::string> log;
+  PixelImage joined;
+  int joinedHeight = -1;
+  StitchEnvironment Env() {
+    StitchEnvironment env;
+    env.log = [this](int level, const std::string& text) { log.push_back(std::to_string(level) + " " + text); };
+    env.lastError = [] { return 0; };
+    env.tickCount = [] { return 0u; };
+    env.setCaptureImage = [this](PixelImage&& image, int height) {
+      joined = std::move(image);
+      joinedHeight = height;
+    };
+    return env;
+  }
+};
+
+bool Contains(const std::vector<std::string>& log, const std::string& needle) {
+  for (const auto& line : log) {
+    if (line.find(needle) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(Stitching, DescribedCases) {
+  PageSpec spec;
+  spec.width = 120;
+  spec.viewHeight = 80;
+  spec.pageHeight = 400;
+  spec.header = 10;
+  spec.footer = 6;
+  spec.blankRows = 0.2;
+  spec.repeatRows = 0;
+  const Page page(spec);
+  const PixelImage first = page.Frame(0);
+
+  // Equal frames: down gives the page's end, up its top.
+  {
+    StitchRun run;
+    CFrameStitcher stitcher(run.Env());
+    StitchState state;
+    EXPECT_EQ(stitcher.Combine(first, first, 120, -120, state), COMPARE_RESULT_BOTTOM);
+    EXPECT_TRUE(Contains(run.log, "3 Compare Equal!"));
+    EXPECT_EQ(stitcher.Combine(first, first, 120, 120, state), COMPARE_RESULT_TOP);
+    EXPECT_EQ(run.joinedHeight, -1);
+  }
+  // Moved 17 rows down under a fixed header and footer: joined, 17 rows more,
+  // the lowest rows up to the top of the matching run from the new frame.
+  StitchRun run;
+  CFrameStitcher stitcher(run.Env());
+  StitchState state;
+  const PixelImage second = page.Frame(17);
+  EXPECT_EQ(stitcher.Combine(first, second, 120, -120, state), COMPARE_RESULT_COMBINE);
+  EXPECT_EQ(state.top, 10);
+  EXPECT_EQ(state.bottom, 6);
+  EXPECT_EQ(state.rollSave, 17);
+  EXPECT_EQ(state.rollOffset, -17);
+  ASSERT_EQ(run.joinedHeight, 80 + 17);
+  for (int r = 0; r < state.imgLine; ++r) {
+    EXPECT_EQ(std::vector<uint32_t>(run.joined.Row(r), run.joined.Row(r) + 120),
+              std::vector<uint32_t>(second.Row(r), second.Row(r) + 120));
+  }
+  EXPECT_TRUE(Contains(run.log, "4 Combine Result:0 m_mouseWheelOffset:-17 wheel:-120  sourceHeight:80 bitmapHeight:80"));
+  // Back up inside what is captured already: 4, nothing joined.
+  const PixelImage longImage = run.joined;
+  run.joinedHeight = -1;
+  EXPECT_EQ(stitcher.Combine(longImage, page.Frame(9), 120, 120, state), COMPARE_RESULT_INSIDE);
+  EXPECT_EQ(run.joinedHeight, -1);
+  // Another width.
+  PixelImage narrow = page.Frame(0);
+  narrow.width = 60;
+  narrow.pixels.resize(60 * 80);
+  EXPECT_EQ(stitcher.Combine(longImage, narrow, 120, -120, state), COMPARE_RESULT_FAILED);
+  EXPECT_TRUE(Contains(run.log, "1 width error:97 -60 -120") || Contains(run.log, "1 width error:120 -60 -120"));
+}
+
+TEST(Stitching, MarginsAndTheTenPercentRule) {
+  // 400 wide, only the rightmost 50 columns change: right stays 50.
+  PixelImage a;
+  a.width = 400;
+  a.height = 30;
+  a.pixels.assign(400 * 30, 0xFFFFFFFFu);
+  PixelImage b = a;
+  for (int r = 0; r < 30; ++r) b.Row(r)[380] = 0xFF000000u;
+  StitchRun run;
+  CFrameStitcher stitcher(run.Env());
+  StitchState state;
+  stitcher.GuessBitmapEdge(a, b, 400, state);
+  EXPECT_EQ(state.right, 50);
+  EXPECT_TRUE(Contains(run.log, "4 GuessBitmapEdge : width:400 left:0 top:0 right:50 bottom:0 GUESS_EDGE_SCOPE:1.000000"));
+
+  // The reference run is 300 rows; a later run of 29 is refused, 30 taken.
+  for (const int run30 : {29, 30}) {
+    StitchRun r;
+    CFrameStitcher s(r.Env());
+    StitchState st;
+    st.marginsGuessed = true;
+    st.matchOffset = 300;
+    st.rollOffset = st.rollOffsetMin = st.rollOffsetMax = 0;
+    PixelImage longImage;
+    longImage.width = 8;
+    longImage.height = 40;
+    longImage.pixels.resize(8 * 40);
+    for (int i = 0; i < 8 * 40; ++i) longImage.pixels[static_cast<size_t>(i)] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    // The frame's top `run30` rows equal long-image rows moved by 5.
+    PixelImage frame = longImage;
+    for (int i = 0; i < 8 * 40; ++i) frame.pixels[static_cast<size_t>(i)] ^= 0x00FFFFFFu;
+    for (int l = 0; l < run30; ++l) {
+      std::copy(longImage.Row(l), longImage.Row(l) + 8, frame.Row(l + 5));
+    }
+    const int result = s.Combine(longImage, frame, 8, -120, st);
+    EXPECT_EQ(result, run30 == 29 ? COMPARE_RESULT_FAILED : COMPARE_RESULT_COMBINE) << run30;
+    EXPECT_EQ(st.rollSave, 5);
+  }
+}
+
+// Both stitchers on the same inputs give the same everything.
+void ExpectSame(const StitchRun& a, const StitchRun& b, const StitchState& sa, const StitchState& sb, int ra, int rb,
+                const std::string& where) {
+  ASSERT_EQ(ra, rb) << where;
+  ASSERT_EQ(sa.imgLine, sb.imgLine) << where;
+  ASSERT_EQ(sa.sourceLine, sb.sourceLine) << where;
+  ASSERT_EQ(sa.rollSave, sb.rollSave) << where;
+  ASSERT_EQ(sa.rollOffset, sb.rollOffset) << where;
+  ASSERT_EQ(sa.rollOffsetMax, sb.rollOffsetMax) << where;
+  ASSERT_EQ(sa.rollOffsetMin, sb.rollOffsetMin) << where;
+  ASSERT_EQ(sa.matchOffset, sb.matchOffset) << where;
+  ASSERT_EQ(sa.rollPerWheel, sb.rollPerWheel) << where;
+  ASSERT_EQ(sa.left, sb.left) << where;
+  ASSERT_EQ(sa.right, sb.right) << where;
+  ASSERT_EQ(sa.top, sb.top) << where;
+  ASSERT_EQ(sa.bottom, sb.bottom) << where;
+  ASSERT_EQ(sa.leftMarginDiffers, sb.leftMarginDiffers) << where;
+  ASSERT_EQ(sa.tipText, sb.tipText) << where;
+  ASSERT_EQ(a.log, b.log) << where;
+  ASSERT_EQ(a.joinedHeight, b.joinedHeight) << where;
+  ASSERT_TRUE(a.joined.pixels == b.joined.pixels) << where;
+}
+
+TEST(Stitching, SameAsTheLiteralAlgorithmOnThousandsOfCases) {
+  std::mt19937 rng(20261206);
+  int combines = 0;
+  int results[6] = {};
+  int hints = 0;
+  for (int c = 0; c < 420; ++c) {
+    PageSpec spec;
+    spec.width = 12 + static_cast<int>(rng() % 70);
+    spec.viewHeight = 12 + static_cast<int>(rng() % 50);
+    spec.pageHeight = spec.viewHeight * (2 + static_cast<int>(rng() % 4));
+    spec.header = static_cast<int>(rng() % 8);
+    spec.footer = static_cast<int>(rng() % 6);
+    spec.sideBar = rng() % 3 == 0 ? static_cast<int>(rng() % 8) : 0;
+    spec.scrollBar = rng() % 3 == 0 ? 1 + static_cast<int>(rng() % 6) : 0;
+    spec.blankRows = (rng() % 100) / 100.0;
+    spec.repeatRows = (rng() % 40) / 100.0;
+    spec.noise = rng() % 17 == 0;
+    spec.seed = static_cast<unsigned>(rng());
+    const Page page(spec);
+
+    StitchRun oracleRun, productRun;
+    CFrameStitcher product(productRun.Env());
+    StitchState so, sp;
+    so.previewPlacement = sp.previewPlacement = rng() % 9 == 0 ? SHOW_RIGHT_INSIDE_20 : 0;
+    so.previewPanelWidth = sp.previewPanelWidth = static_cast<int>(rng() % 40);
+    so.editHintShown = sp.editHintShown = rng() % 4 == 0;
+    int offset = static_cast<int>(rng() % static_cast<unsigned>(spec.pageHeight / 2));
+    PixelImage longImage = page.Frame(offset);
+    const int steps = 4 + static_cast<int>(rng() % 8);
+    for (int step = 0; step < steps; ++step) {
+      const bool down = rng() % 3 != 0;
+      const int amount = rng() % 5 == 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(spec.viewHeight + 10));
+      offset += down ? amount : -amount;
+      const PixelImage frame = page.Frame(offset, rng() % 7 == 0 ? static_cast<unsigned>(rng()) | 1u : 0u);
+      const int wheel = down ? -120 : 120;
+      oracleRun.joinedHeight = productRun.joinedHeight = -1;
+      const int ro = oracle::Combine(longImage, frame, spec.width, wheel, so, oracleRun.Env());
+      const int rp = product.Combine(longImage, frame, spec.width, wheel, sp);
+      ++combines;
+      ++results[rp];
+      hints += sp.leftMarginDiffers ? 1 : 0;
+      ExpectSame(oracleRun, productRun, so, sp, ro, rp, "case " + std::to_string(c) + " step " + std::to_string(step));
+      if (productRun.joinedHeight > 0) longImage = productRun.joined;
+      if (HasFatalFailure()) return;
+    }
+  }
+  EXPECT_GT(combines, 2500);
+  // Every kind of answer came up many times, so none went untested.
+  for (int r = 0; r <= 4; ++r) EXPECT_GT(results[r], 40) << "result " << r;
+  EXPECT_GT(hints, 10);
+}
+
+TEST(Stitching, BadInputGivesTheDescribedFailures) {
+  StitchRun run;
+  CFrameStitcher stitcher(run.Env());
+  StitchState state;
+  PixelImage image;
+  image.width = 10;
+  image.height = 10;
+  image.pixels.assign(100, 0xFFFFFFFFu);
+  PixelImage empty;
+  EXPECT_EQ(stitcher.Combine(image, image, 10, 0, state), COMPARE_RESULT_FAILED);
+  EXPECT_TRUE(Contains(run.log, "1 wheel == 0:0"));
+  EXPECT_EQ(stitcher.Combine(empty, image, 10, -120, state), COMPARE_RESULT_FAILED);
+  EXPECT_TRUE(Contains(run.log, "1 get m_scroolImage info failed!:0"));
+  EXPECT_EQ(stitcher.Combine(image, empty, 10, -120, state), COMPARE_RESULT_FAILED);
+  EXPECT_TRUE(Contains(run.log, "1 get bitmap info failed!:0"));
+  PixelImage taller = image;
+  taller.height = 20;
+  taller.pixels.assign(200, 0xFFFFFFFFu);
+  EXPECT_EQ(stitcher.Combine(image, taller, 10, -120, state), COMPARE_RESULT_FAILED);
+  EXPECT_TRUE(Contains(run.log, "1 sourceHeight<bitmapHeight -10 -20"));
+
+  // Margins of the whole width, a scroll position far outside the image, and
+  // a scroll position that would make the join read outside the pictures.
+  PixelImage other = image;
+  other.pixels[5] = 0;
+  for (const auto& setup : std::vector<std::function<void(StitchState&)>>{
+           [](StitchState& s) { s.left = 6, s.right = 6, s.marginsGuessed = true; },
+           [](StitchState& s) { s.rollOffset = 2000000000, s.rollOffsetMax = 2147483647, s.marginsGuessed = true; },
+           [](StitchState& s) { s.rollOffset = -5, s.rollOffsetMin = -5, s.rollOffsetMax = 40, s.marginsGuessed = true; },
+           [](StitchState& s) { s.top = -3, s.bottom = 1 << 30, s.marginsGuessed = true; }}) {
+    for (int wheel : {-120, 120}) {
+      StitchState s, o;
+      setup(s);
+      setup(o);
+      StitchRun a, b;
+      CFrameStitcher product(a.Env());
+      const int rp = product.Combine(taller, other, 10, wheel, s);
+      const int ro = oracle::Combine(taller, other, 10, wheel, o, b.Env());
+      ExpectSame(b, a, o, s, ro, rp, "bad input");
+      if (rp == COMPARE_RESULT_COMBINE) EXPECT_GT(a.joinedHeight, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ScreenCapture
