@@ -252,3 +252,37 @@ TEST(Stitching, BadInputGivesTheDescribedFailures) {
 
 }  // namespace
 }  // namespace ScreenCapture
+
+namespace ScreenCapture {
+namespace {
+
+TEST(Stitching, LongImageOf9000RowsBy3840Pixels) {
+  // A 4K-wide page: the join makes the one new image and nothing else big.
+  stitchtest::PageSpec spec;
+  spec.width = 3840;
+  spec.viewHeight = 800;
+  spec.pageHeight = 2000;
+  spec.header = 60;
+  spec.footer = 40;
+  spec.seed = 3;
+  const stitchtest::Page page(spec);
+  const PixelImage first = page.Frame(0);
+  PixelImage longImage;
+  longImage.width = 3840;
+  longImage.height = 9000;
+  longImage.pixels.resize(3840u * 9000u);
+  for (int r = 0; r < 9000; ++r) std::copy(first.Row(r % 800), first.Row(r % 800) + 3840, longImage.Row(r));
+  std::copy(first.Row(0), first.Row(0) + 3840u * 800u, longImage.Row(0));
+  StitchRun run;
+  CFrameStitcher stitcher(run.Env());
+  StitchState state;
+  state.top = 60;
+  state.bottom = 40;
+  state.marginsGuessed = true;
+  EXPECT_EQ(stitcher.Combine(longImage, page.Frame(120), 3840, -120, state), COMPARE_RESULT_COMBINE);
+  EXPECT_EQ(run.joinedHeight, 9120);
+  EXPECT_EQ(run.joined.pixels.size(), 3840u * 9120u);
+}
+
+}  // namespace
+}  // namespace ScreenCapture
