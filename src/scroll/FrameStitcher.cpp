@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include <unordered_map>
 
 namespace ScreenCapture {
 
@@ -13,48 +12,62 @@ namespace {
 // Scroll positions come from earlier steps; sums of them must not overflow.
 int Saturate(long long v) { return v > 2147483647LL ? 2147483647 : v < -2147483647LL - 1 ? -2147483647 - 1 : static_cast<int>(v); }
 
-// 64-bit hash of a band of pixels, four independent lanes.
+// A 64-bit hash of a band of pixels. It looks at every fourth 64-bit word
+// only: equal hashes are confirmed byte by byte anyway, so the hash just has
+// to tell most different rows apart, cheaply.
 uint64_t HashBand(const uint32_t* p, int count) {
   const uint64_t k = 0x9E3779B97F4A7C15ull;
-  uint64_t h0 = 1, h1 = 2, h2 = 3, h3 = 4;
+  uint64_t h0 = 1, h1 = 2;
   int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    uint64_t w[4];
-    std::memcpy(w, p + i, sizeof(w));
-    h0 = (h0 ^ w[0]) * k;
-    h1 = (h1 ^ w[1]) * k;
-    h2 = (h2 ^ w[2]) * k;
-    h3 = (h3 ^ w[3]) * k;
+  for (; i + 16 <= count; i += 16) {
+    uint64_t w0, w1;
+    std::memcpy(&w0, p + i, sizeof(w0));
+    std::memcpy(&w1, p + i + 8, sizeof(w1));
+    h0 = (h0 ^ w0) * k;
+    h1 = (h1 ^ w1) * k;
   }
   for (; i < count; ++i) h0 = (h0 ^ p[i]) * k;
-  uint64_t h = h0 ^ (h1 << 1) ^ (h2 << 2) ^ (h3 << 3) ^ static_cast<uint64_t>(count);
+  uint64_t h = h0 ^ (h1 << 1) ^ static_cast<uint64_t>(count);
   h ^= h >> 31;
   return h;
 }
 
-// Numbers for row bands: equal numbers exactly for equal bands.
+// Numbers for row bands: equal numbers exactly for equal bands. An open
+// hash table of (hash, number); equal hashes are checked byte by byte.
 class BandNumbers {
  public:
-  BandNumbers(int first, int count) : m_first(first) { m_bands.reserve(static_cast<size_t>(count) * 2); }
+  explicit BandNumbers(int expected) {
+    size_t size = 16;
+    while (size < static_cast<size_t>(expected) * 4) size <<= 1;
+    m_mask = size - 1;
+    m_slots.assign(size, Slot{0, -1});
+    m_bands.reserve(static_cast<size_t>(expected));
+  }
 
   int Number(const uint32_t* band, int length) {
     const uint64_t hash = HashBand(band, length);
-    auto range = m_byHash.equal_range(hash);
-    for (auto it = range.first; it != range.second; ++it) {
-      if (std::memcmp(m_bands[static_cast<size_t>(it->second)], band, static_cast<size_t>(length) * 4) == 0) {
-        return it->second;
+    for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+      Slot& slot = m_slots[i];
+      if (slot.number < 0) {
+        slot = Slot{hash, static_cast<int>(m_bands.size())};
+        m_bands.push_back(band);
+        return slot.number;
+      }
+      if (slot.hash == hash &&
+          std::memcmp(m_bands[static_cast<size_t>(slot.number)], band, static_cast<size_t>(length) * 4) == 0) {
+        return slot.number;
       }
     }
-    const int number = static_cast<int>(m_bands.size());
-    m_bands.push_back(band);
-    m_byHash.emplace(hash, number);
-    return number;
   }
 
  private:
-  int m_first;
+  struct Slot {
+    uint64_t hash;
+    int number;
+  };
+  size_t m_mask = 0;
+  std::vector<Slot> m_slots;
   std::vector<const uint32_t*> m_bands;
-  std::unordered_multimap<uint64_t, int> m_byHash;
 };
 
 }  // namespace
@@ -149,8 +162,8 @@ int CFrameStitcher::CompareFrame(int wheel, const PixelImage& A, const PixelImag
     const int bandLength = bandEnd - bandStart;
     const int leftLength = st.left < W ? st.left : W;
     const bool watchLeft = leftLength > 0;
-    BandNumbers bands(0, 2 * shifts);
-    BandNumbers lefts(0, watchLeft ? 2 * shifts : 0);
+    BandNumbers bands(2 * shifts);
+    BandNumbers lefts(watchLeft ? 2 * shifts : 1);
     std::vector<int> idA(static_cast<size_t>(shifts)), idB(static_cast<size_t>(shifts));
     std::vector<int> leftA(watchLeft ? static_cast<size_t>(shifts) : 0), leftB(leftA.size());
     for (int l = 0; l < shifts; ++l) {
