@@ -9,7 +9,7 @@ PKGS=(
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core librsvg2-bin libstb-dev
   googletest libgtest-dev libbenchmark-dev zlib1g-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev python3
 )
 
 missing=()

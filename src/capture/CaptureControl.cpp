@@ -4,6 +4,7 @@
 
 #include "capture/CaptureShade.h"
 #include "capture/ICaptureWindow.h"
+#include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
 #include "ui/PaintManager.h"
 
@@ -47,13 +48,17 @@ void CCaptureControl::SetLayered(bool layered) {
 }
 
 void CCaptureControl::ResetCapture() {
-  // The toolbar is hidden and its tool choice cleared here once the toolbar
-  // is part of the program.
   LOG_INF(L"fresh capture");
+  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr;
+  if (menu) {
+    menu->ShowMenu(false);
+    menu->SelectShapeType(kShapeNone);
+  }
   SetLayered(false);
   ReplaceMode(CreateNormalCapture());
   Invalidate();
-  // The toolbar's undo and redo stacks are emptied here once they exist.
+  if (menu) menu->GetCommandOrders().Clear();
 }
 
 DuiLib::TFontInfo* CCaptureControl::GetFontInfo(int id) {

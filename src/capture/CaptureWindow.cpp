@@ -22,8 +22,8 @@ CCaptureWindow::~CCaptureWindow() {
 }
 
 void CCaptureWindow::InitWindow() {
-  // The toolbar window, owned by this one and hidden until a region exists,
-  // is created here once the toolbar is part of the program.
+  // The toolbar: owned by this window, hidden until a region exists.
+  m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
   int systemDpi = 96;
   {
     DuiLib::WindowDC screen(nullptr);

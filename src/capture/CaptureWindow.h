@@ -8,6 +8,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
 #include "common/RunnableWindow.h"
+#include "menu/CaptureMenuWnd.h"
 #include "ui/WindowImplBase.h"
 
 namespace ScreenCapture {
@@ -28,7 +29,7 @@ class CCaptureWindow : public DuiLib::WindowImplBase, private ScreenBackgroundHe
   // ICaptureWindow
   HWND GetHWND() const override { return m_hwnd; }
   ICaptureControl* GetCaptureControl() override { return m_control; }
-  ICaptureMenu* GetCaptureMenu() override { return nullptr; }
+  ICaptureMenu* GetCaptureMenu() override { return &m_menu; }
   void CloseCapture() override;
   CaptureStartParams* GetStartParams() override { return &m_startParams; }
   RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return &m_runnable; }
@@ -36,6 +37,7 @@ class CCaptureWindow : public DuiLib::WindowImplBase, private ScreenBackgroundHe
   // The skin DPI the window chose at start.
   int GetSkinDpi() const { return m_pm.GetDPI(); }
   DuiLib::CPaintManagerUI& PaintManager() { return m_pm; }
+  CCaptureMenuWnd& Menu() { return m_menu; }
 
  protected:
   const wchar_t* GetWindowClassName() const override { return kClassName; }
@@ -46,6 +48,7 @@ class CCaptureWindow : public DuiLib::WindowImplBase, private ScreenBackgroundHe
 
  private:
   RunnableHelper::CRunnalbeWindow m_runnable;
+  CCaptureMenuWnd m_menu;
   CCaptureControl* m_control = nullptr;  // owned by the element tree
   CaptureStartParams m_startParams;
 };

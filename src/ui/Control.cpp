@@ -79,6 +79,12 @@ void CControlUI::Invalidate() {
   if (m_manager && !::IsRectEmpty(&m_rcItem)) m_manager->Invalidate(m_rcItem);
 }
 
+void CControlUI::SetHot(bool hot) {
+  if (hot == m_hot) return;
+  m_hot = hot;
+  Invalidate();
+}
+
 void CControlUI::DoEvent(TEventUI& event) {
   if (m_parent) m_parent->DoEvent(event);
 }
@@ -175,6 +181,11 @@ CControlUI* CContainerUI::FindControlByName(const std::wstring& name) {
   return nullptr;
 }
 
+void CContainerUI::ForEach(const std::function<void(CControlUI*)>& visit) {
+  visit(this);
+  for (CControlUI* child : m_items) child->ForEach(visit);
+}
+
 void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   if (!Meets(rcPaint, m_rcItem)) return;
   CControlUI::DoPaint(hDC, rcPaint);
@@ -201,6 +212,7 @@ void CLabelUI::PaintText(HDC hDC) {
   RECT area = m_rcItem;
   ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   if (old) ::SelectObject(hDC, old);
+  m_manager->MarkOpaque(m_rcItem);
 }
 
 }  // namespace DuiLib

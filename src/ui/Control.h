@@ -4,6 +4,7 @@
 // the element is placed, so the DPI can change after the skin is loaded.
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,6 +61,13 @@ class CControlUI {
   // Asks for this element's area to be repainted.
   void Invalidate();
 
+  // Called by the paint manager when the mouse enters or leaves the element.
+  virtual void SetHot(bool hot);
+  bool IsHot() const { return m_hot; }
+
+  // Calls `visit` for this element and, in a container, every descendant.
+  virtual void ForEach(const std::function<void(CControlUI*)>& visit) { visit(this); }
+
   // Called by the paint manager for every event record aimed at this element.
   // The base passes events on to the parent.
   virtual void DoEvent(TEventUI& event);
@@ -81,6 +89,7 @@ class CControlUI {
   RECT m_rcItem = {};
   ScreenCapture::LayoutChild m_layout;
   bool m_enabled = true;
+  bool m_hot = false;
   uint32_t m_bkColor = 0;  // ARGB; 0 paints nothing
   std::map<std::wstring, std::wstring> m_attributes;
 };
@@ -95,6 +104,7 @@ class CContainerUI : public CControlUI {
   void SetPos(const RECT& rc) override;
   CControlUI* FindControlAt(POINT pt) override;
   CControlUI* FindControlByName(const std::wstring& name) override;
+  void ForEach(const std::function<void(CControlUI*)>& visit) override;
   // Paints itself, then every visible child that meets the repainted area.
   void DoPaint(HDC hDC, const RECT& rcPaint) override;
 

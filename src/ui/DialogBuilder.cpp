@@ -9,6 +9,7 @@
 
 #include "common/Logger.h"
 #include "common/StringUtils.h"
+#include "ui/Controls.h"
 #include "ui/PaintManager.h"
 #include "ui/SkinArchive.h"
 
@@ -44,6 +45,10 @@ CControlUI* CreateBuiltIn(const std::wstring& name) {
   if (name == L"VerticalLayout") return new CVerticalLayoutUI();
   if (name == L"HorizontalLayout") return new CHorizontalLayoutUI();
   if (name == L"Label") return new CLabelUI();
+  if (name == L"Button") return new CButtonUI();
+  if (name == L"Option") return new COptionUI();
+  if (name == L"Combo") return new CComboUI();
+  if (name == L"ListLabelElement") return new CListLabelElementUI();
   return nullptr;
 }
 
@@ -68,6 +73,7 @@ bool ReadAttributes(IXmlReader* reader, std::vector<Attribute>& out) {
 
 void ApplyWindowTag(CPaintManagerUI* manager, const std::vector<Attribute>& attributes) {
   for (const Attribute& a : attributes) {
+    if (a.name == L"bktrans") manager->SetTransparentBackground(ScreenCapture::ParseBool(ScreenCapture::Utf16ToUtf8(a.value)));
     if (a.name == L"size") {
       int v[2];
       ScreenCapture::ParseIntList(ScreenCapture::Utf16ToUtf8(a.value), v, 2);

@@ -45,6 +45,7 @@ void CPaintManagerUI::AttachDialog(CControlUI* root) {
   m_root.reset(root);
   m_focus = nullptr;
   m_captured = nullptr;
+  m_hover = nullptr;
   if (m_root) m_root->SetManager(this, nullptr);
   Layout();
 }
@@ -267,7 +268,32 @@ bool CPaintManagerUI::PreTranslateMessage(const MSG& msg) {
   return false;
 }
 
+void CPaintManagerUI::MarkOpaque(const RECT& area) {
+  if (!m_layered || !m_bits) return;
+  RECT box = {};
+  RECT clipped;
+  const RECT surface = {0, 0, m_offscreenSize.cx, m_offscreenSize.cy};
+  if (!::IntersectRect(&clipped, &area, &surface)) return;
+  (void)box;
+  for (LONG y = clipped.top; y < clipped.bottom; ++y) {
+    uint32_t* row = m_bits + static_cast<size_t>(y) * static_cast<size_t>(m_offscreenSize.cx);
+    for (LONG x = clipped.left; x < clipped.right; ++x) row[x] |= 0xFF000000u;
+  }
+}
+
 void CPaintManagerUI::DeliverMouse(int type, WPARAM wParam, POINT pt, bool capture) {
+  if (type == UIEVENT_MOUSEMOVE) {
+    CControlUI* under = FindControl(pt);
+    if (under != m_hover) {
+      if (m_hover) m_hover->SetHot(false);
+      m_hover = under;
+      if (m_hover && m_hover->IsEnabled()) m_hover->SetHot(true);
+    }
+    if (!m_trackingLeave) {
+      TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hwnd, 0};
+      m_trackingLeave = ::TrackMouseEvent(&track) != FALSE;
+    }
+  }
   CControlUI* target = m_captured ? m_captured : FindControl(pt);
   if (capture && type == UIEVENT_BUTTONDOWN) {
     m_captured = target;
@@ -387,6 +413,11 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       return false;
     case WM_KEYUP:
       DeliverKey(UIEVENT_KEYUP, wParam, lParam);
+      return false;
+    case WM_MOUSELEAVE:
+      m_trackingLeave = false;
+      if (m_hover) m_hover->SetHot(false);
+      m_hover = nullptr;
       return false;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != m_hwnd) m_captured = nullptr;

@@ -64,6 +64,14 @@ class CPaintManagerUI : public IMessageFilterUI {
   // mode); null before the first paint.
   uint32_t* GetOffscreenBits(int* stride) const;
 
+  // The layout's window background is transparent ("bktrans"): the window
+  // is painted with per-pixel alpha.
+  void SetTransparentBackground(bool transparent) { m_transparentBackground = transparent; }
+  bool IsTransparentBackground() const { return m_transparentBackground; }
+  // GDI draws with alpha 0: after GDI text on a layered window, the area it
+  // covered is made opaque (its background is opaque).
+  void MarkOpaque(const RECT& area);
+
   void SetFocus(CControlUI* control) { m_focus = control; }
   CControlUI* GetFocus() const { return m_focus; }
 
@@ -100,6 +108,9 @@ class CPaintManagerUI : public IMessageFilterUI {
   int m_defaultFont = -1;
   CControlUI* m_focus = nullptr;
   CControlUI* m_captured = nullptr;
+  CControlUI* m_hover = nullptr;
+  bool m_trackingLeave = false;
+  bool m_transparentBackground = false;
   std::vector<INotifyUI*> m_notifiers;
   std::vector<IMessageFilterUI*> m_preFilters;
 

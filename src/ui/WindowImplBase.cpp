@@ -74,6 +74,7 @@ LRESULT WindowImplBase::OnCreate() {
     LOG_ERR(L"skin %s could not be built", GetSkinFile().c_str());
   }
   m_pm.AttachDialog(root);
+  if (m_pm.IsTransparentBackground()) m_pm.SetLayered(true);
   const SIZE init = m_pm.GetInitSize();
   if (init.cx > 0 && init.cy > 0) {
     ::SetWindowPos(m_hwnd, nullptr, 0, 0, m_pm.Scale(init.cx), m_pm.Scale(init.cy),

@@ -1,0 +1,357 @@
+#include "menu/CaptureMenuWnd.h"
+
+#include <algorithm>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureShade.h"
+#include "capture/ICaptureWindow.h"
+#include "capture/VirtualScreen.h"
+#include "common/Logger.h"
+#include "core/Dpi.h"
+#include "shapes/RoundShade.h"
+
+namespace ScreenCapture {
+
+namespace {
+
+struct ColorOption {
+  const wchar_t* name;
+  ARGB color;
+};
+// In the order the factory looks for the selected one.
+constexpr ColorOption kColors[] = {{L"redcolor", kColorRed},   {L"yellowcolor", kColorYellow},
+                                   {L"bluecolor", kColorBlue}, {L"greencolor", kColorGreen},
+                                   {L"graycolor", kColorGray}, {L"whitecolor", kColorWhite}};
+struct SizeOption {
+  const wchar_t* name;
+  int level;
+};
+constexpr SizeOption kSizes[] = {{L"smallsize", kSizeSmall}, {L"middlesize", kSizeMiddle}, {L"bigsize", kSizeBig}};
+
+struct ToolOption {
+  int type;
+  const wchar_t* option;
+  const wchar_t* panel;
+  int usage;  // usage code of its click, 0 for none
+};
+constexpr ToolOption kTools[] = {{kShapeRectangle, L"square", L"squareShadow", 1},
+                                 {kShapeEllipse, L"round", L"roundShadow", 2},
+                                 {kShapeArrow, L"arrow", L"arrowShadow", 3},
+                                 {kShapeBrush, L"brush", L"brushShadow", 4},
+                                 {kShapeMosaic, L"mosaic", L"mosaicShadow", 10},
+                                 {kShapeText, L"text", L"textShadow", 5},
+                                 {kShapeNumberedText, L"sericalizetext", nullptr, 0}};
+
+ICaptureWindow* Window() { return GetCaptureWindow(); }
+
+}  // namespace
+
+ICaptureShade* CCaptureMenuWnd::Mode() const {
+  ICaptureWindow* window = Window();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  return control ? control->GetCaptureShade() : nullptr;
+}
+
+void CCaptureMenuWnd::InitWindow() {
+  for (const ToolOption& tool : kTools) {
+    if (auto* option = Find<DuiLib::COptionUI>(tool.option)) m_tools[tool.type] = option;
+    if (tool.panel) {
+      if (DuiLib::CControlUI* panel = m_pm.FindControl(tool.panel)) m_panels[tool.type] = panel;
+    }
+  }
+  m_optionList = m_pm.FindControl(L"layoutOptionList");
+  m_shades = m_pm.FindControl(L"layoutShades");
+  m_edits = m_pm.FindControl(L"layoutEdits");
+  m_point = m_pm.FindControl(L"layoutPoint");
+  m_shadesShadow = m_pm.FindControl(L"layoutShadesShadow");
+  m_editsShadow = m_pm.FindControl(L"layoutEditsShadow");
+  m_colorLayout = m_pm.FindControl(L"colorlayout");
+  m_sizeLayout = m_pm.FindControl(L"sizelayout");
+  m_textSizeLayout = m_pm.FindControl(L"textSizeLayout");
+  m_editGap = m_pm.FindControl(L"editGap");
+  m_textSizeCombo = Find<DuiLib::CComboUI>(L"textSizeCombo");
+
+  int systemDpi = 96;
+  {
+    DuiLib::WindowDC screen(nullptr);
+    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
+  }
+  const int skinDpi = SnapDpi(systemDpi);
+  m_scale = skinDpi / 96.0;
+  m_pm.SetDPI(skinDpi);
+  ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(392), ScaleValue(56), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CCaptureMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, BOOL& handled) {
+  handled = FALSE;
+  if (message == WM_CHAR && wParam == VK_ESCAPE) EndCapture();
+  return 0;
+}
+
+void CCaptureMenuWnd::ApplyShapeType(int type) {
+  const auto oldPanel = m_panels.find(m_shapeType);
+  if (oldPanel != m_panels.end()) oldPanel->second->SetVisible(false);
+  m_shapeType = type;
+  if (m_sizeLayout) {
+    m_sizeLayout->SetVisible(type != kShapeText);
+    m_sizeLayout->SetEnabled(type != kShapeText);
+  }
+  if (m_textSizeLayout) {
+    m_textSizeLayout->SetVisible(type == kShapeText);
+    m_textSizeLayout->SetEnabled(type == kShapeText);
+  }
+  if (m_optionList) m_optionList->SetVisible(type != kShapeNone);
+  const auto newPanel = m_panels.find(type);
+  if (newPanel != m_panels.end()) newPanel->second->SetVisible(true);
+  if (m_hwnd) {
+    RECT rect = {};
+    ::GetWindowRect(m_hwnd, &rect);
+    ::SetWindowPos(m_hwnd, nullptr, rect.left, rect.top, rect.right - rect.left,
+                   ScaleValue(type != kShapeNone ? 100 : 56), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  const bool mosaic = type == kShapeMosaic;
+  if (m_colorLayout) m_colorLayout->SetVisible(!mosaic);
+  if (DuiLib::CControlUI* bottom = m_pm.FindControl(L"bottomlayout")) {
+    bottom->SetFixedWidth(mosaic ? 94 : 230);
+  }
+  if (m_optionList) {
+    const int left = mosaic ? 107 : 0;
+    const int right = mosaic ? 201 : 230;
+    m_optionList->SetAttribute(L"pos", std::to_wstring(left) + L"," + std::to_wstring(44) + L"," +
+                                           std::to_wstring(right) + L"," + std::to_wstring(80));
+    m_optionList->SetFixedWidth(right - left);
+    m_optionList->SetFixedHeight(36);
+  }
+  if (auto* root = dynamic_cast<DuiLib::CContainerUI*>(m_pm.GetRoot())) root->Relayout();
+}
+
+void CCaptureMenuWnd::SelectShapeType(int type) {
+  const auto current = m_tools.find(m_shapeType);
+  if (current != m_tools.end()) current->second->Selected(false, false);
+  if (m_selectedShape) {
+    m_selectedShape->SetSelected(false);
+    m_selectedShape.reset();
+  }
+  // Clicking the active tool turns it off.
+  ApplyShapeType(type == m_shapeType ? kShapeNone : type);
+}
+
+POINT CCaptureMenuWnd::PlaceBeside(const Rect& sel, const Rect& vs, int tw, double s) {
+  const auto t = [s](int v) { return static_cast<int>(v * s); };
+  int x = sel.x + sel.width + t(10) - tw;
+  x = std::max(x, vs.x - t(10));
+  if (x - t(10) + tw > vs.x + vs.width) x = vs.x + vs.width + t(10) - tw;
+  int y = sel.y + sel.height + t(8) - t(7);
+  if (y + t(100) - t(13) > vs.y + vs.height) y = sel.y + t(-8) - t(36);
+  if (y < vs.y) y = sel.y;
+  return POINT{x, y};
+}
+
+void CCaptureMenuWnd::ShowMenu(bool show) {
+  if (!m_hwnd) return;
+  if (!show) {
+    ::ShowWindow(m_hwnd, SW_HIDE);
+    return;
+  }
+  ICaptureShade* mode = Mode();
+  if (mode) {
+    const Rect& vs = GetVirtualScreenRect();
+    const Rect selection = CaptureToScreen(mode->GetRect(), vs);
+    RECT rect = {};
+    const int width = ::GetWindowRect(m_hwnd, &rect) ? rect.right - rect.left : 0;
+    const POINT at = PlaceBeside(selection, vs, width, m_scale);
+    ::SetWindowPos(m_hwnd, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+  KeepAboveCapture();
+}
+
+std::shared_ptr<IBaseShade> CCaptureMenuWnd::CreateShape() {
+  std::shared_ptr<CRectShade> shape;
+  switch (m_shapeType) {
+    case kShapeRectangle: shape = std::make_shared<CSquareFrameShade>(); break;
+    case kShapeEllipse: shape = std::make_shared<CRoundShade>(); break;
+    // The arrow, brush, mosaic and text shapes are made here once they exist.
+    default: return nullptr;
+  }
+  for (const ColorOption& color : kColors) {
+    auto* option = Find<DuiLib::COptionUI>(color.name);
+    if (option && option->IsSelected()) {
+      shape->SetColor(color.color);
+      break;
+    }
+  }
+  if (m_shapeType == kShapeText) {
+    const DuiLib::CListLabelElementUI* item = m_textSizeCombo ? m_textSizeCombo->GetSelectedItem() : nullptr;
+    if (item) shape->SetWidth(_wtoi(item->GetUserData().c_str()));
+  } else {
+    for (const SizeOption& size : kSizes) {
+      auto* option = Find<DuiLib::COptionUI>(size.name);
+      if (option && option->IsSelected()) {
+        shape->SetWidth(size.level);
+        break;
+      }
+    }
+  }
+  return shape;
+}
+
+void CCaptureMenuWnd::SetSelectedShape(std::shared_ptr<IBaseShade> shape) {
+  if (!shape) return;
+  m_selectedShape = shape;
+  const int type = shape->GetType();
+  ApplyShapeType(type);
+  const auto tool = m_tools.find(type);
+  if (tool != m_tools.end()) tool->second->Selected(true, false);
+  if (type == kShapeText) shape->SetSelected(true);
+  for (const ColorOption& color : kColors) {
+    auto* option = Find<DuiLib::COptionUI>(color.name);
+    if (option && color.color == shape->GetColor()) {
+      option->Selected(true, false);
+      break;
+    }
+  }
+  if (type == kShapeText) {
+    for (int i = 0; m_textSizeCombo && i < m_textSizeCombo->GetCount(); ++i) {
+      auto* item = dynamic_cast<DuiLib::CListLabelElementUI*>(m_textSizeCombo->GetItemAt(i));
+      if (item && _wtoi(item->GetUserData().c_str()) == shape->GetWidth()) {
+        m_textSizeCombo->SelectItem(i, false);
+        break;
+      }
+    }
+  } else {
+    for (const SizeOption& size : kSizes) {
+      auto* option = Find<DuiLib::COptionUI>(size.name);
+      if (option && size.level == shape->GetWidth()) option->Selected(true, false);
+    }
+  }
+}
+
+void CCaptureMenuWnd::UpdateMenuMode() {
+  ICaptureShade* mode = Mode();
+  const int type = mode ? mode->GetCaptureType() : kCaptureNormal;
+  if (type != kCaptureScroll && type != kCaptureScrollEditor) return;
+  const bool scroll = type == kCaptureScroll;
+  for (DuiLib::CControlUI* c : {m_shades, m_shadesShadow}) {
+    if (c) c->SetVisible(!scroll);
+  }
+  for (DuiLib::CControlUI* c : {m_optionList, m_point}) {
+    if (c) c->SetVisible(false);
+  }
+  for (const wchar_t* name : {L"scrolledit", L"layoutEditsShadow", L"editGap"}) {
+    if (DuiLib::CControlUI* c = m_pm.FindControl(name)) c->SetVisible(scroll);
+  }
+  if (m_edits) m_edits->SetFixedWidth(scroll ? 168 : 392);
+  if (auto* root = dynamic_cast<DuiLib::CContainerUI*>(m_pm.GetRoot())) root->Relayout();
+  ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(scroll ? 168 : 392), ScaleValue(56), SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowMenu(true);
+}
+
+void CCaptureMenuWnd::KeepAboveCapture() {
+  // An owned window stays above its owner on Windows; where activating the
+  // capture window restacks it over the toolbar (Wine without a window
+  // manager), put the toolbar back on top.
+  if (m_hwnd && ::IsWindowVisible(m_hwnd)) {
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(m_hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    ::SetWindowPos(m_hwnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+  }
+}
+
+void CCaptureMenuWnd::EndCapture() {
+  ShowMenu(false);
+  ICaptureWindow* window = Window();
+  if (!window) return;
+  if (window->GetHWND() && ::IsWindow(window->GetHWND())) ::ShowWindow(window->GetHWND(), SW_HIDE);
+  window->CloseCapture();
+}
+
+void CCaptureMenuWnd::ReportUsage(int code) {
+  // The usage event ("SC1003" or "SC0006" with "type" = code) goes to the
+  // reporting plug-in once it is loaded.
+  LOG_DBG(L"toolbar usage %d", code);
+}
+
+void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
+  DuiLib::CControlUI* sender = msg.pSender;
+  const std::wstring name = sender ? sender->GetName() : L"";
+  ICaptureWindow* window = Window();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  if (msg.sType == L"click") {
+    bool handledTool = false;
+    for (const ToolOption& tool : kTools) {
+      if (name != tool.option) continue;
+      SelectShapeType(tool.type);
+      if (tool.usage && m_shapeType != kShapeNone) ReportUsage(tool.usage);
+      handledTool = true;
+    }
+    if (!handledTool) {
+      if (name == L"quash") {
+        if (!CanUndo()) {
+          LOG_TRA(L"back to select");
+          if (control) control->ResetCapture();
+        } else {
+          UndoLast();
+          if (control) control->Invalidate();
+        }
+        ReportUsage(6);
+      } else if (name == L"recover") {
+        if (CanRedo()) {
+          RedoLast();
+          if (control) control->Invalidate();
+        }
+      } else if (name == L"ocr") {
+        if (ICaptureShade* mode = Mode()) mode->SendToOcr();
+        ReportUsage(11);
+        EndCapture();
+      } else if (name == L"closed") {
+        ReportUsage(8);
+        EndCapture();
+      } else if (name == L"download") {
+        int saved = 0;
+        if (ICaptureShade* mode = Mode()) mode->SaveToFile(&saved);
+        ReportUsage(7);
+        if (saved) EndCapture();
+      } else if (name == L"finished") {
+        if (ICaptureShade* mode = Mode()) mode->FinishCapture();
+        ReportUsage(9);
+        EndCapture();
+      } else if (name == L"scrollCapture") {
+        if (control) control->StartScrollCapture();
+      } else if (name == L"scrolledit") {
+        if (control) control->StartScrollEditor();
+      }
+    }
+    if (window && window->GetHWND() && ::IsWindow(window->GetHWND())) ::SetFocus(window->GetHWND());
+    KeepAboveCapture();
+    return;
+  }
+  if (msg.sType == L"selectchanged") {
+    auto* option = dynamic_cast<DuiLib::COptionUI*>(sender);
+    if (m_selectedShape && m_selectedShape->IsSelected() && option && option->IsSelected()) {
+      for (const ColorOption& color : kColors) {
+        if (name == color.name && m_selectedShape->GetColor() != color.color) {
+          Do(std::make_shared<ChangeShapeColorCommand>(m_selectedShape, color.color));
+        }
+      }
+      for (const SizeOption& size : kSizes) {
+        if (name == size.name && m_selectedShape->GetWidth() != size.level) {
+          Do(std::make_shared<ChangeShapeWidthCommand>(m_selectedShape, size.level));
+        }
+      }
+    }
+    for (const SizeOption& size : kSizes) {
+      if (name == size.name) SetShapeSize(size.level);
+    }
+    return;
+  }
+  if (msg.sType == L"itemselect" && sender == m_textSizeCombo && m_selectedShape) {
+    const DuiLib::CListLabelElementUI* item = m_textSizeCombo->GetSelectedItem();
+    const int level = item ? _wtoi(item->GetUserData().c_str()) : 0;
+    if (item && level != m_selectedShape->GetWidth()) {
+      Do(std::make_shared<ChangeShapeWidthCommand>(m_selectedShape, level));
+    }
+  }
+}
+
+}  // namespace ScreenCapture
