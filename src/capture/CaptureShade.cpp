@@ -1,5 +1,6 @@
 #include "capture/CaptureShade.h"
 
+#include <commdlg.h>
 #include <gdiplus.h>
 
 #include <algorithm>
@@ -12,6 +13,10 @@
 #include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 #include "capture/ICaptureWindow.h"
+#include "capture/OutputActions.h"
+#include "common/FileUtils.h"
+#include "core/LogPath.h"
+#include "core/OutputNames.h"
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/SelectionLayout.h"
@@ -664,14 +669,109 @@ void CCaptureShade::UpdateCursor(const Point& pt) {
 
 int CCaptureShade::OnFirstCaptureSelected() { return 0; }
 
-// The output actions come with the toolbar.
+Gdiplus::Bitmap* CCaptureShade::RenderResult() {
+  const HBITMAP whole = GetCaptureBitmap();
+  if (!whole) return nullptr;
+  Gdiplus::Bitmap* result = nullptr;
+  {
+    Gdiplus::Bitmap source(whole, nullptr);
+    if (source.GetLastStatus() == Gdiplus::Ok && m_rect.width > 0 && m_rect.height > 0) {
+      result = new Gdiplus::Bitmap(m_rect.width, m_rect.height, PixelFormat32bppARGB);
+      result->SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
+      Gdiplus::Graphics graphics(result);
+      graphics.Clear(Gdiplus::Color(0x00FFFFFF));
+      graphics.DrawImage(&source, -m_rect.x, -m_rect.y, static_cast<INT>(source.GetWidth()),
+                         static_cast<INT>(source.GetHeight()));
+      if (result->GetLastStatus() != Gdiplus::Ok) {
+        delete result;
+        result = nullptr;
+      }
+    }
+  }
+  ::DeleteObject(whole);
+  return result;
+}
+
 void CCaptureShade::SaveToFile(int* saved) {
   if (saved) *saved = 0;
+  wchar_t file[MAX_PATH] = {};
+  wchar_t title[MAX_PATH] = {};
+  const std::wstring name = ImageFileName(CurrentTimeStamp());
+  wcsncpy(file, name.c_str(), MAX_PATH - 1);
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof(dialog);
+  ICaptureWindow* window = Window();
+  dialog.hwndOwner = window ? window->GetHWND() : nullptr;
+  dialog.lpstrFilter = L"PNG (*.png)\0*.png\0\0";
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrFileTitle = title;
+  dialog.nMaxFileTitle = MAX_PATH;
+  dialog.lpstrDefExt = L"png";
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_HIDEREADONLY;
+  m_extraOutputPath.clear();
+  if (!::GetSaveFileNameW(&dialog)) return;  // cancelled: the capture stays open
+  m_extraOutputPath = file;
+  if (GetCaptureType() == kCaptureScroll) {
+    if (saved) *saved = 1;
+    return;
+  }
+  // Only a written file counts as saved: otherwise the capture stays open
+  // and the user can try another place instead of losing the image.
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  if (WritePng(result.get(), m_extraOutputPath)) {
+    LOG_TRA(L"saved %s", m_extraOutputPath.c_str());
+    if (saved) *saved = 1;
+  } else {
+    LOG_ERR(L"could not save %s", m_extraOutputPath.c_str());
+  }
 }
-void CCaptureShade::FinishCapture() {}
-void CCaptureShade::SendToOcr() {}
 
-Gdiplus::Bitmap* CCaptureShade::RenderResult() { return nullptr; }
+void CCaptureShade::FinishCapture() {
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  const std::wstring stamp = CurrentTimeStamp();
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  const std::wstring cache = params ? params->cachePath : std::wstring();
+  const bool cacheUsable = !cache.empty() && FileUtils::DirectoryExists(cache);
+  std::wstring imagePath;
+  if (cacheUsable) {
+    imagePath = CacheImagePath(cache, stamp);
+    LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
+    if (!WritePng(result.get(), imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
+  }
+  // The clipboard needs no folder: without a usable cache folder the image
+  // still goes there instead of being lost.
+  ICaptureControl* control = Control();
+  PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
+  result.reset();
+  if (!cacheUsable || !params) return;
+  const std::wstring program = FileUtils::GetCurrentDllFolder() + L"ZTDPopWindow.exe";
+  const std::wstring parameters = SiblingParameters(L"--cachepath=", imagePath, *params);
+  LOG_TRA(L"cmdline = %s", parameters.c_str());
+  if (FileUtils::FileExists(program) && !imagePath.empty()) {
+    LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
+  }
+}
+
+void CCaptureShade::SendToOcr() {
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  const std::wstring stamp = CurrentTimeStamp();
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  const std::wstring cache = params ? params->cachePath : std::wstring();
+  if (!params || cache.empty() || !FileUtils::DirectoryExists(cache)) return;
+  const std::wstring imagePath = CacheImagePath(cache, stamp);
+  LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
+  if (!WritePng(result.get(), imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
+  result.reset();
+  const std::wstring program = FileUtils::GetCurrentDllFolder() + L"..\\ZTDOcrWindow.exe";
+  const std::wstring parameters = SiblingParameters(L"--imgpath=", imagePath, *params);
+  LOG_TRA(L"cmdline = %s", parameters.c_str());
+  if (FileUtils::FileExists(program) && !imagePath.empty()) {
+    LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
+  }
+}
 
 HDC CCaptureShade::GetSourceDC() {
   ICaptureControl* control = Control();

@@ -134,3 +134,31 @@ TEST(StartParams, StartModeAndMappingName) {
 
 }  // namespace
 }  // namespace ScreenCapture
+
+#include "core/OutputNames.h"
+
+namespace ScreenCapture {
+namespace {
+
+TEST(OutputNames, FileNamesPathsAndSiblingCommandLines) {
+  EXPECT_EQ(FormatTimeStamp(2026, 3, 7, 9, 5, 1), L"20260307090501");
+  EXPECT_EQ(FormatTimeStamp(2026, 12, 31, 23, 59, 59).size(), 14u);
+  EXPECT_EQ(ImageFileName(L"20260307090501"), L"Orvane截图_20260307090501.png");
+  // One backslash before the name, with or without one at the folder's end.
+  EXPECT_EQ(CacheImagePath(L"C:\\cache\\", L"1"), L"C:\\cache\\Orvane截图_1.png");
+  EXPECT_EQ(CacheImagePath(L"C:\\cache", L"1"), L"C:\\cache\\Orvane截图_1.png");
+  EXPECT_EQ(CacheImagePath(L"", L"1"), L"");
+  CaptureStartParams params;
+  params.tdrVersion = L"5.0.1";
+  params.moduleVersion = L"7";
+  params.appKey = L"KEY";
+  params.quillarinVersion = L"2.3.4.5";
+  params.startMode = 1;
+  EXPECT_EQ(SiblingParameters(L"--cachepath=", L"D:\\c d\\a.png", params),
+            L"--cachepath=D:\\c d\\a.png --tdrversion=5.0.1 --moduleversion=7 --appkey=KEY "
+            L"--quillarinversion=2.3.4.5 --startmode=1");
+  EXPECT_EQ(SiblingParameters(L"--imgpath=", L"x", CaptureStartParams{}).rfind(L"--imgpath=x --tdrversion=", 0), 0u);
+}
+
+}  // namespace
+}  // namespace ScreenCapture

@@ -1,0 +1,104 @@
+#include "capture/OutputActions.h"
+
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "common/FileUtils.h"
+#include "common/Logger.h"
+#include "core/LogPath.h"
+#include "core/OutputNames.h"
+
+namespace ScreenCapture {
+
+namespace {
+
+bool PngEncoder(CLSID& clsid) {
+  UINT count = 0, size = 0;
+  if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+  std::vector<BYTE> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return false;
+  for (UINT i = 0; i < count; ++i) {
+    if (encoders[i].MimeType && wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+      clsid = encoders[i].Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool WritePng(Gdiplus::Bitmap* bitmap, const std::wstring& path) {
+  if (!bitmap || path.empty()) return false;
+  CLSID clsid;
+  if (!PngEncoder(clsid)) return false;
+  return bitmap->Save(path.c_str(), &clsid, nullptr) == Gdiplus::Ok;
+}
+
+bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible) {
+  if (!bitmap) return false;
+  HBITMAP composed = nullptr;
+  if (bitmap->GetHBITMAP(Gdiplus::Color(0xFF000000), &composed) != Gdiplus::Ok || !composed) return false;
+  bool opened = false;
+  for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
+    opened = ::OpenClipboard(nullptr) != FALSE;
+    if (!opened) ::Sleep(20);
+  }
+  bool done = false;
+  if (opened) {
+    ::EmptyClipboard();
+    DIBSECTION section = {};
+    if (::GetObjectW(composed, sizeof(section), &section) == sizeof(section) && section.dsBm.bmBits) {
+      BITMAPINFO info = {};
+      info.bmiHeader = section.dsBmih;
+      const HDC dc = compatible ? compatible : ::GetDC(nullptr);
+      const HBITMAP ddb = ::CreateDIBitmap(dc, &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS);
+      if (!compatible) ::ReleaseDC(nullptr, dc);
+      if (ddb) {
+        done = ::SetClipboardData(CF_BITMAP, ddb) != nullptr;  // the clipboard owns it now
+        if (!done) ::DeleteObject(ddb);
+      }
+    }
+    ::CloseClipboard();
+  } else {
+    LOG_WAR(L"clipboard is busy: %d", static_cast<int>(::GetLastError()));
+  }
+  ::DeleteObject(composed);
+  return done;
+}
+
+bool LaunchProgram(const std::wstring& path, const std::wstring& parameters, bool elevate,
+                   const std::wstring& workingFolder, int show, bool wait, DWORD timeoutMs, DWORD* exitCode,
+                   DWORD* processId) {
+  std::wstring folder = workingFolder;
+  if (folder.empty() && FileUtils::FileExists(path)) folder = PathFolder(path).substr(0, 260);
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = elevate ? L"runas" : nullptr;
+  info.lpFile = path.c_str();
+  info.lpParameters = parameters.c_str();
+  info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+  info.nShow = show & 0xFFFF;
+  if (!::ShellExecuteExW(&info)) return false;
+  if (info.hProcess) {
+    if (wait) {
+      ::WaitForSingleObject(info.hProcess, timeoutMs);
+      if (exitCode) ::GetExitCodeProcess(info.hProcess, exitCode);
+    }
+    if (processId) *processId = ::GetProcessId(info.hProcess);
+    ::CloseHandle(info.hProcess);
+  }
+  return true;
+}
+
+std::wstring CurrentTimeStamp() {
+  SYSTEMTIME now = {};
+  ::GetLocalTime(&now);
+  return FormatTimeStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+}  // namespace ScreenCapture

@@ -1,0 +1,154 @@
+// The ways out of a capture with an image: finish (cache file, clipboard,
+// pin program) and text recognition (cache file, OCR program).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "PatternWindow.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::ProgramRun;
+
+constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
+
+std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  const HANDLE find = ::FindFirstFileW((folder + L"*.png").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(data.cFileName);
+  while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return names;
+}
+
+class OutputE2E : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
+  void SetUp() override {
+    e2e::ClearLogs();
+    ::DeleteFileW(m_pinArgs.c_str());
+    ::DeleteFileW(m_ocrArgs.c_str());
+  }
+
+  // Starts a capture over the pattern, selects 400,300 400x300 and draws a
+  // red rectangle 450,350 100x100 with the toolbar; returns the toolbar's rect.
+  RECT CaptureWithRectangle(ProgramRun& run) {
+    const std::wstring args = L"--cachepath=" + m_cache.Path() +
+                              L" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 "
+                              L"--ignoreWndowClassName=;ZtdPatternFixture;";
+    EXPECT_TRUE(run.Start(args));
+    const HWND hwnd = run.WaitForWindow(kWindowClass);
+    EXPECT_NE(hwnd, nullptr);
+    e2e::BringToFront(hwnd);
+    e2e::LeftDrag(400, 300, 800, 600);
+    ::Sleep(300);
+    const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+    EXPECT_NE(toolbar, nullptr);
+    RECT bar = {};
+    ::GetWindowRect(toolbar, &bar);
+    e2e::LeftClick(bar.left + 36, bar.top + 25);  // the rectangle tool
+    ::Sleep(200);
+    e2e::LeftDrag(450, 350, 550, 450);
+    ::Sleep(200);
+    return bar;
+  }
+
+  void ExpectRegionPixels(const std::function<uint32_t(int, int)>& at, int width, int height) {
+    const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 300);
+    for (const POINT p : {POINT{10, 10}, POINT{100, 100}, POINT{390, 290}, POINT{200, 250}}) {
+      EXPECT_EQ(at(p.x, p.y), e2e::PatternWindow::ColourAt(400 + p.x, 300 + p.y, sw, sh)) << p.x << "," << p.y;
+    }
+    for (const POINT p : {POINT{50, 100}, POINT{150, 100}, POINT{100, 50}, POINT{100, 150}}) {
+      EXPECT_EQ(at(p.x, p.y), 0xFF2600u) << p.x << "," << p.y;  // the rectangle's edges
+    }
+  }
+
+  static ULONG_PTR s_token;
+  testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
+  e2e::PatternWindow m_pattern;
+  testfiles::TempDir m_cache{L"out \x622A\x56FE"};
+  const std::wstring m_pinArgs = Folder(e2e::ProgramPath()) + L"ZTDPopWindow.exe.args.txt";
+  const std::wstring m_ocrArgs = Folder(e2e::ProgramPath()) + L"..\\ZTDOcrWindow.exe.args.txt";
+};
+ULONG_PTR OutputE2E::s_token = 0;
+
+TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
+  ProgramRun run;
+  const RECT bar = CaptureWithRectangle(run);
+  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+  // The clipboard holds a bitmap. Its pixels are checked in the output
+  // actions' own test: Wine does not hand a CF_BITMAP over to another
+  // process (the formats are listed, the data comes back empty), Windows
+  // does.
+  ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+
+  const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(std::regex_match(files[0], std::wregex(L"Orvane\x622A\x56FE_\\d{14}\\.png"))) << files[0].size();
+  const std::wstring image = m_cache.Path() + files[0];
+  {
+    Gdiplus::Bitmap png(image.c_str());
+    ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);
+    ExpectRegionPixels(
+        [&](int x, int y) {
+          Gdiplus::Color c;
+          png.GetPixel(x, y, &c);
+          EXPECT_EQ(c.GetA(), 255);
+          return static_cast<uint32_t>(c.GetValue() & 0xFFFFFF);
+        },
+        static_cast<int>(png.GetWidth()), static_cast<int>(png.GetHeight()));
+  }
+  // The pin program got exactly its parameters, one backslash before the name.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(m_pinArgs); }, 5000));
+  std::wstring folder = m_cache.Path();
+  folder.pop_back();
+  const std::string args = testfiles::ReadBytes(m_pinArgs);
+  const std::wstring expected = L"--cachepath=" + folder + L"\\" + files[0] +
+                                L" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 "
+                                L"--startmode=0";
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, expected.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(size - 1), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, expected.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+  EXPECT_EQ(args, utf8);
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(e2e::LinesWith(lines, "formatImgPath = ").size(), 1u);
+}
+
+TEST_F(OutputE2E, OcrWritesTheFileAndStartsTheOcrProgram) {
+  ProgramRun run;
+  const RECT bar = CaptureWithRectangle(run);
+  e2e::LeftClick(bar.left + 228, bar.top + 25);  // ocr
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+  const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+  ASSERT_EQ(files.size(), 1u);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(m_ocrArgs); }, 5000));
+  const std::string args = testfiles::ReadBytes(m_ocrArgs);
+  EXPECT_EQ(args.rfind("--imgpath=", 0), 0u) << args;
+  EXPECT_NE(args.find(" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 --startmode=0"),
+            std::string::npos);
+}
+
+}  // namespace
