@@ -625,6 +625,7 @@ void CCaptureShade::BeginShape(Point& pt, bool& handled) {
   ICaptureMenu* menu = Menu();
   if (!menu) return;
   m_currentShape = menu->CreateShape();
+  LOG_DBG(L"new shape of tool %d: %s", menu->GetShapeType(), m_currentShape ? L"made" : L"none");
   if (!m_currentShape) return;
   menu->SetSelectedShape(m_currentShape);
   m_currentShape->BeginCreate(pt, handled);

@@ -44,6 +44,11 @@ constexpr ToolOption kTools[] = {{kShapeRectangle, L"square", L"squareShadow", 1
 
 ICaptureWindow* Window() { return GetCaptureWindow(); }
 
+bool RunningUnderWine() {
+  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
 }  // namespace
 
 ICaptureShade* CCaptureMenuWnd::Mode() const {
@@ -85,6 +90,17 @@ void CCaptureMenuWnd::InitWindow() {
 LRESULT CCaptureMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, BOOL& handled) {
   handled = FALSE;
   if (message == WM_CHAR && wParam == VK_ESCAPE) EndCapture();
+  if (message == kRaiseMessage) {
+    handled = TRUE;
+    if (::IsWindowVisible(m_hwnd) && RunningUnderWine()) {
+      // Wine without a window manager stacks an activated owner over its
+      // own pop-ups on the display, though not in its window list: mapping
+      // the toolbar again puts it back on top. Windows keeps owned windows
+      // above their owner by itself.
+      ::ShowWindow(m_hwnd, SW_HIDE);
+      ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+    }
+  }
   return 0;
 }
 
@@ -251,11 +267,9 @@ void CCaptureMenuWnd::KeepAboveCapture() {
   // An owned window stays above its owner on Windows; where activating the
   // capture window restacks it over the toolbar (Wine without a window
   // manager), put the toolbar back on top.
-  if (m_hwnd && ::IsWindowVisible(m_hwnd)) {
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    ::SetWindowPos(m_hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-    ::SetWindowPos(m_hwnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
-  }
+  // The activation that restacks arrives after this handler: raise the
+  // toolbar once it has.
+  if (m_hwnd && ::IsWindowVisible(m_hwnd)) ::PostMessageW(m_hwnd, kRaiseMessage, 0, 0);
 }
 
 void CCaptureMenuWnd::EndCapture() {

@@ -21,6 +21,8 @@ class CCaptureMenuWnd : public DuiLib::WindowImplBase, public ICaptureMenu, publ
  public:
   static constexpr const wchar_t* kClassName = L"CaptureMenuWnd";
   static constexpr const wchar_t* kSkinFile = L"CaptureMenuWnd.xml";
+  // Posted to itself to come back above the capture window.
+  static constexpr UINT kRaiseMessage = WM_APP + 0x3F1;
 
   CCaptureMenuWnd() = default;
 

@@ -1,0 +1,207 @@
+// The toolbar on the real program: tools, undo, placement, the save dialog.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "PatternWindow.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::LinesWith;
+using e2e::ProgramRun;
+
+constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
+
+class ToolbarE2E : public testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearLogs(); }
+
+  // Starts a capture and selects `x0,y0 - x1,y1`; returns the toolbar.
+  HWND Select(ProgramRun& run, int x0, int y0, int x1, int y1) {
+    EXPECT_TRUE(run.Start(L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"));
+    const HWND hwnd = run.WaitForWindow(kWindowClass);
+    EXPECT_NE(hwnd, nullptr);
+    e2e::BringToFront(hwnd);
+    e2e::LeftDrag(x0, y0, x1, y1);
+    ::Sleep(300);
+    return run.WaitForWindow(L"CaptureMenuWnd", 5000);
+  }
+  static RECT Rect(HWND hwnd) {
+    RECT r = {};
+    ::GetWindowRect(hwnd, &r);
+    return r;
+  }
+  static DWORD Esc(ProgramRun& run) {
+    e2e::PressKey(VK_ESCAPE);
+    DWORD code = 0xFFFF;
+    EXPECT_TRUE(run.WaitForExit(10000, &code));
+    return code;
+  }
+  static void CtrlKey(WORD key, bool shift) {
+    INPUT in[6] = {};
+    int n = 0;
+    const auto add = [&](WORD vk, bool up) {
+      in[n].type = INPUT_KEYBOARD;
+      in[n].ki.wVk = vk;
+      in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      ++n;
+    };
+    add(VK_CONTROL, false);
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    add(VK_CONTROL, true);
+    ::SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
+    ::Sleep(150);
+  }
+
+  testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
+  e2e::PatternWindow m_pattern;
+  testfiles::TempDir m_cache{L"bar"};
+};
+
+TEST_F(ToolbarE2E, ToolsUndoAndAnnotationsThatKeepTheRegion) {
+  ProgramRun run;
+  const HWND bar = Select(run, 400, 300, 800, 600);
+  ASSERT_NE(bar, nullptr);
+  RECT r = Rect(bar);
+  EXPECT_EQ(r.right - r.left, 392);
+  EXPECT_EQ(r.bottom - r.top, 56);
+  // Its visible right edge is the region's right edge; it sits just below.
+  EXPECT_EQ(r.right, 800 + 10);
+  EXPECT_EQ(r.top, 600 + 1);
+
+  // The rectangle tool twice: no tool, 56 high again.
+  e2e::LeftClick(r.left + 36, r.top + 25);
+  ::Sleep(200);
+  EXPECT_EQ(Rect(bar).bottom - Rect(bar).top, 100);
+  e2e::LeftClick(r.left + 36, r.top + 25);
+  ::Sleep(200);
+  EXPECT_EQ(Rect(bar).bottom - Rect(bar).top, 56);
+
+  // Draw a red rectangle; with it present, pressing inside moves nothing,
+  // and resizing towards it stops at its bounds grown by half its pen.
+  e2e::LeftClick(r.left + 36, r.top + 25);
+  ::Sleep(200);
+  e2e::LeftDrag(450, 350, 550, 450);
+  ::Sleep(200);
+  e2e::LeftClick(r.left + 36, r.top + 25);  // no tool
+  ::Sleep(200);
+  e2e::LeftDrag(700, 500, 750, 550);  // inside, on nothing: the region stays
+  ::Sleep(200);
+  e2e::LeftDrag(800, 600, 420, 420);  // bottom right handle towards the annotation
+  ::Sleep(200);
+  e2e::ScreenShot shot = e2e::GrabScreen();
+  EXPECT_EQ(shot.At(450, 400), 0xFF2600u);
+
+  // Ctrl+Z takes the rectangle away, Ctrl+Shift+Z brings it back.
+  CtrlKey('Z', false);
+  shot = e2e::GrabScreen();
+  EXPECT_NE(shot.At(450, 400), 0xFF2600u);
+  CtrlKey('Z', true);
+  shot = e2e::GrabScreen();
+  EXPECT_EQ(shot.At(450, 400), 0xFF2600u);
+
+  // The undo button: once the rectangle, once "back to select".
+  r = Rect(bar);
+  e2e::LeftClick(r.left + 260, r.top + 25);
+  ::Sleep(200);
+  e2e::LeftClick(r.left + 260, r.top + 25);
+  ::Sleep(300);
+  EXPECT_FALSE(::IsWindowVisible(bar));
+  EXPECT_EQ(Esc(run), 0u);
+
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_FALSE(LinesWith(lines, "region 400,300 400x300 frame 1").empty());
+  // The rectangle ends at 550 (exclusive); half its pen of 3 makes 551.
+  EXPECT_EQ(LinesWith(lines, "region 400,300 151x151 frame 1").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "[TRA] CaptureMenuWnd.cpp(").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "back to select").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);
+}
+
+TEST_F(ToolbarE2E, PlacementAtTheScreenEdges) {
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  {
+    // Touching the bottom: above the region.
+    ProgramRun run;
+    const HWND bar = Select(run, 300, 700, 900, height - 1);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(Rect(bar).top, 700 - 8 - 36);
+    EXPECT_EQ(Esc(run), 0u);
+  }
+  {
+    // Touching top and bottom, at the right edge: inside, at its top; the
+    // visible right edge stays on the screen.
+    ProgramRun run;
+    const HWND bar = Select(run, width - 500, 0, width + 50, height + 50);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(Rect(bar).top, 0);
+    // The pointer stops at the last column, so the region ends there.
+    EXPECT_GE(Rect(bar).right, width - 1 + 10);
+    EXPECT_LE(Rect(bar).right, width + 10);
+    EXPECT_EQ(Esc(run), 0u);
+  }
+}
+
+// The save dialog of the program, once it shows.
+HWND WaitForDialog(DWORD pid, HWND except = nullptr) {
+  HWND found = nullptr;
+  e2e::WaitUntil(
+      [&] {
+        for (HWND w : e2e::FindWindowsOfClass(L"#32770")) {
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(w, &owner);
+          if (owner == pid && w != except && ::IsWindowVisible(w)) {
+            found = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      15000);
+  return found;
+}
+
+TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
+  const std::wstring target = m_cache.Path() + L"saved.png";
+  ProgramRun run;
+  HWND bar = Select(run, 400, 300, 800, 600);
+  ASSERT_NE(bar, nullptr);
+  RECT r = Rect(bar);
+  // Cancelled: the capture stays open with its toolbar.
+  e2e::LeftClick(r.left + 324, r.top + 25);  // download
+  HWND dialog = WaitForDialog(run.ProcessId());
+  ASSERT_NE(dialog, nullptr);
+  ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+  ::Sleep(200);
+  EXPECT_TRUE(run.Running());
+  EXPECT_TRUE(::IsWindowVisible(bar));
+
+  // An existing file: the dialog asks first; yes replaces it.
+  testfiles::WriteBytes(target, "old");
+  e2e::LeftClick(r.left + 324, r.top + 25);
+  dialog = WaitForDialog(run.ProcessId());
+  ASSERT_NE(dialog, nullptr);
+  ::SetDlgItemTextW(dialog, 0x47C, target.c_str());  // the file name box
+  ::SetDlgItemTextW(dialog, 0x480, target.c_str());
+  ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  const HWND ask = WaitForDialog(run.ProcessId(), dialog);
+  ASSERT_NE(ask, nullptr);
+  ::PostMessageW(ask, WM_COMMAND, IDYES, 0);
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(15000, &code));
+  EXPECT_EQ(code, 0u);
+  const std::string bytes = testfiles::ReadBytes(target);
+  ASSERT_GT(bytes.size(), 100u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+}
+
+}  // namespace
