@@ -47,8 +47,8 @@ class OutputE2E : public testing::Test {
 
   // Starts a capture over the pattern, selects 400,300 400x300 and draws a
   // red rectangle 450,350 100x100 with the toolbar; returns the toolbar's rect.
-  RECT CaptureWithRectangle(ProgramRun& run) {
-    const std::wstring args = L"--cachepath=" + m_cache.Path() +
+  RECT CaptureWithRectangle(ProgramRun& run, const std::wstring& cache = std::wstring()) {
+    const std::wstring args = L"--cachepath=" + (cache.empty() ? m_cache.Path() : cache) +
                               L" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 "
                               L"--ignoreWndowClassName=;ZtdPatternFixture;";
     EXPECT_TRUE(run.Start(args));
@@ -149,6 +149,24 @@ TEST_F(OutputE2E, OcrWritesTheFileAndStartsTheOcrProgram) {
   EXPECT_EQ(args.rfind("--imgpath=", 0), 0u) << args;
   EXPECT_NE(args.find(" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 --startmode=0"),
             std::string::npos);
+}
+
+TEST_F(OutputE2E, FinishWithoutACacheFolderStillFillsTheClipboard) {
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  ProgramRun run;
+  const RECT bar = CaptureWithRectangle(run, m_cache.Path() + L"not\\there\\");
+  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+  ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+  // No file anywhere, no pin program.
+  EXPECT_TRUE(FilesIn(m_cache.Path()).empty());
+  ::Sleep(300);
+  EXPECT_FALSE(testfiles::Exists(m_pinArgs));
 }
 
 }  // namespace

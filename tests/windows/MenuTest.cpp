@@ -67,3 +67,89 @@ TEST(Toolbar, ToolChoiceOpensTheOptionPanel) {
 }
 
 }  // namespace
+
+#include "Stubs.h"
+#include "capture/ICaptureWindow.h"
+#include "ui/Controls.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+class TestMenuAccess : public CCaptureMenuWnd {
+ public:
+  DuiLib::CPaintManagerUI& PaintManager() { return m_pm; }
+  template <class T>
+  T* Control(const wchar_t* name) {
+    return dynamic_cast<T*>(m_pm.FindControl(name));
+  }
+};
+
+TEST(Toolbar, StylesShapesRecordsChangesAndEnds) {
+  stubs::Window window;
+  SetCaptureWindow(&window);
+  TestMenuAccess menu;
+  ASSERT_NE(menu.Create(nullptr, L"CaptureMenuWnd", 0x86C80000, 0x88, 100, 100, CW_USEDEFAULT, CW_USEDEFAULT), nullptr);
+
+  // Mosaic: no colour row; the option panel moves to 107..201.
+  menu.SelectShapeType(kShapeMosaic);
+  EXPECT_FALSE(menu.Control<DuiLib::CControlUI>(L"colorlayout")->IsVisible());
+  EXPECT_EQ(menu.Control<DuiLib::CControlUI>(L"layoutOptionList")->GetAttribute(L"pos"), L"107,44,201,80");
+  EXPECT_TRUE(menu.Control<DuiLib::CControlUI>(L"mosaicShadow")->IsVisible());
+  EXPECT_EQ(menu.CreateShape(), nullptr);  // no mosaic shape in this build yet
+
+  // A rectangle takes the selected colour and size.
+  menu.SelectShapeType(kShapeRectangle);
+  EXPECT_TRUE(menu.Control<DuiLib::CControlUI>(L"colorlayout")->IsVisible());
+  EXPECT_FALSE(menu.Control<DuiLib::CControlUI>(L"mosaicShadow")->IsVisible());
+  menu.Control<DuiLib::COptionUI>(L"bluecolor")->Selected(true);
+  menu.Control<DuiLib::COptionUI>(L"bigsize")->Selected(true);
+  EXPECT_FALSE(menu.Control<DuiLib::COptionUI>(L"redcolor")->IsSelected());  // one group
+  EXPECT_EQ(menu.GetShapeSize(), kSizeBig);
+  auto shape = menu.CreateShape();
+  ASSERT_NE(shape, nullptr);
+  EXPECT_EQ(shape->GetColor(), kColorBlue);
+  EXPECT_EQ(shape->GetWidth(), kSizeBig);
+
+  // Picked for editing: its colour with its own value records nothing; a
+  // new colour and size record a command each.
+  shape->SetSelected(true);
+  menu.SetSelectedShape(shape);
+  menu.Control<DuiLib::COptionUI>(L"bluecolor")->Selected(true);
+  EXPECT_EQ(menu.UndoCount(), 0u);
+  menu.Control<DuiLib::COptionUI>(L"greencolor")->Selected(true);
+  EXPECT_EQ(shape->GetColor(), kColorGreen);
+  menu.Control<DuiLib::COptionUI>(L"smallsize")->Selected(true);
+  EXPECT_EQ(shape->GetWidth(), kSizeSmall);
+  EXPECT_EQ(menu.UndoCount(), 2u);
+  menu.UndoLast();
+  menu.UndoLast();
+  EXPECT_EQ(shape->GetColor(), kColorBlue);
+  EXPECT_EQ(shape->GetWidth(), kSizeBig);
+
+  // Esc typed in the toolbar ends the capture.
+  ::SendMessageW(menu.GetHWND(), WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_EQ(window.closes, 1);
+  SetCaptureWindow(nullptr);
+}
+
+TEST(Toolbar, PlacementBesideTheRegion) {
+  const Rect screen{0, 0, 1920, 1080};
+  // Under the region, its visible right edge on the region's.
+  POINT p = CCaptureMenuWnd::PlaceBeside(Rect{400, 300, 400, 300}, screen, 392, 1.0);
+  EXPECT_EQ(p.x, 800 + 10 - 392);
+  EXPECT_EQ(p.y, 601);
+  // At 1.5: every product truncated on its own.
+  p = CCaptureMenuWnd::PlaceBeside(Rect{400, 300, 400, 300}, screen, 588, 1.5);
+  EXPECT_EQ(p.x, 800 + 15 - 588);
+  EXPECT_EQ(p.y, 600 + 12 - 10);
+  // The bottom edge: above; top and bottom: inside at the top; the left
+  // and right edges keep it on the screen.
+  EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{400, 700, 400, 380}, screen, 392, 1.0).y, 700 - 8 - 36);
+  EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{400, 0, 400, 1080}, screen, 392, 1.0).y, 0);
+  EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{0, 300, 100, 100}, screen, 392, 1.0).x, -10);
+  // A monitor left of the primary: the same rules at a negative origin.
+  EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{-1920, 300, 100, 100}, Rect{-1920, 0, 3840, 1080}, 392, 1.0).x, -1930);
+}
+
+}  // namespace
