@@ -1,5 +1,6 @@
 #include "ui/PaintManager.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -32,6 +33,34 @@ WORD KeyStateNow() {
 }
 
 }  // namespace
+
+void CPaintManagerUI::UpdateToolTip() {
+  const std::wstring text = m_hover ? m_hover->GetAttribute(L"tooltip") : std::wstring();
+  if (!m_toolTip) {
+    if (text.empty() || !m_hwnd) return;
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&init);
+    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_toolTip) return;
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_hwnd);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  TOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = m_hwnd;
+  tool.uId = reinterpret_cast<UINT_PTR>(m_hwnd);
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());
+  ::SendMessageW(m_toolTip, TTM_POP, 0, 0);
+  ::SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(m_toolTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+}
 
 CPaintManagerUI::~CPaintManagerUI() {
   for (auto& font : m_fonts) {
@@ -288,6 +317,7 @@ void CPaintManagerUI::DeliverMouse(int type, WPARAM wParam, POINT pt, bool captu
       if (m_hover) m_hover->SetHot(false);
       m_hover = under;
       if (m_hover && m_hover->IsEnabled()) m_hover->SetHot(true);
+      UpdateToolTip();
     }
     if (!m_trackingLeave) {
       TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hwnd, 0};
@@ -418,6 +448,7 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       m_trackingLeave = false;
       if (m_hover) m_hover->SetHot(false);
       m_hover = nullptr;
+      UpdateToolTip();
       return false;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != m_hwnd) m_captured = nullptr;

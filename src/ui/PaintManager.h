@@ -85,6 +85,9 @@ class CPaintManagerUI : public IMessageFilterUI {
   // Called by the window procedure; true when the message was handled here.
   bool MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  // The tooltip window, once an element with a tooltip was under the mouse.
+  HWND GetToolTipWindow() const { return m_toolTip; }
+
   // Painting counters, for tests and benchmarks.
   struct PaintStats {
     unsigned paints = 0;
@@ -109,6 +112,8 @@ class CPaintManagerUI : public IMessageFilterUI {
   CControlUI* m_focus = nullptr;
   CControlUI* m_captured = nullptr;
   CControlUI* m_hover = nullptr;
+  HWND m_toolTip = nullptr;  // shows the "tooltip" of the element under the mouse
+  void UpdateToolTip();
   bool m_trackingLeave = false;
   bool m_transparentBackground = false;
   std::vector<INotifyUI*> m_notifiers;

@@ -1,6 +1,7 @@
 // The toolbar window in this process, without a capture window.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 #include <gdiplus.h>
 
 #include "menu/CaptureMenuWnd.h"
@@ -150,6 +151,30 @@ TEST(Toolbar, PlacementBesideTheRegion) {
   EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{0, 300, 100, 100}, screen, 392, 1.0).x, -10);
   // A monitor left of the primary: the same rules at a negative origin.
   EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{-1920, 300, 100, 100}, Rect{-1920, 0, 3840, 1080}, 392, 1.0).x, -1930);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Toolbar, TooltipsNameTheControlUnderTheMouse) {
+  TestMenuAccess menu;
+  ASSERT_NE(menu.Create(nullptr, L"CaptureMenuWnd", 0x86C80000, 0x88, 100, 100, CW_USEDEFAULT, CW_USEDEFAULT), nullptr);
+  ::ShowWindow(menu.GetHWND(), SW_SHOWNOACTIVATE);
+  ::SendMessageW(menu.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(36, 25));  // the rectangle tool
+  const HWND tip = menu.PaintManager().GetToolTipWindow();
+  ASSERT_NE(tip, nullptr);
+  wchar_t text[64] = {};
+  TOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = menu.GetHWND();
+  tool.uId = reinterpret_cast<UINT_PTR>(menu.GetHWND());
+  tool.lpszText = text;
+  ::SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, L"\x6B63\x65B9\x5F62");  // "正方形"
+  ::SendMessageW(menu.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(356, 25));  // finished
+  ::SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, L"\x5B8C\x6210");  // "完成"
 }
 
 }  // namespace
