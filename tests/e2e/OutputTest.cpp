@@ -151,6 +151,48 @@ TEST_F(OutputE2E, OcrWritesTheFileAndStartsTheOcrProgram) {
             std::string::npos);
 }
 
+TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
+  const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const struct {
+    int x0, y0, x1, y1, width, height;
+  } regions[] = {{500, 500, 501, 501, 1, 1}, {0, 0, sw + 100, sh + 100, sw - 1, sh - 1}};
+  for (const auto& region : regions) {
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"));
+    const HWND hwnd = run.WaitForWindow(kWindowClass);
+    ASSERT_NE(hwnd, nullptr);
+    e2e::BringToFront(hwnd);
+    // The first move after the press only starts the drag: two moves, apart.
+    e2e::MoveMouse(region.x0, region.y0);
+    e2e::LeftDown();
+    e2e::MoveMouse(region.x0, region.y0 + 1);
+    ::Sleep(50);
+    e2e::MoveMouse(region.x1, region.y1);
+    ::Sleep(50);
+    e2e::LeftUp();
+    ::Sleep(300);
+    const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+    ASSERT_NE(toolbar, nullptr) << region.width;
+    RECT bar = {};
+    ::GetWindowRect(toolbar, &bar);
+    e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(run.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+    ASSERT_EQ(files.size(), 1u);
+    {
+      Gdiplus::Bitmap png((m_cache.Path() + files[0]).c_str());
+      EXPECT_EQ(static_cast<int>(png.GetWidth()), region.width);
+      EXPECT_EQ(static_cast<int>(png.GetHeight()), region.height);
+      Gdiplus::Color c;
+      png.GetPixel(0, 0, &c);
+      EXPECT_EQ(c.GetValue() & 0xFFFFFF, e2e::PatternWindow::ColourAt(region.x0, region.y0, sw, sh));
+    }
+    ::DeleteFileW((m_cache.Path() + files[0]).c_str());
+  }
+}
+
 TEST_F(OutputE2E, FinishWithoutACacheFolderStillFillsTheClipboard) {
   ::OpenClipboard(nullptr);
   ::EmptyClipboard();

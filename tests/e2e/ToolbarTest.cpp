@@ -150,6 +150,30 @@ TEST_F(ToolbarE2E, PlacementAtTheScreenEdges) {
   }
 }
 
+TEST_F(ToolbarE2E, At144DpiEverySizeIsOneAndAHalfTimes) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr),
+            ERROR_SUCCESS);
+  const auto setDpi = [&](DWORD dpi) {
+    ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  };
+  setDpi(144);
+  ProgramRun run;
+  const HWND bar = Select(run, 400, 300, 800, 600);
+  setDpi(96);
+  ::RegCloseKey(key);
+  ASSERT_NE(bar, nullptr);
+  RECT r = Rect(bar);
+  EXPECT_EQ(r.right - r.left, 588);
+  EXPECT_EQ(r.bottom - r.top, 84);
+  EXPECT_EQ(r.right, 800 + 15);
+  e2e::LeftClick(r.left + 54, r.top + 37);  // the rectangle tool, scaled
+  ::Sleep(300);
+  EXPECT_EQ(Rect(bar).bottom - Rect(bar).top, 150);
+  EXPECT_EQ(Esc(run), 0u);
+}
+
 // The save dialog of the program, once it shows.
 HWND WaitForDialog(DWORD pid, HWND except = nullptr) {
   HWND found = nullptr;

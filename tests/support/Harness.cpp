@@ -168,6 +168,9 @@ void LeftDrag(int x0, int y0, int x1, int y1) {
   SendMouse(MOUSEEVENTF_LEFTUP);
 }
 
+void LeftDown() { SendMouse(MOUSEEVENTF_LEFTDOWN); }
+void LeftUp() { SendMouse(MOUSEEVENTF_LEFTUP); }
+
 void LeftClick(int x, int y) {
   MoveMouse(x, y);
   SendMouse(MOUSEEVENTF_LEFTDOWN);

@@ -55,6 +55,8 @@ void PressKey(WORD virtualKey);
 void MoveMouse(int x, int y);            // absolute screen position
 void LeftDrag(int x0, int y0, int x1, int y1);
 void LeftClick(int x, int y);
+void LeftDown();  // at the pointer
+void LeftUp();
 void RightClick(int x, int y);
 void MiddleClick(int x, int y);
 
