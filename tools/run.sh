@@ -16,13 +16,15 @@ demo() {
   local out="$ROOT/build/demo"
   mkdir -p "$out"
   local shot
-  shot="$out/capture-$(date +%Y%m%d-%H%M%S).png"
+  shot="$out/display-$(date +%Y%m%d-%H%M%S).png"
   local logdir="$WINEPREFIX/drive_c/ProgramData/Orvane/quorabase/logs"
+  local cache="$WINEPREFIX/drive_c/demo"
   rm -f "$logdir/ZTDScreenCapture.exe.log.logdat"
+  mkdir -p "$cache"
 
   # Something to capture: a text window with a few lines in it.
   local note="$WINEPREFIX/drive_c/demo.txt"
-  printf 'ZTDScreenCapture demo\r\nThe capture window freezes this screen and dims it.\r\n' > "$note"
+  printf 'ZTDScreenCapture demo\r\nA region of this screen is selected, a red rectangle drawn on it,\r\nand the result finished into C:\\demo.\r\n' > "$note"
   wine notepad 'C:\demo.txt' >/dev/null 2>&1 &
   local notepad=$!
   xdotool search --sync --onlyvisible --class notepad >/dev/null 2>&1 || true
@@ -35,14 +37,33 @@ demo() {
     return 1
   fi
   sleep 0.5
+  # Drag a region, choose the rectangle tool, draw, finish.
+  # Region 20,40 - 620,440; its toolbar then lies at 238,441.
+  xdotool mousemove 20 40 mousedown 1
+  for i in 1 2 3 4 5 6; do xdotool mousemove $((20 + i * 100)) $((40 + i * 66 + (i == 6 ? 4 : 0))); sleep 0.05; done
+  xdotool mouseup 1
+  sleep 0.6
+  xdotool mousemove 274 466 click 1
+  sleep 0.4
+  xdotool mousemove 60 150 mousedown 1
+  for i in 1 2 3 4 5; do xdotool mousemove $((60 + i * 50)) $((150 + i * 25)); sleep 0.05; done
+  xdotool mouseup 1
+  sleep 0.4
   import -window root "$shot"
-  xdotool key Escape
+  xdotool mousemove 594 466 click 1
   local code=0
   wait "$pid" || code=$?
   kill "$notepad" >/dev/null 2>&1 || true
   echo "run: exit code $code; the program's log:"
   [ -x "$DECODE" ] && "$DECODE" "$logdir/ZTDScreenCapture.exe.log.logdat" | sed 's/^/  /' || true
-  echo "$shot"
+  echo "run: the display while drawing: $shot"
+  local png
+  png="$(ls -t "$cache"/*.png 2>/dev/null | head -1)"
+  if [ -z "$png" ]; then
+    echo "run: no image was written" >&2
+    return 1
+  fi
+  echo "$png"
 }
 
 export -f demo
