@@ -11,6 +11,7 @@
 
 #include "Harness.h"
 #include "PatternWindow.h"
+#include "GdiplusScope.h"
 #include "TestFiles.h"
 
 namespace {
@@ -34,11 +35,8 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
 
 class OutputE2E : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
+  static void SetUpTestSuite() { s_gdiplus = new testfiles::GdiplusScope(); }
+  static void TearDownTestSuite() { delete s_gdiplus; }
   void SetUp() override {
     e2e::ClearLogs();
     ::DeleteFileW(m_pinArgs.c_str());
@@ -80,14 +78,14 @@ class OutputE2E : public testing::Test {
     }
   }
 
-  static ULONG_PTR s_token;
+  static testfiles::GdiplusScope* s_gdiplus;
   testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
   e2e::PatternWindow m_pattern;
   testfiles::TempDir m_cache{L"out \x622A\x56FE"};
   const std::wstring m_pinArgs = Folder(e2e::ProgramPath()) + L"ZTDPopWindow.exe.args.txt";
   const std::wstring m_ocrArgs = Folder(e2e::ProgramPath()) + L"..\\ZTDOcrWindow.exe.args.txt";
 };
-ULONG_PTR OutputE2E::s_token = 0;
+testfiles::GdiplusScope* OutputE2E::s_gdiplus = nullptr;
 
 TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
   ProgramRun run;

@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include "capture/OutputActions.h"
+#include "GdiplusScope.h"
 #include "TestFiles.h"
 
 namespace {
@@ -11,14 +12,11 @@ using namespace ScreenCapture;
 
 class OutputActions : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
-  static ULONG_PTR s_token;
+  static void SetUpTestSuite() { s_gdiplus = new testfiles::GdiplusScope(); }
+  static void TearDownTestSuite() { delete s_gdiplus; }
+  static testfiles::GdiplusScope* s_gdiplus;
 };
-ULONG_PTR OutputActions::s_token = 0;
+testfiles::GdiplusScope* OutputActions::s_gdiplus = nullptr;
 
 TEST_F(OutputActions, PngFilesAndAnOpaqueClipboardImage) {
   // Half-transparent red over nothing: the file keeps the alpha, the

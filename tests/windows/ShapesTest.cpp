@@ -1,6 +1,8 @@
 // Shapes, the shape list, undo and redo, and the normal capture mode's
 // drawing, under a stand-in capture window and control that count repaints.
 #include <gtest/gtest.h>
+
+#include "GdiplusScope.h"
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -40,11 +42,8 @@ class ShiftDown {
 
 class ShapesTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
+  static void SetUpTestSuite() { s_gdiplus = new testfiles::GdiplusScope(); }
+  static void TearDownTestSuite() { delete s_gdiplus; }
   void SetUp() override {
     m_window.withMenu = false;
     m_mode = std::make_unique<CCaptureShade>();
@@ -75,11 +74,11 @@ class ShapesTest : public testing::Test {
     return shape;
   }
 
-  static ULONG_PTR s_token;
+  static testfiles::GdiplusScope* s_gdiplus;
   StubWindow m_window;
   std::unique_ptr<CCaptureShade> m_mode;
 };
-ULONG_PTR ShapesTest::s_token = 0;
+testfiles::GdiplusScope* ShapesTest::s_gdiplus = nullptr;
 
 TEST_F(ShapesTest, CreationStateMachineAndClamping) {
   auto shape = std::make_shared<CSquareFrameShade>();

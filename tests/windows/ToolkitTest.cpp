@@ -9,6 +9,7 @@
 #include "../native/PngBuilder.h"
 #include "../native/ZipBuilder.h"
 #include "PatternWindow.h"
+#include "GdiplusScope.h"
 #include "TestFiles.h"
 #include "capture/CaptureShade.h"
 #include "capture/CaptureWindow.h"
@@ -43,15 +44,12 @@ size_t LogSize() {
 
 class ToolkitTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-  static ULONG_PTR s_gdiplus;
+  static void SetUpTestSuite() { s_gdiplus = new testfiles::GdiplusScope(); }
+  static void TearDownTestSuite() { delete s_gdiplus; }
+  static testfiles::GdiplusScope* s_gdiplus;
   testfiles::ConfigIni m_config{""};
 };
-ULONG_PTR ToolkitTest::s_gdiplus = 0;
+testfiles::GdiplusScope* ToolkitTest::s_gdiplus = nullptr;
 
 TEST_F(ToolkitTest, BuilderMakesTreesAndFontsAndSurvivesBadLayouts) {
   DuiLib::CPaintManagerUI pm;
