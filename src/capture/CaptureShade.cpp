@@ -711,7 +711,14 @@ void CCaptureShade::SaveToFile(int* saved) {
   dialog.lpstrDefExt = L"png";
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_HIDEREADONLY;
   m_extraOutputPath.clear();
-  if (!::GetSaveFileNameW(&dialog)) return;  // cancelled: the capture stays open
+  // The dialog library is loaded when it is first needed, not at start-up.
+  using SaveDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  static const SaveDialogFn showDialog = [] {
+    const HMODULE comdlg = ::LoadLibraryW(L"comdlg32.dll");
+    return comdlg ? reinterpret_cast<SaveDialogFn>(reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")))
+                  : nullptr;
+  }();
+  if (!showDialog || !showDialog(&dialog)) return;  // cancelled: the capture stays open
   m_extraOutputPath = file;
   if (GetCaptureType() == kCaptureScroll) {
     if (saved) *saved = 1;

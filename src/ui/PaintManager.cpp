@@ -38,8 +38,17 @@ void CPaintManagerUI::UpdateToolTip() {
   const std::wstring text = m_hover ? m_hover->GetAttribute(L"tooltip") : std::wstring();
   if (!m_toolTip) {
     if (text.empty() || !m_hwnd) return;
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&init);
+    // The common controls are loaded only when a tooltip is first needed:
+    // keeping them out of the start-up saves their loading time there.
+    static const bool ready = [] {
+      const HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
+      using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+      const auto init = comctl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))
+                               : nullptr;
+      INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
+      return init && init(&classes);
+    }();
+    if (!ready) return;
     m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
                                   ::GetModuleHandleW(nullptr), nullptr);
@@ -249,6 +258,9 @@ void CPaintManagerUI::Render(const RECT& area) {
 
 void CPaintManagerUI::PaintLayered() {
   m_layeredPaintPosted = false;
+  // A hidden window keeps its dirty area until it is shown: no skin image is
+  // decoded for a toolbar nobody sees yet.
+  if (!::IsWindowVisible(m_hwnd)) return;
   RECT client = {};
   ::GetClientRect(m_hwnd, &client);
   RECT area = {};
@@ -386,6 +398,16 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       if (m_layered) PaintLayered();
       m_layeredPaintPosted = false;
       return true;
+    case WM_SHOWWINDOW:
+      if (wParam && m_layered) {
+        // Painted before it appears, so it never shows stale pixels.
+        m_layeredDirty = RECT{0, 0, 0, 0};
+        RECT client = {};
+        ::GetClientRect(m_hwnd, &client);
+        m_layeredDirty = client;
+        m_layeredPaintPosted = ::PostMessageW(m_hwnd, kLayeredPaintMessage, 0, 0) != FALSE;
+      }
+      return false;
     case WM_SIZE:
       Layout();
       return false;
