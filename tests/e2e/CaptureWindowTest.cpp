@@ -24,10 +24,7 @@ class CaptureWindowTest : public testing::Test {
 
 DWORD EndWithEsc(ProgramRun& run, HWND hwnd) {
   e2e::BringToFront(hwnd);
-  e2e::PressKey(VK_ESCAPE);
-  DWORD code = 0xFFFF;
-  EXPECT_TRUE(run.WaitForExit(10000, &code));
-  return code;
+  return e2e::EndWithEsc(run);
 }
 
 int ChannelDistance(uint32_t a, uint32_t b) {
@@ -90,10 +87,7 @@ TEST_F(CaptureWindowTest, RightAndMiddleButtonsReachTheControl) {
   // A right click before any region exists ends the capture.
   {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(L""));
-    const HWND hwnd = run.WaitForWindow(kWindowClass);
-    ASSERT_NE(hwnd, nullptr);
-    e2e::BringToFront(hwnd);
+    ASSERT_NE(e2e::StartCapture(run, L""), nullptr);
     e2e::RightClick(300, 400);
     DWORD code = 0xFFFF;
     EXPECT_TRUE(run.WaitForExit(10000, &code));
@@ -107,10 +101,8 @@ TEST_F(CaptureWindowTest, RightAndMiddleButtonsReachTheControl) {
   // right double click is down, up, up (no event of its own): the first up
   // goes back to offering windows, the second ends the capture.
   ProgramRun run;
-  ASSERT_TRUE(run.Start(L""));
-  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  const HWND hwnd = e2e::StartCapture(run, L"");
   ASSERT_NE(hwnd, nullptr);
-  e2e::BringToFront(hwnd);
   e2e::LeftDrag(100, 100, 600, 500);
   ::Sleep(200);
   e2e::MiddleClick(320, 420);

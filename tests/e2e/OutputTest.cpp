@@ -49,10 +49,7 @@ class OutputE2E : public testing::Test {
     const std::wstring args = L"--cachepath=" + (cache.empty() ? m_cache.Path() : cache) +
                               L" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 "
                               L"--ignoreWndowClassName=;ZtdPatternFixture;";
-    EXPECT_TRUE(run.Start(args));
-    const HWND hwnd = run.WaitForWindow(kWindowClass);
-    EXPECT_NE(hwnd, nullptr);
-    e2e::BringToFront(hwnd);
+    EXPECT_NE(e2e::StartCapture(run, args), nullptr);
     e2e::LeftDrag(400, 300, 800, 600);
     ::Sleep(300);
     const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
@@ -156,10 +153,8 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
   } regions[] = {{500, 500, 501, 501, 1, 1}, {0, 0, sw + 100, sh + 100, sw - 1, sh - 1}};
   for (const auto& region : regions) {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"));
-    const HWND hwnd = run.WaitForWindow(kWindowClass);
-    ASSERT_NE(hwnd, nullptr);
-    e2e::BringToFront(hwnd);
+    ASSERT_NE(e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"),
+              nullptr);
     // The first move after the press only starts the drag: two moves, apart.
     e2e::MoveMouse(region.x0, region.y0);
     e2e::LeftDown();

@@ -31,18 +31,8 @@ RECT WindowRect(HWND hwnd) {
 class SelectionE2E : public testing::Test {
  protected:
   void SetUp() override { e2e::ClearLogs(); }
-  HWND Start(ProgramRun& run) {
-    EXPECT_TRUE(run.Start(L"--cachepath=C:\\cache"));
-    const HWND hwnd = run.WaitForWindow(kWindowClass);
-    if (hwnd) e2e::BringToFront(hwnd);
-    return hwnd;
-  }
-  static DWORD Esc(ProgramRun& run) {
-    e2e::PressKey(VK_ESCAPE);
-    DWORD code = 0xFFFF;
-    EXPECT_TRUE(run.WaitForExit(10000, &code));
-    return code;
-  }
+  static HWND Start(ProgramRun& run) { return e2e::StartCapture(run, L"--cachepath=C:\\cache"); }
+  static DWORD Esc(ProgramRun& run) { return e2e::EndWithEsc(run); }
   testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
   e2e::FixtureWindows m_fixture;
 };

@@ -22,7 +22,7 @@ class StartTest : public testing::Test {
   testfiles::ConfigIni m_config{""};
 };
 
-// Runs the program until its window shows, presses Esc, and returns the exit
+// Waits for the started program's window, presses Esc, and returns the exit
 // code; `escTick` gets the tick count at the key press.
 DWORD RunUntilEsc(ProgramRun& run, DWORD* escTick = nullptr) {
   const HWND hwnd = run.WaitForWindow(kWindowClass);
@@ -30,10 +30,7 @@ DWORD RunUntilEsc(ProgramRun& run, DWORD* escTick = nullptr) {
   if (!hwnd) return 0xFFFF;
   e2e::BringToFront(hwnd);
   if (escTick) *escTick = ::GetTickCount();
-  e2e::PressKey(VK_ESCAPE);
-  DWORD code = 0xFFFF;
-  EXPECT_TRUE(run.WaitForExit(10000, &code));
-  return code;
+  return e2e::EndWithEsc(run);
 }
 
 TEST_F(StartTest, PrefetchOnlyLogsItsCommandLine) {

@@ -14,18 +14,14 @@ namespace {
 using e2e::LinesWith;
 using e2e::ProgramRun;
 
-constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
-
 class ToolbarE2E : public testing::Test {
  protected:
   void SetUp() override { e2e::ClearLogs(); }
 
   // Starts a capture and selects `x0,y0 - x1,y1`; returns the toolbar.
   HWND Select(ProgramRun& run, int x0, int y0, int x1, int y1) {
-    EXPECT_TRUE(run.Start(L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"));
-    const HWND hwnd = run.WaitForWindow(kWindowClass);
-    EXPECT_NE(hwnd, nullptr);
-    e2e::BringToFront(hwnd);
+    EXPECT_NE(e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"),
+              nullptr);
     e2e::LeftDrag(x0, y0, x1, y1);
     ::Sleep(300);
     return run.WaitForWindow(L"CaptureMenuWnd", 5000);
@@ -35,12 +31,7 @@ class ToolbarE2E : public testing::Test {
     ::GetWindowRect(hwnd, &r);
     return r;
   }
-  static DWORD Esc(ProgramRun& run) {
-    e2e::PressKey(VK_ESCAPE);
-    DWORD code = 0xFFFF;
-    EXPECT_TRUE(run.WaitForExit(10000, &code));
-    return code;
-  }
+  static DWORD Esc(ProgramRun& run) { return e2e::EndWithEsc(run); }
   static void CtrlKey(WORD key, bool shift) {
     INPUT in[6] = {};
     int n = 0;

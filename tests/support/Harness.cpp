@@ -143,6 +143,19 @@ std::vector<HWND> FindWindowsOfClass(const wchar_t* className) {
   return search.found;
 }
 
+HWND StartCapture(ProgramRun& run, const std::wstring& arguments) {
+  if (!run.Start(arguments)) return nullptr;
+  const HWND hwnd = run.WaitForWindow(kCaptureWindowClass);
+  if (hwnd) BringToFront(hwnd);
+  return hwnd;
+}
+
+DWORD EndWithEsc(ProgramRun& run) {
+  PressKey(VK_ESCAPE);
+  DWORD code = 0xFFFF;
+  return run.WaitForExit(10000, &code) ? code : 0xFFFF;
+}
+
 void BringToFront(HWND hwnd) {
   ::SetForegroundWindow(hwnd);
   ::Sleep(50);

@@ -46,6 +46,15 @@ class ProgramRun {
   DWORD m_exitTick = 0;
 };
 
+// The capture window's class.
+inline constexpr const wchar_t* kCaptureWindowClass = L"ZTDScreenCaptureWnd";
+
+// Starts the program and waits for its capture window, brought to the front;
+// null when it never showed.
+HWND StartCapture(ProgramRun& run, const std::wstring& arguments);
+// Presses Esc and waits for the exit: the exit code, 0xFFFF when it did not end.
+DWORD EndWithEsc(ProgramRun& run);
+
 // Top-level windows of a class, visible or not, of any process.
 std::vector<HWND> FindWindowsOfClass(const wchar_t* className);
 
