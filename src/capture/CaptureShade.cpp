@@ -13,6 +13,7 @@
 #include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 #include "capture/ICaptureWindow.h"
+#include "app/HandOver.h"
 #include "capture/OutputActions.h"
 #include "common/FileUtils.h"
 #include "core/LogPath.h"
@@ -668,7 +669,24 @@ void CCaptureShade::UpdateCursor(const Point& pt) {
   }
 }
 
-int CCaptureShade::OnFirstCaptureSelected() { return 0; }
+int CCaptureShade::OnFirstCaptureSelected() {
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  if (!params) return 0;
+  switch (params->startMode) {
+    case kStartModeHandOver:
+      // The region goes to the starting program; the capture ends at once.
+      // A mapping that cannot be made or written is passed over silently.
+      WriteHandOverRecord(params->fileMappingName, m_rect);
+      LOG_INF(L"hand over %d,%d %dx%d", m_rect.x, m_rect.y, m_rect.width, m_rect.height);
+      window->CloseCapture();
+      return 1;
+    default:
+      // The scroll start (mode 1) switches to the long capture here once it
+      // is part of the program; until then it captures as mode 0 does.
+      return 0;
+  }
+}
 
 Gdiplus::Bitmap* CCaptureShade::RenderResult() {
   const HBITMAP whole = GetCaptureBitmap();

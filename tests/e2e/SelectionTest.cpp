@@ -133,3 +133,36 @@ TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SelectionE2E, StartModeTwoHandsTheRegionOver) {
+  const std::wstring name = L"ztd_handover_" + std::to_wstring(::GetCurrentProcessId());
+  // The starting program holds the mapping, so the record outlives the capture.
+  const HANDLE mapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16, name.c_str());
+  ASSERT_NE(mapping, nullptr);
+  auto* record = static_cast<int32_t*>(::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 16));
+  ASSERT_NE(record, nullptr);
+  e2e::MoveMouse(200, 800);  // nothing offered there
+  ProgramRun run;
+  ASSERT_NE(e2e::StartCapture(run, L"--startmode=2 --fileMappingName=" + name), nullptr);
+  e2e::LeftDrag(100, 50, 400, 250);
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));  // no toolbar, no Esc: it ends by itself
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(record[0], 100);
+  EXPECT_EQ(record[1], 50);
+  EXPECT_EQ(record[2], 400);  // right = left + width
+  EXPECT_EQ(record[3], 250);
+  ::UnmapViewOfFile(record);
+  ::CloseHandle(mapping);
+
+  // Without a name nothing is written and the capture still ends.
+  ProgramRun unnamed;
+  ASSERT_NE(e2e::StartCapture(unnamed, L"--startmode=2"), nullptr);
+  e2e::LeftDrag(100, 50, 400, 250);
+  ASSERT_TRUE(unnamed.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
