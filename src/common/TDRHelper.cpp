@@ -72,6 +72,13 @@ std::wstring GetInstallFolder(const std::wstring& entryName) {
   return std::wstring();
 }
 
+std::wstring FindSuiteFile(const std::wstring& name) {
+  for (const std::wstring& folder : {FileUtils::GetCurrentAppFolder(), GetInstallFolder()}) {
+    if (!folder.empty() && FileUtils::FileExists(folder + name)) return folder + name;
+  }
+  return std::wstring();
+}
+
 std::wstring GetSuiteVersion() {
   const std::wstring key = std::wstring(kUninstallPrefix) + kSuiteEntryName;
   std::wstring version;

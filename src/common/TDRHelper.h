@@ -25,6 +25,9 @@ std::wstring GetSuiteVersion();
 std::wstring GetAssistantVersion();
 // The folder for saved captures; created when missing.
 std::wstring GetSaveFolder();
+// The full path of a file of the suite: next to this program, then in the
+// suite's install folder; empty when neither has it.
+std::wstring FindSuiteFile(const std::wstring& name);
 // "a.b.c.d" from a file's version resource, or empty.
 std::wstring GetFileVersionString(const std::wstring& path);
 

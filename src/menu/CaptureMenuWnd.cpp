@@ -6,6 +6,7 @@
 #include "capture/ICaptureShade.h"
 #include "capture/ICaptureWindow.h"
 #include "capture/VirtualScreen.h"
+#include "common/BigDataHelper.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
 #include "shapes/RoundShade.h"
@@ -281,9 +282,9 @@ void CCaptureMenuWnd::EndCapture() {
 }
 
 void CCaptureMenuWnd::ReportUsage(int code) {
-  // The usage event ("SC1003" or "SC0006" with "type" = code) goes to the
-  // reporting plug-in once it is loaded.
   LOG_DBG(L"toolbar usage %d", code);
+  BigDataHelper* reporter = BigDataHelper::Instance();
+  reporter->Report(reporter->Pick(L"SC1003", L"SC0006"), {{L"type", std::to_wstring(code)}});
 }
 
 void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
@@ -324,8 +325,12 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
       } else if (name == L"download") {
         int saved = 0;
         if (ICaptureShade* mode = Mode()) mode->SaveToFile(&saved);
+        if (saved) {
+          EndCapture();
+          BigDataHelper* reporter = BigDataHelper::Instance();
+          reporter->Report(reporter->Pick(L"SC1004", L"SC0007"));
+        }
         ReportUsage(7);
-        if (saved) EndCapture();
       } else if (name == L"finished") {
         if (ICaptureShade* mode = Mode()) mode->FinishCapture();
         ReportUsage(9);
@@ -334,6 +339,8 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
         if (control) control->StartScrollCapture();
       } else if (name == L"scrolledit") {
         if (control) control->StartScrollEditor();
+        BigDataHelper* reporter = BigDataHelper::Instance();
+        reporter->Report(reporter->Pick(L"", L"SC0005"));
       }
     }
     if (window && window->GetHWND() && ::IsWindow(window->GetHWND())) ::SetFocus(window->GetHWND());

@@ -97,6 +97,8 @@ TEST_F(SelectionE2E, DragsEdgesAndFreshCaptures) {
   EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);
   EXPECT_EQ(LinesWith(lines, "region 300,600 200x100 frame 1").size(), 1u);
   EXPECT_EQ(LinesWith(lines, "region 0,600 200x100 frame 1").size(), 1u);
+  // Only the drag that made the region is a usage event; moving it is not.
+  EXPECT_EQ(LinesWith(lines, "Report bigdata action SC1002 success!").size(), 1u);
 }
 
 TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
@@ -156,6 +158,8 @@ TEST_F(SelectionE2E, StartModeTwoHandsTheRegionOver) {
   EXPECT_EQ(record[3], 250);
   ::UnmapViewOfFile(record);
   ::CloseHandle(mapping);
+  // The drag is no usage event in this mode: nothing reported, nothing missed.
+  EXPECT_TRUE(LinesWith(e2e::ReadLogLines(), "bigdata action").empty());
 
   // Without a name nothing is written and the capture still ends.
   ProgramRun unnamed;

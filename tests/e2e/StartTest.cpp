@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Harness.h"
 #include "TestFiles.h"
@@ -93,11 +94,56 @@ TEST_F(StartTest, EscClosesTheCaptureAfterTheShutdownPause) {
   const auto lines = e2e::ReadLogLines();
   ASSERT_GE(lines.size(), 3u);
   EXPECT_NE(lines[0].find("lpCmdLine=--cachepath=C:\\cache"), std::string::npos) << lines[0];
-  EXPECT_EQ(LinesWith(lines, "[INF] main.cpp(").size(), lines.size() - LinesWith(lines, "CaptureWindow.cpp").size());
+  EXPECT_EQ(LinesWith(lines, "[INF] main.cpp(").size(),
+            lines.size() - LinesWith(lines, "CaptureWindow.cpp").size() - LinesWith(lines, "BigDataHelper.cpp").size());
+  // Without the reporting plug-in next to the program the capture still reports a clean start.
+  EXPECT_EQ(LinesWith(lines, "DataPlugin init ret:0\n").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "TQ_Init_InitbyActions Finish").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "quillarinversion version is ").size(), 1u);
   EXPECT_EQ(LinesWith(lines, "capture start init\xEF\xBC\x81\n").size(), 1u);
   EXPECT_EQ(LinesWith(lines, "dpi awareness: per-monitor").size(), 1u);
   // Trace lines stay out at the default level.
   EXPECT_TRUE(LinesWith(lines, "[TRA]").empty());
+}
+
+// The reporting plug-in next to the program gets its key and version before
+// its initialisation, each usage event with the two common parameters, and
+// its finish at the end; a plug-in without every export is fine.
+TEST_F(StartTest, UsageEventsReachTheReportingPlugin) {
+  testfiles::TempDir dir(L"plugin");
+  const std::wstring record = dir.Path() + L"plugin.txt";
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_RECORD", record.c_str()));
+  e2e::MoveMouse(200, 800);  // nothing offered there
+  ProgramRun run;
+  const HWND hwnd =
+      e2e::StartCapture(run, L"--appkey=K77 --quillarinversion=1.2.3.4 --tdrversion=9.8 --moduleversion=3.3");
+  ::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_RECORD", nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  e2e::LeftDrag(100, 100, 300, 200);
+  ::Sleep(200);
+  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
+
+  std::vector<std::string> calls;
+  const std::string text = testfiles::ReadBytes(record);
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = text.find('\n', start);
+    calls.push_back(text.substr(start, end - start));
+    start = end == std::string::npos ? text.size() : end + 1;
+  }
+  ASSERT_EQ(calls.size(), 5u) << text;
+  EXPECT_EQ(calls[0], "TQ_SetAppKey|K77");
+  EXPECT_EQ(calls[1], "TQ_SetVersion|1.2.3.4|0");
+  // The folder of the plug-in, without its file name (the build path is plain ASCII).
+  std::wstring folder = e2e::ProgramPath();
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  EXPECT_EQ(calls[2], "TQ_Init_With|" + std::string(folder.begin(), folder.end()));
+  EXPECT_EQ(calls[3], "TQ_TrackEvent|click|SC1002|screencap|0|2|tdr_version=9.8|m_version=3.3");
+  EXPECT_EQ(calls[4], "TQ_Finish|0");
+
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(LinesWith(lines, "quillarinversion version is 1.2.3.4\n").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "DataPlugin init ret:5\n").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "Report bigdata action SC1002 success!").size(), 1u);
 }
 
 TEST_F(StartTest, SecondInstanceExits183WhileTheFirstIsOpen) {

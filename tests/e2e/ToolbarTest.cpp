@@ -114,6 +114,9 @@ TEST_F(ToolbarE2E, ToolsUndoAndAnnotationsThatKeepTheRegion) {
   EXPECT_EQ(LinesWith(lines, "[TRA] CaptureMenuWnd.cpp(").size(), 1u);
   EXPECT_EQ(LinesWith(lines, "back to select").size(), 1u);
   EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);
+  // Every toolbar press is a usage event of a normal capture.
+  EXPECT_FALSE(LinesWith(lines, "Report bigdata action SC1003 success!").empty());
+  EXPECT_TRUE(LinesWith(lines, "SC0006").empty());
 }
 
 TEST_F(ToolbarE2E, PlacementAtTheScreenEdges) {
@@ -217,6 +220,9 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   const std::string bytes = testfiles::ReadBytes(target);
   ASSERT_GT(bytes.size(), 100u);
   EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  // Only the save that wrote a file counts as a save.
+  const auto lines = e2e::ReadLogLines();
+  EXPECT_EQ(LinesWith(lines, "Report bigdata action SC1004 success!").size(), 1u);
 }
 
 }  // namespace
