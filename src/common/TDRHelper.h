@@ -31,12 +31,14 @@ std::wstring FindSuiteFile(const std::wstring& name);
 // "a.b.c.d" from a file's version resource, or empty.
 std::wstring GetFileVersionString(const std::wstring& path);
 
-// The fall-backs as the start-parameter parser asks for them.
+// The fall-backs as the start-parameter parser asks for them. The suite's
+// versions are read once per process: both the reporting start and the
+// capture's start parameters ask for them.
 class HostSuiteFallbacks : public ScreenCapture::IStartParamFallbacks {
  public:
   std::wstring GetSaveFolder() const override { return TDRUtils::GetSaveFolder(); }
-  std::wstring GetSuiteVersion() const override { return TDRUtils::GetSuiteVersion(); }
-  std::wstring GetAssistantVersion() const override { return TDRUtils::GetAssistantVersion(); }
+  std::wstring GetSuiteVersion() const override;
+  std::wstring GetAssistantVersion() const override;
 };
 
 }  // namespace TDRUtils

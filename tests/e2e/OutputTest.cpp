@@ -63,6 +63,17 @@ class OutputE2E : public testing::Test {
     return bar;
   }
 
+  // Presses "finished": the capture window goes, the clipboard holds a
+  // bitmap and the program ends with 0.
+  void FinishAndWaitForExit(ProgramRun& run, const RECT& bar) {
+    e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(run.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+  }
+
   void ExpectRegionPixels(const std::function<uint32_t(int, int)>& at, int width, int height) {
     const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     EXPECT_EQ(width, 400);
@@ -87,16 +98,10 @@ testfiles::GdiplusScope* OutputE2E::s_gdiplus = nullptr;
 TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
   ProgramRun run;
   const RECT bar = CaptureWithRectangle(run);
-  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
-  // The clipboard holds a bitmap. Its pixels are checked in the output
-  // actions' own test: Wine does not hand a CF_BITMAP over to another
-  // process (the formats are listed, the data comes back empty), Windows
-  // does.
-  ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
-  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
-  DWORD code = 0xFFFF;
-  ASSERT_TRUE(run.WaitForExit(10000, &code));
-  EXPECT_EQ(code, 0u);
+  // The clipboard's pixels are checked in the output actions' own test: Wine
+  // does not hand a CF_BITMAP over to another process (the formats are
+  // listed, the data comes back empty), Windows does.
+  ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
 
   const std::vector<std::wstring> files = FilesIn(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
@@ -192,12 +197,7 @@ TEST_F(OutputE2E, FinishWithoutACacheFolderStillFillsTheClipboard) {
   ::CloseClipboard();
   ProgramRun run;
   const RECT bar = CaptureWithRectangle(run, m_cache.Path() + L"not\\there\\");
-  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
-  ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
-  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
-  DWORD code = 0xFFFF;
-  ASSERT_TRUE(run.WaitForExit(10000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
   // No file anywhere, no pin program.
   EXPECT_TRUE(FilesIn(m_cache.Path()).empty());
   ::Sleep(300);
