@@ -109,16 +109,6 @@ std::wstring GetAssistantVersion() {
   return GetFileVersionString(folder + L"Quillarin.exe");
 }
 
-std::wstring HostSuiteFallbacks::GetSuiteVersion() const {
-  static const std::wstring version = TDRUtils::GetSuiteVersion();
-  return version;
-}
-
-std::wstring HostSuiteFallbacks::GetAssistantVersion() const {
-  static const std::wstring version = TDRUtils::GetAssistantVersion();
-  return version;
-}
-
 std::wstring GetSaveFolder() {
   std::wstring folder;
   if (!ReadRegString(HKEY_CURRENT_USER, kAssistantKey, L"CaptureSavePath", KEY_READ, folder) || folder.empty()) {

@@ -31,14 +31,15 @@ std::wstring FindSuiteFile(const std::wstring& name);
 // "a.b.c.d" from a file's version resource, or empty.
 std::wstring GetFileVersionString(const std::wstring& path);
 
-// The fall-backs as the start-parameter parser asks for them. The suite's
-// versions are read once per process: both the reporting start and the
-// capture's start parameters ask for them.
+// The fall-backs as the start-parameter parser asks for them. Read again on
+// each call: keeping the first answer for the second parse (the reporting
+// start and the capture both parse) measured slower to the first paint, not
+// faster, because the lookups overlap the screen grab's worker.
 class HostSuiteFallbacks : public ScreenCapture::IStartParamFallbacks {
  public:
   std::wstring GetSaveFolder() const override { return TDRUtils::GetSaveFolder(); }
-  std::wstring GetSuiteVersion() const override;
-  std::wstring GetAssistantVersion() const override;
+  std::wstring GetSuiteVersion() const override { return TDRUtils::GetSuiteVersion(); }
+  std::wstring GetAssistantVersion() const override { return TDRUtils::GetAssistantVersion(); }
 };
 
 }  // namespace TDRUtils
