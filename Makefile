@@ -2,8 +2,9 @@
 #              when set, else a scripted demo on a virtual display)
 # make test  - install what is missing, build everything, run every test
 # make build - the program only: build/windows/bin/ZTDScreenCapture.exe
+# make build64 - its 64-bit twin and the Windows tests: build/windows64
 # make bench - the native benchmarks
-.PHONY: all setup build native native-asan test test-native test-windows run bench clean
+.PHONY: all setup build build64 native native-asan test test-native test-artifact test-windows run bench clean
 
 all: build
 
@@ -13,6 +14,9 @@ setup:
 build/windows/build.ninja: CMakeLists.txt CMakePresets.json | setup
 	cmake --preset windows >/dev/null
 
+build/windows64/build.ninja: CMakeLists.txt CMakePresets.json | setup
+	cmake --preset windows64 >/dev/null
+
 build/native/build.ninja: CMakeLists.txt CMakePresets.json | setup
 	cmake --preset native >/dev/null
 
@@ -21,6 +25,11 @@ build/native-asan/build.ninja: CMakeLists.txt CMakePresets.json | setup
 
 build: setup build/windows/build.ninja
 	cmake --build --preset windows
+
+# The 64-bit twin of the program and of every Windows test and benchmark: the
+# Windows tests run on it where 32-bit programs cannot run.
+build64: setup build/windows64/build.ninja
+	cmake --build --preset windows64
 
 native: setup build/native/build.ninja
 	cmake --build --preset native
@@ -33,19 +42,26 @@ test-native: native native-asan
 	ctest --preset native-asan
 	bash tools/fuzz.sh 20
 
-test-windows: build
-	bash tools/testenv.sh ctest --preset windows
+# The 32-bit program's file: machine, flags, manifest, resources, imports.
+test-artifact: build native
+	build/native/bin/artifact_tests
 
-test: test-native test-windows
+test-windows: build build64
+	bash tools/test-windows.sh
 
-run: build native
+test: test-native test-artifact test-windows
+
+run: build build64 native
 	bash tools/run.sh
 
-bench: native build
+# The Windows benchmarks run on the 32-bit build where it can run, else on the twin.
+bench: native build build64
 	build/native/bin/core_bench
-	bash tools/testenv.sh wine build/windows/bin/startup_bench.exe 10
-	ZTD_SCREEN=3840x2160x24 DISPLAY= bash tools/testenv.sh wine build/windows/bin/paint_bench.exe
-	bash tools/testenv.sh wine build/windows/bin/shapes_bench.exe
+	@bin=build/windows/bin; [ "$$(bash tools/probe32.sh)" = yes ] || { bin=build/windows64/bin; \
+	  echo "32-bit programs cannot run here: the Windows benchmarks run on the x86_64 build"; }; \
+	bash tools/testenv.sh wine $$bin/startup_bench.exe 10 && \
+	ZTD_SCREEN=3840x2160x24 DISPLAY= bash tools/testenv.sh wine $$bin/paint_bench.exe && \
+	bash tools/testenv.sh wine $$bin/shapes_bench.exe
 
 clean:
-	rm -rf build/windows build/native build/native-asan
+	rm -rf build/windows build/windows64 build/native build/native-asan

@@ -6,6 +6,12 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 EXE="$ROOT/build/windows/bin/ZTDScreenCapture.exe"
+export ZTD_RUNS32="${ZTD_RUNS32:-$(bash "$ROOT/tools/probe32.sh")}"
+if [ "$ZTD_RUNS32" != yes ]; then
+  # Same sources, 64-bit: the program behaves the same.
+  EXE="$ROOT/build/windows64/bin/ZTDScreenCapture.exe"
+  echo "run: 32-bit programs cannot run here: running the x86_64 build" >&2
+fi
 DECODE="$ROOT/build/native/bin/logdecode"
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -6,6 +6,7 @@ set -euo pipefail
 PKGS=(
   cmake ninja-build make g++ pkg-config
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core librsvg2-bin libstb-dev
   googletest libgtest-dev libbenchmark-dev zlib1g-dev

@@ -4,11 +4,25 @@
 #     set to Windows 10, with the fonts the skin asks for;
 #   - an X display: $DISPLAY when set, else a private Xvfb (1920x1080x24 unless
 #     ZTD_SCREEN says otherwise), stopped again when the command ends;
-#   - a persistent wineserver, so each program start costs a tenth of a second.
+#   - a persistent wineserver, so each program start costs a tenth of a second;
+#   - on a machine that cannot run 32-bit programs (ZTD_RUNS32=no, probed by
+#     tools/probe32.sh when not given), `wine` and `wine-stable` on PATH are the
+#     64-bit loader, so that the 64-bit twin, wineboot, reg and winepath run.
 # Usage: tools/testenv.sh COMMAND [ARGS...]
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export ZTD_RUNS32="${ZTD_RUNS32:-$(bash "$ROOT/tools/probe32.sh")}"
+if [ "$ZTD_RUNS32" = no ]; then
+  # /usr/bin/wine takes the 32-bit loader whenever wine32 is installed.
+  WINEBIN="$ROOT/build/winebin"
+  mkdir -p "$WINEBIN"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' > "$WINEBIN/$name"
+    chmod +x "$WINEBIN/$name"
+  done
+  export PATH="$WINEBIN:$PATH"
+fi
 export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer prompts while the prefix is made.

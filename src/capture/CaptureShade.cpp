@@ -249,7 +249,7 @@ void CCaptureShade::OnCreateStart(Point& pt, bool& handled) {
   ReportSelectionDragStart(CurrentStartMode());
 }
 
-void CCaptureShade::OnLButtonUp(Point& pt, bool& handled) {
+void CCaptureShade::OnLButtonUp(Point& pt, bool& /*handled*/) {
   if ((m_rect.width == 0 || m_rect.height == 0) && GetCaptureType() == kCaptureNormal) {
     // Nothing chosen: start again with a fresh capture.
     if (ICaptureControl* control = Control()) control->ResetCapture();

@@ -253,7 +253,7 @@ TEST_F(CaptureWindowFixture, EventsReachTheModeUnchanged) {
   // Two wheel notches towards the user: two events, "line down".
   POINT screen = {60, 60};
   ::ClientToScreen(hwnd, &screen);
-  ::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+  ::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
   EXPECT_EQ(mode->lastWParam, static_cast<WPARAM>(SB_LINEDOWN));
   ::SendMessageW(hwnd, WM_KEYDOWN, 'Z', 0);
   ::SendMessageW(hwnd, WM_KEYUP, 'Z', 0);
