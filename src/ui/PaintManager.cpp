@@ -221,8 +221,9 @@ void CPaintManagerUI::SetLayered(bool layered) {
   }
 }
 
-uint32_t* CPaintManagerUI::GetOffscreenBits(int* stride) const {
+uint32_t* CPaintManagerUI::GetOffscreenBits(int* stride, SIZE* size) const {
   if (stride) *stride = static_cast<int>(m_offscreenSize.cx) * 4;
+  if (size) *size = m_offscreenSize;
   return m_bits;
 }
 
@@ -280,6 +281,13 @@ void CPaintManagerUI::PaintLayered() {
   POINT origin = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   ::UpdateLayeredWindow(m_hwnd, nullptr, &position, &size, m_offscreen.GetDC(), &origin, 0, &blend, ULW_ALPHA);
+  PublishPaintCount();
+}
+
+void CPaintManagerUI::PublishPaintCount() {
+  // Paints that reached the window so far, for tests in another process that
+  // wait for a picture instead of sleeping: GetPropW(hwnd, L"ZTDPaints").
+  ::SetPropW(m_hwnd, kPaintCountProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(m_stats.paints)));
 }
 
 void CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
@@ -392,6 +400,7 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       Render(area);
       ::BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_offscreen.GetDC(),
                area.left, area.top, SRCCOPY);
+      PublishPaintCount();
       return true;
     }
     case kLayeredPaintMessage:
@@ -471,6 +480,9 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       if (m_hover) m_hover->SetHot(false);
       m_hover = nullptr;
       UpdateToolTip();
+      return false;
+    case WM_NCDESTROY:
+      ::RemovePropW(m_hwnd, kPaintCountProperty);
       return false;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != m_hwnd) m_captured = nullptr;

@@ -62,7 +62,7 @@ class CPaintManagerUI : public IMessageFilterUI {
   bool IsLayered() const { return m_layered; }
   // The off-screen pixels (32-bit, top-down, premultiplied alpha in layered
   // mode); null before the first paint.
-  uint32_t* GetOffscreenBits(int* stride) const;
+  uint32_t* GetOffscreenBits(int* stride, SIZE* size = nullptr) const;
 
   // The layout's window background is transparent ("bktrans"): the window
   // is painted with per-pixel alpha.
@@ -94,9 +94,12 @@ class CPaintManagerUI : public IMessageFilterUI {
     RECT lastArea = {};
   };
   const PaintStats& GetPaintStats() const { return m_stats; }
+  // The window property that holds the number of paints put on the screen.
+  static constexpr const wchar_t* kPaintCountProperty = L"ZTDPaints";
 
  private:
   void Layout();
+  void PublishPaintCount();
   bool EnsureOffscreen(int width, int height);
   void Render(const RECT& area);
   void PaintLayered();

@@ -48,8 +48,8 @@ TEST_F(CaptureWindowTest, FrozenScreenIsShownDimmedEverywhere) {
   ASSERT_TRUE(run.Start(L"--cachepath=C:\\cache --ignoreWndowClassName=;ZtdPatternFixture;"));
   const HWND hwnd = run.WaitForWindow(kWindowClass);
   ASSERT_NE(hwnd, nullptr);
-  ::Sleep(400);  // first paint
-  const e2e::ScreenShot shot = e2e::GrabScreen();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::PaintCount(hwnd) > 0; }, 5000)) << "never painted";
+  const e2e::ScreenShot shot = e2e::SettledShot();
   ASSERT_EQ(shot.width, before.width);
 
   // Every pixel is the pattern at 127/255: the whole virtual screen is
@@ -104,9 +104,9 @@ TEST_F(CaptureWindowTest, RightAndMiddleButtonsReachTheControl) {
   const HWND hwnd = e2e::StartCapture(run, L"");
   ASSERT_NE(hwnd, nullptr);
   e2e::LeftDrag(100, 100, 600, 500);
-  ::Sleep(200);
+  ASSERT_TRUE(e2e::WaitForLog("region 100,100 500x400"));
   e2e::MiddleClick(320, 420);
-  ::Sleep(600);
+  ASSERT_TRUE(e2e::WaitForLog("capture event 18 at 320,420"));
   e2e::RightClick(310, 410);
   e2e::RightClick(310, 410);
   DWORD code = 0xFFFF;

@@ -49,17 +49,24 @@ class OutputE2E : public testing::Test {
     const std::wstring args = L"--cachepath=" + (cache.empty() ? m_cache.Path() : cache) +
                               L" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 "
                               L"--ignoreWndowClassName=;ZtdPatternFixture;";
-    EXPECT_NE(e2e::StartCapture(run, args), nullptr);
+    const HWND capture = e2e::StartCapture(run, args);
+    EXPECT_NE(capture, nullptr);
     e2e::LeftDrag(400, 300, 800, 600);
-    ::Sleep(300);
     const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
     EXPECT_NE(toolbar, nullptr);
+    EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
     RECT bar = {};
     ::GetWindowRect(toolbar, &bar);
     e2e::LeftClick(bar.left + 36, bar.top + 25);  // the rectangle tool
-    ::Sleep(200);
-    e2e::LeftDrag(450, 350, 550, 450);
-    ::Sleep(200);
+    // Its option panel opens below the buttons.
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+          RECT now = {};
+          ::GetWindowRect(toolbar, &now);
+          return now.bottom - now.top == 100;
+        },
+        3000));
+    EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(450, 350, 550, 450); }));
     return bar;
   }
 
@@ -164,13 +171,11 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
     e2e::MoveMouse(region.x0, region.y0);
     e2e::LeftDown();
     e2e::MoveMouse(region.x0, region.y0 + 1);
-    ::Sleep(50);
     e2e::MoveMouse(region.x1, region.y1);
-    ::Sleep(50);
     e2e::LeftUp();
-    ::Sleep(300);
     const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
     ASSERT_NE(toolbar, nullptr) << region.width;
+    EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
     RECT bar = {};
     ::GetWindowRect(toolbar, &bar);
     e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
@@ -200,7 +205,9 @@ TEST_F(OutputE2E, FinishWithoutACacheFolderStillFillsTheClipboard) {
   ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
   // No file anywhere, no pin program.
   EXPECT_TRUE(FilesIn(m_cache.Path()).empty());
-  ::Sleep(300);
+  // The program has ended: had it started the pin program, its command line
+  // would be in the log.
+  EXPECT_TRUE(e2e::LinesWith(e2e::ReadLogLines(), "cmdline = ").empty());
   EXPECT_FALSE(testfiles::Exists(m_pinArgs));
 }
 

@@ -52,16 +52,15 @@ TEST_F(SelectionE2E, HoverOffersTheRightWindowsAndAClickTakesOne) {
       {(app.left + app.right) / 2, app.top + 5},   // the app's title bar
       {button.left + 5, button.top + 5},           // the innermost control
   };
-  for (const auto& p : hover) {
-    e2e::MoveMouse(p.x, p.y);
-    ::Sleep(150);
-  }
-  const e2e::ScreenShot shot = e2e::GrabScreen();
+  for (const auto& p : hover) e2e::MoveMouse(p.x, p.y);
+  // The last offer is painted once the log says it was made.
+  ASSERT_TRUE(e2e::WaitForLog("offered " + RectText(button)));
+  const e2e::ScreenShot shot = e2e::SettledShot();
   // The 3-pixel frame on the button's edges.
   EXPECT_EQ(shot.At(button.left, (button.top + button.bottom) / 2), kFrame);
   EXPECT_EQ(shot.At((button.left + button.right) / 2, button.top), kFrame);
   e2e::LeftClick(button.left + 5, button.top + 5);
-  ::Sleep(200);
+  EXPECT_TRUE(e2e::WaitForLog("region " + RectText(button) + " frame 3"));
   EXPECT_EQ(Esc(run), 0u);
 
   const auto lines = e2e::ReadLogLines();
@@ -85,13 +84,13 @@ TEST_F(SelectionE2E, DragsEdgesAndFreshCaptures) {
   ProgramRun run;
   ASSERT_NE(Start(run), nullptr);
   e2e::LeftClick(200, 800);
-  ::Sleep(200);
+  ASSERT_TRUE(e2e::WaitForLog("fresh capture"));
   // A drag gives the dragged rectangle and a 1-pixel frame; moved against
   // the left edge it keeps its size.
   e2e::LeftDrag(300, 600, 500, 700);
-  ::Sleep(200);
+  ASSERT_TRUE(e2e::WaitForLog("region 300,600 200x100 frame 1"));
   e2e::LeftDrag(400, 650, -300, 650);
-  ::Sleep(200);
+  EXPECT_TRUE(e2e::WaitForLog("region 0,600 200x100 frame 1"));
   EXPECT_EQ(Esc(run), 0u);
   const auto lines = e2e::ReadLogLines();
   EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);
@@ -103,14 +102,14 @@ TEST_F(SelectionE2E, DragsEdgesAndFreshCaptures) {
 
 TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
   ProgramRun run;
-  ASSERT_NE(Start(run), nullptr);
+  const HWND hwnd = Start(run);
+  ASSERT_NE(hwnd, nullptr);
   const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   // Near the bottom right corner the magnifier sits above and left.
   const int cx = width - 20, cy = height - 20;
-  e2e::MoveMouse(cx, cy);
-  ::Sleep(300);
-  e2e::ScreenShot shot = e2e::GrabScreen();
+  ASSERT_TRUE(e2e::AfterPaint(hwnd, [&] { e2e::MoveMouse(cx, cy); }));
+  e2e::ScreenShot shot = e2e::SettledShot();
   const int boxX = cx - 180, boxY = cy - 230;
   EXPECT_EQ(shot.At(boxX, boxY + 40), kFrame);         // left edge of the box
   EXPECT_EQ(shot.At(boxX + 80, boxY + 40), kFrame);    // vertical cross line
@@ -123,9 +122,9 @@ TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
   EXPECT_GT(white, 20);
 
   // A region at the top edge of the screen: its label goes inside.
-  e2e::LeftDrag(1010, 2, 1300, 55);
-  ::Sleep(300);
-  shot = e2e::GrabScreen();
+  ASSERT_TRUE(e2e::AfterPaint(hwnd, [&] { e2e::LeftDrag(1010, 2, 1300, 55); }));
+  ASSERT_TRUE(e2e::WaitForLog("region 1010,"));
+  shot = e2e::SettledShot();
   // Black at 191/255 over the white window: 64 in every channel.
   const uint32_t box = shot.At(1013, 17);
   EXPECT_NEAR(static_cast<int>(box & 0xFF), 64, 4);

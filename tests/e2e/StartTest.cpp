@@ -120,7 +120,7 @@ TEST_F(StartTest, UsageEventsReachTheReportingPlugin) {
   ::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_RECORD", nullptr);
   ASSERT_NE(hwnd, nullptr);
   e2e::LeftDrag(100, 100, 300, 200);
-  ::Sleep(200);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FindWindowsOfClass(L"CaptureMenuWnd").empty(); }, 5000));
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
 
   std::vector<std::string> calls;

@@ -20,11 +20,13 @@ class ToolbarE2E : public testing::Test {
 
   // Starts a capture and selects `x0,y0 - x1,y1`; returns the toolbar.
   HWND Select(ProgramRun& run, int x0, int y0, int x1, int y1) {
-    EXPECT_NE(e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"),
-              nullptr);
+    m_capture = e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;");
+    EXPECT_NE(m_capture, nullptr);
     e2e::LeftDrag(x0, y0, x1, y1);
-    ::Sleep(300);
-    return run.WaitForWindow(L"CaptureMenuWnd", 5000);
+    const HWND bar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+    // Shown first, then placed by the region.
+    if (bar) EXPECT_TRUE(e2e::WaitForSettledWindow(bar));
+    return bar;
   }
   static RECT Rect(HWND hwnd) {
     RECT r = {};
@@ -48,8 +50,15 @@ class ToolbarE2E : public testing::Test {
     if (shift) add(VK_SHIFT, true);
     add(VK_CONTROL, true);
     ::SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
-    ::Sleep(150);
   }
+  // Waits until the toolbar is `height` pixels high (an option panel opened or closed).
+  static bool HeightBecomes(HWND bar, LONG height) {
+    return e2e::WaitUntil([&] { return Rect(bar).bottom - Rect(bar).top == height; }, 3000);
+  }
+  // The rectangle tool's button.
+  static void ClickRectangleTool(HWND bar) { e2e::LeftClick(Rect(bar).left + 36, Rect(bar).top + 25); }
+
+  HWND m_capture = nullptr;
 
   testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
   e2e::PatternWindow m_pattern;
@@ -68,43 +77,37 @@ TEST_F(ToolbarE2E, ToolsUndoAndAnnotationsThatKeepTheRegion) {
   EXPECT_EQ(r.top, 600 + 1);
 
   // The rectangle tool twice: no tool, 56 high again.
-  e2e::LeftClick(r.left + 36, r.top + 25);
-  ::Sleep(200);
-  EXPECT_EQ(Rect(bar).bottom - Rect(bar).top, 100);
-  e2e::LeftClick(r.left + 36, r.top + 25);
-  ::Sleep(200);
-  EXPECT_EQ(Rect(bar).bottom - Rect(bar).top, 56);
+  ClickRectangleTool(bar);
+  EXPECT_TRUE(HeightBecomes(bar, 100));
+  ClickRectangleTool(bar);
+  EXPECT_TRUE(HeightBecomes(bar, 56));
 
   // Draw a red rectangle; with it present, pressing inside moves nothing,
   // and resizing towards it stops at its bounds grown by half its pen.
-  e2e::LeftClick(r.left + 36, r.top + 25);
-  ::Sleep(200);
-  e2e::LeftDrag(450, 350, 550, 450);
-  ::Sleep(200);
-  e2e::LeftClick(r.left + 36, r.top + 25);  // no tool
-  ::Sleep(200);
+  ClickRectangleTool(bar);
+  ASSERT_TRUE(HeightBecomes(bar, 100));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::LeftDrag(450, 350, 550, 450); }));
+  ClickRectangleTool(bar);  // no tool
+  ASSERT_TRUE(HeightBecomes(bar, 56));
   e2e::LeftDrag(700, 500, 750, 550);  // inside, on nothing: the region stays
-  ::Sleep(200);
-  e2e::LeftDrag(800, 600, 420, 420);  // bottom right handle towards the annotation
-  ::Sleep(200);
-  e2e::ScreenShot shot = e2e::GrabScreen();
+  // bottom right handle towards the annotation
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::LeftDrag(800, 600, 420, 420); }));
+  e2e::ScreenShot shot = e2e::SettledShot();
   EXPECT_EQ(shot.At(450, 400), 0xFF2600u);
 
   // Ctrl+Z takes the rectangle away, Ctrl+Shift+Z brings it back.
-  CtrlKey('Z', false);
-  shot = e2e::GrabScreen();
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z', false); }));
+  shot = e2e::SettledShot();
   EXPECT_NE(shot.At(450, 400), 0xFF2600u);
-  CtrlKey('Z', true);
-  shot = e2e::GrabScreen();
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z', true); }));
+  shot = e2e::SettledShot();
   EXPECT_EQ(shot.At(450, 400), 0xFF2600u);
 
   // The undo button: once the rectangle, once "back to select".
   r = Rect(bar);
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [&] { e2e::LeftClick(r.left + 260, r.top + 25); }));
   e2e::LeftClick(r.left + 260, r.top + 25);
-  ::Sleep(200);
-  e2e::LeftClick(r.left + 260, r.top + 25);
-  ::Sleep(300);
-  EXPECT_FALSE(::IsWindowVisible(bar));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(bar); }, 3000));
   EXPECT_EQ(Esc(run), 0u);
 
   const auto lines = e2e::ReadLogLines();
@@ -163,13 +166,12 @@ TEST_F(ToolbarE2E, At144DpiEverySizeIsOneAndAHalfTimes) {
   EXPECT_EQ(r.bottom - r.top, 84);
   EXPECT_EQ(r.right, 800 + 15);
   e2e::LeftClick(r.left + 54, r.top + 37);  // the rectangle tool, scaled
-  ::Sleep(300);
-  EXPECT_EQ(Rect(bar).bottom - Rect(bar).top, 150);
+  EXPECT_TRUE(HeightBecomes(bar, 150));
   EXPECT_EQ(Esc(run), 0u);
 }
 
 // The save dialog of the program, once it shows.
-HWND WaitForDialog(DWORD pid, HWND except = nullptr) {
+HWND WaitForDialog(DWORD pid, HWND except = nullptr, DWORD timeoutMs = 15000) {
   HWND found = nullptr;
   e2e::WaitUntil(
       [&] {
@@ -183,7 +185,7 @@ HWND WaitForDialog(DWORD pid, HWND except = nullptr) {
         }
         return false;
       },
-      15000);
+      timeoutMs);
   return found;
 }
 
@@ -199,14 +201,23 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   ASSERT_NE(dialog, nullptr);
   ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
-  ::Sleep(200);
+  // Past the dialog, the capture's thread answers again.
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(::SendMessageTimeoutW(m_capture, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
   EXPECT_TRUE(run.Running());
   EXPECT_TRUE(::IsWindowVisible(bar));
 
   // An existing file: the dialog asks first; yes replaces it.
   testfiles::WriteBytes(target, "old");
+  // Right after a modal dialog, a click can go to its closing: the toolbar
+  // is pressed again only if no dialog came of the first press.
+  e2e::WaitForSettledWindow(bar);
   e2e::LeftClick(r.left + 324, r.top + 25);
-  dialog = WaitForDialog(run.ProcessId());
+  dialog = WaitForDialog(run.ProcessId(), nullptr, 5000);
+  if (!dialog) {
+    e2e::LeftClick(r.left + 324, r.top + 25);
+    dialog = WaitForDialog(run.ProcessId());
+  }
   ASSERT_NE(dialog, nullptr);
   ::SetDlgItemTextW(dialog, 0x47C, target.c_str());  // the file name box
   ::SetDlgItemTextW(dialog, 0x480, target.c_str());

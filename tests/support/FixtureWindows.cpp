@@ -1,5 +1,7 @@
 #include "FixtureWindows.h"
 
+#include "Harness.h"
+
 namespace e2e {
 
 namespace {
@@ -36,7 +38,17 @@ HWND Child(HWND parent, int x, int y, int w, int h) {
 FixtureWindows::FixtureWindows() {
   m_thread = std::thread([this] { Run(); });
   while (!m_ready.load()) ::Sleep(10);
-  ::Sleep(300);  // let the display show them
+  // Until the display shows them: the button, a window on the ignore list and
+  // the white ones, each in its brush.
+  RECT b = {};
+  ::GetWindowRect(button, &b);
+  WaitUntil(
+      [&] {
+        const ScreenShot shot = GrabScreen();
+        return shot.At((b.left + b.right) / 2, (b.top + b.bottom) / 2) == 0xC0C0C0 && shot.At(950, 200) == 0x808080 &&
+               shot.At(1200, 30) == 0xFFFFFF && shot.At(1400, 300) == 0xFFFFFF;
+      },
+      5000);
 }
 
 FixtureWindows::~FixtureWindows() {

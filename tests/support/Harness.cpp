@@ -146,8 +146,30 @@ std::vector<HWND> FindWindowsOfClass(const wchar_t* className) {
 HWND StartCapture(ProgramRun& run, const std::wstring& arguments) {
   if (!run.Start(arguments)) return nullptr;
   const HWND hwnd = run.WaitForWindow(kCaptureWindowClass);
-  if (hwnd) BringToFront(hwnd);
+  if (!hwnd) return nullptr;
+  BringToFront(hwnd);
+  WaitForSettledWindow(hwnd);
   return hwnd;
+}
+
+bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs) {
+  if (!WaitUntil([&] { return PaintCount(hwnd) > 0; }, timeoutMs)) return false;
+  // No more paints and no more moves for 60 ms.
+  RECT last = {};
+  ::GetWindowRect(hwnd, &last);
+  unsigned paints = PaintCount(hwnd);
+  const DWORD start = ::GetTickCount();
+  for (int quiet = 0; quiet < 3;) {
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::Sleep(20);
+    RECT now = {};
+    ::GetWindowRect(hwnd, &now);
+    const unsigned count = PaintCount(hwnd);
+    quiet = ::EqualRect(&now, &last) && count == paints ? quiet + 1 : 0;
+    last = now;
+    paints = count;
+  }
+  return true;
 }
 
 DWORD EndWithEsc(ProgramRun& run) {
@@ -158,7 +180,7 @@ DWORD EndWithEsc(ProgramRun& run) {
 
 void BringToFront(HWND hwnd) {
   ::SetForegroundWindow(hwnd);
-  ::Sleep(50);
+  WaitUntil([&] { return ::GetForegroundWindow() == hwnd; }, 1000);
 }
 
 void PressKey(WORD virtualKey) {
@@ -229,6 +251,26 @@ ScreenShot GrabScreen() {
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
   return shot;
+}
+
+ScreenShot SettledShot() {
+  ScreenShot last = GrabScreen();
+  const DWORD start = ::GetTickCount();
+  for (int same = 0; same < 2 && ::GetTickCount() - start < 3000;) {
+    ::Sleep(40);
+    ScreenShot next = GrabScreen();
+    same = next.pixels == last.pixels ? same + 1 : 0;
+    last = std::move(next);
+  }
+  return last;
+}
+
+unsigned PaintCount(HWND hwnd) {
+  return static_cast<unsigned>(reinterpret_cast<uintptr_t>(::GetPropW(hwnd, L"ZTDPaints")));
+}
+
+bool WaitForLog(const std::string& needle, size_t count, DWORD timeoutMs) {
+  return WaitUntil([&] { return LinesWith(ReadLogLines(), needle).size() >= count; }, timeoutMs);
 }
 
 }  // namespace e2e

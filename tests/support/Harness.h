@@ -49,8 +49,8 @@ class ProgramRun {
 // The capture window's class.
 inline constexpr const wchar_t* kCaptureWindowClass = L"ZTDScreenCaptureWnd";
 
-// Starts the program and waits for its capture window, brought to the front;
-// null when it never showed.
+// Starts the program and waits for its capture window, brought to the front
+// and painted; null when it never showed.
 HWND StartCapture(ProgramRun& run, const std::wstring& arguments);
 // Presses Esc and waits for the exit: the exit code, 0xFFFF when it did not end.
 DWORD EndWithEsc(ProgramRun& run);
@@ -77,6 +77,20 @@ struct ScreenShot {
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
 };
 ScreenShot GrabScreen();
+// The screen once what the program painted has reached it: pictures taken
+// 40 ms apart until three in a row are equal (or 3 s have passed).
+ScreenShot SettledShot();
+
+// Paints the program's window has put on the screen (its "ZTDPaints" property).
+unsigned PaintCount(HWND hwnd);
+// Runs `action` (input) and waits until `hwnd` has painted after it and then
+// painted no more for 60 ms; false when no paint came within `timeoutMs`.
+template <class Fn>
+bool AfterPaint(HWND hwnd, Fn action, DWORD timeoutMs = 5000);
+// Waits until `hwnd` has painted and then neither painted nor moved for 60 ms.
+bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs = 5000);
+// Waits until a log line contains `needle` at least `count` times.
+bool WaitForLog(const std::string& needle, size_t count = 1, DWORD timeoutMs = 5000);
 
 // Polls `done` every 20 ms until it holds or the time is up.
 template <class Fn>
@@ -85,6 +99,21 @@ bool WaitUntil(Fn done, DWORD timeoutMs) {
   while (!done()) {
     if (::GetTickCount() - start > timeoutMs) return false;
     ::Sleep(20);
+  }
+  return true;
+}
+
+template <class Fn>
+bool AfterPaint(HWND hwnd, Fn action, DWORD timeoutMs) {
+  const unsigned before = PaintCount(hwnd);
+  action();
+  if (!WaitUntil([&] { return PaintCount(hwnd) != before; }, timeoutMs)) return false;
+  unsigned seen = PaintCount(hwnd);
+  for (int quiet = 0; quiet < 3;) {
+    ::Sleep(20);
+    const unsigned now = PaintCount(hwnd);
+    quiet = now == seen ? quiet + 1 : 0;
+    seen = now;
   }
   return true;
 }

@@ -1,5 +1,7 @@
 #include "PatternWindow.h"
 
+#include "Harness.h"
+
 #include <vector>
 
 namespace e2e {
@@ -70,7 +72,19 @@ PatternWindow::PatternWindow() {
   m_thread = std::thread([this] { Run(); });
   const DWORD start = ::GetTickCount();
   while (!m_painted.load() && ::GetTickCount() - start < 10000) ::Sleep(10);
-  ::Sleep(100);  // let the X server show it
+  // Until the display shows it: both ends of the bands and two squares.
+  const Screen s = VirtualScreen();
+  const int w = s.width, h = s.height;
+  const int points[][2] = {{w / 14, h / 4}, {w - 1 - w / 14, h / 4}, {4, h - 4}, {12, h - 4}};
+  WaitUntil(
+      [&] {
+        const ScreenShot shot = GrabScreen();
+        for (const auto& p : points) {
+          if (shot.At(p[0], p[1]) != ColourAt(p[0], p[1], w, h)) return false;
+        }
+        return true;
+      },
+      5000);
 }
 
 PatternWindow::~PatternWindow() {
