@@ -1,5 +1,7 @@
 #include "capture/CaptureControl.h"
 
+#include "core/PixelOps.h"
+
 #include <gdiplus.h>
 
 #include "capture/CaptureShade.h"
@@ -24,7 +26,12 @@ HWND CCaptureControl::GetHWND() { return m_manager ? m_manager->GetPaintWindow()
 void CCaptureControl::DoEvent(DuiLib::TEventUI& event) {
   LOG_DBG(L"capture event %d at %d,%d keys %d", event.Type, static_cast<int>(event.ptMouse.x),
           static_cast<int>(event.ptMouse.y), static_cast<int>(event.wKeyState));
-  if (m_mode) m_mode->HandleEvent(event);
+  if (!m_mode) return;
+  // The mode may be replaced while it handles the event (a click on nothing
+  // starts afresh): it stays alive until its handler has returned.
+  ++m_dispatchDepth;
+  m_mode->HandleEvent(event);
+  if (--m_dispatchDepth == 0) m_retiredModes.clear();
 }
 
 void CCaptureControl::PaintBkColor(HDC hDC) {
@@ -40,6 +47,10 @@ void CCaptureControl::ReplaceMode(std::unique_ptr<ICaptureShade> mode) {
   // old one's destruction triggers can find a dangling current mode.
   std::unique_ptr<ICaptureShade> old = std::move(m_mode);
   m_mode = std::move(mode);
+  if (m_dispatchDepth > 0) {
+    m_retiredModes.push_back(std::move(old));  // still on the stack: destroyed after the event
+    return;
+  }
   old.reset();
 }
 
@@ -123,19 +134,13 @@ void CCaptureBkContain::PaintBkColor(HDC hDC) {
   // Layered window: write premultiplied pixels straight into the off-screen
   // image: the dim colour around the selection, a transparent hole inside.
   int stride = 0;
-  uint32_t* bits = m_manager ? m_manager->GetOffscreenBits(&stride) : nullptr;
+  SIZE size = {};
+  uint32_t* bits = m_manager ? m_manager->GetOffscreenBits(&stride, &size) : nullptr;
   if (!bits) return;
-  const uint32_t alpha = m_dimColor >> 24;
-  const auto premultiply = [alpha](uint32_t channel) { return (channel * alpha + 127) / 255; };
-  const uint32_t dim = (alpha << 24) | (premultiply((m_dimColor >> 16) & 0xFF) << 16) |
-                       (premultiply((m_dimColor >> 8) & 0xFF) << 8) | premultiply(m_dimColor & 0xFF);
-  const Rect hole = mode->GetRect();
+  // Bounded by the repainted box, the control and the image written to.
   const Rect area = Rect::FromEdges(box.left, box.top, box.right, box.bottom)
                         .Intersect(Rect::FromEdges(m_rcItem.left, m_rcItem.top, m_rcItem.right, m_rcItem.bottom));
-  for (int y = area.y; y < area.Bottom(); ++y) {
-    uint32_t* row = bits + static_cast<size_t>(y) * static_cast<size_t>(stride / 4);
-    for (int x = area.x; x < area.Right(); ++x) row[x] = hole.Contains(Point{x, y}) ? 0u : dim;
-  }
+  FillAroundHole(bits, size.cx, size.cy, static_cast<size_t>(stride / 4), area, mode->GetRect(), Premultiply(m_dimColor));
 }
 
 }  // namespace ScreenCapture

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
@@ -44,7 +45,8 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   void StartScrollEditor() override;
   void InvalidateArea(const Rect& area) override;
 
-  // Makes `mode` the current one: stored first, then the old one destroyed.
+  // Makes `mode` the current one: stored first, then the old one destroyed,
+  // at once or, when it is handling an event, once that event is done.
   void ReplaceMode(std::unique_ptr<ICaptureShade> mode);
 
  private:
@@ -54,6 +56,9 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
 
   HDC m_screenDC = nullptr;
   std::unique_ptr<ICaptureShade> m_mode;
+  // Modes replaced during an event they handle, and how deep that dispatch is.
+  std::vector<std::unique_ptr<ICaptureShade>> m_retiredModes;
+  int m_dispatchDepth = 0;
   HBITMAP m_mosaicImage = nullptr;  // pixelated frozen screen, made on demand
   std::map<int, std::shared_ptr<Gdiplus::Pen>> m_mosaicPens;
 };

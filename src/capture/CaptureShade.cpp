@@ -4,6 +4,8 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <string>
 
 #include "capture/ICaptureControl.h"
@@ -344,14 +346,17 @@ void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
     DrawShapes(graphics, flag);
     graphics->ResetClip();
   }
+  DrawOverlayAfter(graphics);
+  // The label, the last handles and the magnifier are for the screen only:
+  // the result holds the region's picture and its annotations, nothing else.
+  if (flag != kOutputScreen) return;
   // After the selection, not before it: at the top edge the label sits inside
   // the region, where the copied picture would cover it.
   DrawSizeLabel(graphics);
-  if (flag == kOutputScreen && m_rect.width > 0 && m_rect.height > 0 && ShouldShowHandles()) {
+  if (m_rect.width > 0 && m_rect.height > 0 && ShouldShowHandles()) {
     // Once more, so that no annotation covers a handle.
     for (const auto& handle : m_handles) DrawHandle(graphics, handle.second);
   }
-  DrawOverlayAfter(graphics);
   DrawMagnifier(graphics);
 }
 
@@ -450,9 +455,15 @@ void CCaptureShade::DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) {
   // On the screen the frame keeps its own pixels; the result takes it all.
   const Rect area = outputFlag == kOutputScreen ? InsetRect(m_rect, m_width) : m_rect;
   if (area.width <= 0 || area.height <= 0) return;
+  // Plain GDI on the target does not see the graphics' world transform (the
+  // result is drawn shifted by the region's corner): apply its offset here.
+  Gdiplus::Matrix transform;
+  graphics->GetTransform(&transform);
+  const int dx = static_cast<int>(std::lround(transform.OffsetX()));
+  const int dy = static_cast<int>(std::lround(transform.OffsetY()));
   const HDC target = graphics->GetHDC();
   if (!target) return;
-  ::BitBlt(target, area.x, area.y, area.width, area.height, source, area.x, area.y, SRCCOPY | CAPTUREBLT);
+  ::BitBlt(target, area.x + dx, area.y + dy, area.width, area.height, source, area.x, area.y, SRCCOPY | CAPTUREBLT);
   graphics->ReleaseHDC(target);
 }
 
@@ -476,8 +487,10 @@ Gdiplus::Font* CCaptureShade::LabelFont(Gdiplus::Graphics* graphics) {
   DuiLib::TFontInfo* info = control ? control->GetFontInfo(99) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return nullptr;
-  LOGFONTA logfont = {};
-  if (info && info->hFont && ::GetObjectA(info->hFont, sizeof(logfont), &logfont) == sizeof(logfont)) {
+  // The wide form: the skin's face name is CJK, which an ANSI code page
+  // would turn into question marks.
+  LOGFONTW logfont = {};
+  if (info && info->hFont && ::GetObjectW(info->hFont, sizeof(logfont), &logfont) == sizeof(logfont)) {
     m_labelFont = std::make_unique<Gdiplus::Font>(dc, &logfont);
   } else {
     m_labelFont = std::make_unique<Gdiplus::Font>(dc);
@@ -565,13 +578,24 @@ void CCaptureShade::HandleEvent(DuiLib::TEventUI& event) {
   bool handled = false;
   switch (event.Type) {
     case DuiLib::UIEVENT_BUTTONDOWN:
+      m_buttonDown = true;
+      m_lastPointer = pt;
       OnLButtonDown(pt, handled);
       break;
     case DuiLib::UIEVENT_MOUSEMOVE:
+      m_lastPointer = pt;
       OnMouseMove(pt, handled);
       if (!HitTestHandle(pt) && m_state == kStateIdle) UpdateCursor(pt);
       break;
     case DuiLib::UIEVENT_BUTTONUP:
+      if (m_buttonDown && pt != m_lastPointer) {
+        // The release is where the drag ends, even when no move reported
+        // that point (moves coalesced by the system, or none at all).
+        m_lastPointer = pt;
+        OnMouseMove(pt, handled);
+        handled = false;
+      }
+      m_buttonDown = false;
       OnLButtonUp(pt, handled);
       break;
     case DuiLib::UIEVENT_RBUTTONUP:
@@ -689,26 +713,29 @@ int CCaptureShade::OnFirstCaptureSelected() {
 }
 
 Gdiplus::Bitmap* CCaptureShade::RenderResult() {
-  const HBITMAP whole = GetCaptureBitmap();
-  if (!whole) return nullptr;
-  Gdiplus::Bitmap* result = nullptr;
-  {
-    Gdiplus::Bitmap source(whole, nullptr);
-    if (source.GetLastStatus() == Gdiplus::Ok && m_rect.width > 0 && m_rect.height > 0) {
-      result = new Gdiplus::Bitmap(m_rect.width, m_rect.height, PixelFormat32bppARGB);
-      result->SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
-      Gdiplus::Graphics graphics(result);
-      graphics.Clear(Gdiplus::Color(0x00FFFFFF));
-      graphics.DrawImage(&source, -m_rect.x, -m_rect.y, static_cast<INT>(source.GetWidth()),
-                         static_cast<INT>(source.GetHeight()));
-      if (result->GetLastStatus() != Gdiplus::Ok) {
-        delete result;
-        result = nullptr;
-      }
-    }
+  // Only the region is rendered: a small region of a 4K screen costs a small
+  // bitmap, not two screen-sized ones.
+  DuiLib::Bitmap region(RenderArea(m_rect));
+  if (!region) return nullptr;
+  Gdiplus::Bitmap source(region.Get(), nullptr);
+  if (source.GetLastStatus() != Gdiplus::Ok) {
+    LOG_ERR(L"result %dx%d could not be read", m_rect.width, m_rect.height);
+    return nullptr;
   }
-  ::DeleteObject(whole);
-  return result;
+  // GDI+ allocates through its own operator new: null when memory runs out.
+  std::unique_ptr<Gdiplus::Bitmap> result(new Gdiplus::Bitmap(m_rect.width, m_rect.height, PixelFormat32bppARGB));
+  if (!result || result->GetLastStatus() != Gdiplus::Ok) {
+    LOG_ERR(L"result bitmap %dx%d could not be made", m_rect.width, m_rect.height);
+    return nullptr;
+  }
+  result->SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
+  {
+    Gdiplus::Graphics graphics(result.get());
+    graphics.Clear(Gdiplus::Color(0x00FFFFFF));
+    graphics.DrawImage(&source, 0, 0, m_rect.width, m_rect.height);
+  }
+  if (result->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  return result.release();
 }
 
 void CCaptureShade::SaveToFile(int* saved) {
@@ -804,23 +831,26 @@ HDC CCaptureShade::GetSourceDC() {
   return control ? control->GetScreenDC() : nullptr;
 }
 
-HBITMAP CCaptureShade::GetCaptureBitmap() {
-  const Rect& screen = GetVirtualScreenRect();
+HBITMAP CCaptureShade::GetCaptureBitmap() { return RenderArea(Rect{0, 0, GetVirtualScreenRect().width, GetVirtualScreenRect().height}); }
+
+HBITMAP CCaptureShade::RenderArea(const Rect& area) {
   const HDC source = GetSourceDC();
-  if (!source || !IsGrabbableScreen(screen)) return nullptr;
+  if (!source || area.width <= 0 || area.height <= 0 || !IsGrabbableScreen(area)) return nullptr;
   void* bits = nullptr;
-  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(source, screen.width, screen.height, &bits));
+  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(source, area.width, area.height, &bits));
   DuiLib::MemoryDC dc(source);
   if (!bitmap || !dc) {
-    LOG_ERR(L"capture bitmap %dx%d could not be made", screen.width, screen.height);
+    LOG_ERR(L"capture bitmap %dx%d could not be made", area.width, area.height);
     return nullptr;
   }
   {
     DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
-    ::BitBlt(dc.Get(), 0, 0, screen.width, screen.height, source, 0, 0, SRCCOPY | CAPTUREBLT);
+    ::BitBlt(dc.Get(), 0, 0, area.width, area.height, source, area.x, area.y, SRCCOPY | CAPTUREBLT);
     Gdiplus::Graphics graphics(dc.Get());
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
     graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+    // Everything is drawn in capture coordinates, shifted onto this bitmap.
+    graphics.TranslateTransform(static_cast<Gdiplus::REAL>(-area.x), static_cast<Gdiplus::REAL>(-area.y));
     Draw(&graphics, true);
   }
   return bitmap.Release();

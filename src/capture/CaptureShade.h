@@ -68,6 +68,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   // A new GDI+ bitmap of the selection with its annotations; the caller
   // deletes it.
   virtual Gdiplus::Bitmap* RenderResult();
+  // A bitmap of `area` (capture coordinates) as the result shows it: the
+  // frozen picture with the annotations; null when it cannot be made.
+  HBITMAP RenderArea(const Rect& area);
   // Called for a press that starts a new annotation.
   virtual void BeginShape(Point& pt, bool& handled);
   virtual int GetHeight() const { return m_rect.height; }
@@ -107,6 +110,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   Rect m_magnifierArea;  // where the magnifier was drawn last
 
  private:
+  // The left button's press and the pointer's last reported place.
+  bool m_buttonDown = false;
+  Point m_lastPointer;
   // The annotations in the order they are drawn: mosaics first, the shape
   // being drawn last (first when it is a mosaic).
   std::vector<ShapePtr> DrawOrder() const;

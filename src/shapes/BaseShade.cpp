@@ -77,9 +77,12 @@ void CBaseShade::OnLButtonDown(Point& pt, bool& handled) {
 
 void CBaseShade::OnMouseMove(Point& pt, bool& handled) {
   if (m_state == kStatePressed) {
-    // The first move after the press only starts the drag.
+    // The first move after the press starts the drag. It may also be the only
+    // one (the system coalesces the moves of a fast hand): it goes on to
+    // shape what is created.
     OnCreateStart(pt, handled);
-  } else if (m_state == kStateCreating && pt != m_startPoint) {
+  }
+  if (m_state == kStateCreating && pt != m_startPoint) {
     OnCreating(pt, handled);
   }
   switch (m_state) {

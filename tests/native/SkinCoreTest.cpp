@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -270,6 +271,29 @@ TEST(PixelOps, DimOverBlackIsExactForEveryValueAndAlpha) {
   uint32_t white = 0x00FFFFFF;
   DimOverBlack(&white, &white, 1, 127);
   EXPECT_EQ(white, 0xFF7F7F7Fu);
+}
+
+TEST(PixelOps, FillAroundHoleStaysInsideTheImage) {
+  EXPECT_EQ(Premultiply(0x7F000000u), 0x7F000000u);
+  EXPECT_EQ(Premultiply(0x80FF8000u), 0x80804000u);
+  // A 40 x 30 image in rows of 48 pixels, with guard rows after it; the area
+  // to paint reaches far past the image, as a control larger than its window does.
+  constexpr int kWidth = 40, kHeight = 30, kStride = 48;
+  std::vector<uint32_t> bits(static_cast<size_t>(kStride) * (kHeight + 4), 0xDEADBEEFu);
+  const Rect hole{30, 20, 50, 50};  // runs off the right and bottom edges
+  FillAroundHole(bits.data(), kWidth, kHeight, kStride, Rect{-100, 5, 10000, 10000}, hole, 0x7F000000u);
+  for (int y = 0; y < kHeight + 4; ++y) {
+    for (int x = 0; x < kStride; ++x) {
+      const uint32_t got = bits[static_cast<size_t>(y) * kStride + x];
+      uint32_t want = 0xDEADBEEFu;
+      if (x < kWidth && y < kHeight && y >= 5) want = hole.Contains(Point{x, y}) ? 0u : 0x7F000000u;
+      ASSERT_EQ(got, want) << x << "," << y;
+    }
+  }
+  // Nothing at all for an area outside the image or a stride too short.
+  FillAroundHole(bits.data(), kWidth, kHeight, kStride, Rect{kWidth, 0, 5, 5}, hole, 1u);
+  FillAroundHole(bits.data(), kWidth, kHeight, kWidth - 1, Rect{0, 0, 5, 5}, hole, 1u);
+  EXPECT_EQ(std::count(bits.begin(), bits.end(), 1u), 0);
 }
 
 }  // namespace

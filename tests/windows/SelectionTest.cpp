@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Stubs.h"
+#include "capture/CaptureControl.h"
 #include "capture/CaptureShade.h"
 #include "capture/VirtualScreen.h"
 
@@ -80,6 +81,19 @@ TEST_F(SelectionTest, OfferedWindowsClicksAndDrags) {
   Fresh();
   Drag(screen.width - 100, screen.height - 50, 1000000, 1000000);
   EXPECT_EQ(m_mode->GetRect(), (Rect{screen.width - 100, screen.height - 50, 100, 50}));
+
+  // Moves coalesced by the system (a fast hand, X-level input): one move, or
+  // none, between the press and a release elsewhere still make the region.
+  Fresh();
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 600, 500);
+  Send(DuiLib::UIEVENT_MOUSEMOVE, 700, 560);
+  Send(DuiLib::UIEVENT_BUTTONUP, 700, 560);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{600, 500, 100, 60}));
+  Fresh();
+  Send(DuiLib::UIEVENT_BUTTONDOWN, 600, 500);
+  Send(DuiLib::UIEVENT_BUTTONUP, 650, 540);
+  EXPECT_EQ(m_mode->GetRect(), (Rect{600, 500, 50, 40}));
+  EXPECT_EQ(m_mode->GetState(), kStateIdle);
 
   // A click where nothing is offered starts a fresh capture.
   Fresh();
@@ -187,6 +201,36 @@ TEST_F(SelectionTest, KeysAndTheRightButton) {
   // ...and the capture ends before a region exists.
   Send(DuiLib::UIEVENT_RBUTTONUP, 300, 250);
   EXPECT_EQ(m_window.closes, 1);
+}
+
+// A mode that replaces itself while it handles an event, as a click on
+// nothing does, and looks at itself afterwards.
+class SelfReplacingMode : public CCaptureShade {
+ public:
+  SelfReplacingMode(CCaptureControl& control, bool& destroyed, bool& aliveAfterReplace)
+      : m_control(control), m_destroyed(destroyed), m_aliveAfterReplace(aliveAfterReplace) {}
+  ~SelfReplacingMode() override { m_destroyed = true; }
+  void HandleEvent(DuiLib::TEventUI&) override {
+    m_control.ReplaceMode(std::make_unique<CCaptureShade>());
+    m_aliveAfterReplace = !m_destroyed;
+  }
+
+ private:
+  CCaptureControl& m_control;
+  bool& m_destroyed;
+  bool& m_aliveAfterReplace;
+};
+
+TEST(CaptureControl, AModeReplacedDuringItsEventOutlivesTheEvent) {
+  CCaptureControl control(nullptr);
+  bool destroyed = false, aliveAfterReplace = false;
+  control.ReplaceMode(std::make_unique<SelfReplacingMode>(control, destroyed, aliveAfterReplace));
+  DuiLib::TEventUI event;
+  event.Type = DuiLib::UIEVENT_BUTTONUP;
+  control.DoEvent(event);
+  EXPECT_TRUE(aliveAfterReplace);
+  EXPECT_TRUE(destroyed);  // once the event was done
+  EXPECT_NE(dynamic_cast<CCaptureShade*>(control.GetCaptureShade()), nullptr);
 }
 
 }  // namespace

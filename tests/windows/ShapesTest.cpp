@@ -90,11 +90,12 @@ TEST_F(ShapesTest, CreationStateMachineAndClamping) {
   shape->OnLButtonDown(p, handled);
   EXPECT_TRUE(handled);
   EXPECT_EQ(shape->GetState(), kStatePressed);
-  // The first move only starts the drag.
+  // The first move starts the drag and already shapes it: the system may
+  // coalesce a fast drag into that one move.
   Point m{200, 200};
   shape->OnMouseMove(m, handled);
   EXPECT_EQ(shape->GetState(), kStateCreating);
-  EXPECT_EQ(shape->GetRect(), (Rect{}));
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 150, 50, 50}));
   Point m2{210, 190};
   shape->OnMouseMove(m2, handled);
   EXPECT_EQ(shape->GetRect(), (Rect{150, 150, 60, 40}));
@@ -131,7 +132,7 @@ TEST_F(ShapesTest, ShiftMakesSquaresThatStayInTheRegion) {
   Point press{150, 380};
   shape->OnLButtonDown(press, handled);
   for (Point m : {Point{151, 381}, Point{200, 390}}) shape->OnMouseMove(m, handled);
-  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 0, 0}));
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 1, 1}));
   Point fits{160, 385};
   shape->OnMouseMove(fits, handled);
   EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 10, 10}));
@@ -431,6 +432,27 @@ TEST_F(ShapesTest, CaptureBitmapHoldsRegionAndShapesButNoFrame) {
   EXPECT_EQ(rgb(101, 250), 0x00FF00u);
   EXPECT_EQ(rgb(200, 225), 0xFF2600u);  // the annotation
   EXPECT_EQ(rgb(225, 225), 0x00FF00u);
+
+  // The result: only the region, here at the top edge of the screen, where
+  // the size label sits inside the region on the screen. The label must not
+  // be in it: above the annotation every pixel is the frozen picture.
+  m_mode->SetRect(Rect{180, 0, 100, 260});
+  std::unique_ptr<Gdiplus::Bitmap> png(m_mode->RenderResult());
+  ASSERT_TRUE(png);
+  ASSERT_EQ(png->GetWidth(), 100u);
+  ASSERT_EQ(png->GetHeight(), 260u);
+  int foreign = 0;
+  for (UINT y = 0; y < 195; ++y) {
+    for (UINT x = 0; x < 100; ++x) {
+      Gdiplus::Color c;
+      png->GetPixel(x, y, &c);
+      foreign += (c.GetValue() & 0xFFFFFF) != 0x00FF00u;
+    }
+  }
+  EXPECT_EQ(foreign, 0);
+  Gdiplus::Color c;
+  png->GetPixel(20, 225, &c);  // the annotation's left edge, moved with the region
+  EXPECT_EQ(c.GetValue() & 0xFFFFFF, 0xFF2600u);
   m_window.control.screenDC = nullptr;
 }
 
