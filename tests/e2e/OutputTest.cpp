@@ -162,7 +162,10 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
   const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   const struct {
     int x0, y0, x1, y1, width, height;
-  } regions[] = {{500, 500, 501, 501, 1, 1}, {0, 0, sw + 100, sh + 100, sw - 1, sh - 1}};
+  } regions[] = {{500, 500, 501, 501, 1, 1},
+                 {0, 0, sw + 100, sh + 100, sw - 1, sh - 1},
+                 // At the top edge the size label sits inside the region on the screen.
+                 {300, 0, 700, 120, 400, 120}};
   for (const auto& region : regions) {
     ProgramRun run;
     ASSERT_NE(e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"),
@@ -188,9 +191,19 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
       Gdiplus::Bitmap png((m_cache.Path() + files[0]).c_str());
       EXPECT_EQ(static_cast<int>(png.GetWidth()), region.width);
       EXPECT_EQ(static_cast<int>(png.GetHeight()), region.height);
-      Gdiplus::Color c;
-      png.GetPixel(0, 0, &c);
-      EXPECT_EQ(c.GetValue() & 0xFFFFFF, e2e::PatternWindow::ColourAt(region.x0, region.y0, sw, sh));
+      // Every pixel is the frozen screen's: no frame, label or magnifier.
+      Gdiplus::BitmapData data = {};
+      const Gdiplus::Rect all(0, 0, static_cast<INT>(png.GetWidth()), static_cast<INT>(png.GetHeight()));
+      ASSERT_EQ(png.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data), Gdiplus::Ok);
+      int foreign = 0;
+      for (INT y = 0; y < all.Height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        for (INT x = 0; x < all.Width; ++x) {
+          foreign += (row[x] & 0xFFFFFF) != e2e::PatternWindow::ColourAt(region.x0 + x, region.y0 + y, sw, sh);
+        }
+      }
+      png.UnlockBits(&data);
+      EXPECT_EQ(foreign, 0) << "region at " << region.x0 << "," << region.y0;
     }
     ::DeleteFileW((m_cache.Path() + files[0]).c_str());
   }

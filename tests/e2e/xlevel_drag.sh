@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# A person's mouse at the X level (xdotool): a region dragged, the rectangle
+# tool chosen and a rectangle drawn with one fast drag (a press, a single
+# move, a release), then finished. The PNG must show the red rectangle.
+# Usage: xlevel_drag.sh PROGRAM.EXE   (inside tools/testenv.sh)
+set -euo pipefail
+EXE="$1"
+CACHE_WIN='C:\xlevel'
+CACHE="$WINEPREFIX/drive_c/xlevel"
+rm -rf "$CACHE"
+mkdir -p "$CACHE"
+
+fail() { echo "xlevel_drag: $*" >&2; exit 1; }
+# The colour of one display pixel as rrggbb.
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 | tr -d '#'; }
+# Polls "$@" every 50 ms for up to 10 s.
+wait_for() { for _ in $(seq 1 200); do if "$@"; then return 0; fi; sleep 0.05; done; return 1; }
+
+# A visible window of this name; windows that vanish while xdotool walks the
+# tree make one search fail (BadWindow), so it is simply asked again.
+shown() { [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]; }
+
+wine "$EXE" --cachepath="$CACHE_WIN" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
+# Region 20,40 - 620,440: its toolbar sits below its right edge at 238,441.
+xdotool mousemove 20 40 mousedown 1 mousemove 300 200 mousemove 620 440 mouseup 1
+toolbar_placed() { [ "$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | grep -c 'Position: 238,441')" = 1 ]; }
+wait_for toolbar_placed || fail "the toolbar was not placed below the region"
+xdotool mousemove 274 466 click 1
+# One fast drag: the only move is the end point.
+xdotool mousemove 100 150 mousedown 1 mousemove 300 250 mouseup 1
+red_edge() { [ "$(pixel 100 200)" = FF2600 ]; }
+wait_for red_edge || fail "the rectangle did not appear on the screen (left edge at 100,200 is $(pixel 100 200))"
+xdotool mousemove 594 466 click 1
+wait "$pid" || fail "the program ended with $?"
+trap - EXIT
+png="$(ls "$CACHE"/*.png 2>/dev/null | head -1)"
+[ -n "$png" ] || fail "no PNG was written"
+at() { convert "$png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# In the image (region origin 20,40): the left edge at x 80, the inside untouched.
+[ "$(at 80 160)" = FF2600 ] || fail "the PNG has $(at 80 160) where the rectangle's left edge is"
+[ "$(at 180 160)" != FF2600 ] || fail "the PNG is red inside the rectangle"
+echo "xlevel_drag: the rectangle of a one-move drag is on the screen and in $png"
