@@ -16,7 +16,6 @@ CCaptureControl::CCaptureControl(HDC screenDC) : m_screenDC(screenDC), m_mode(Cr
 
 CCaptureControl::~CCaptureControl() {
   m_mosaicPens.clear();
-  if (m_mosaicImage) ::DeleteObject(m_mosaicImage);
 }
 
 std::unique_ptr<ICaptureShade> CCaptureControl::CreateNormalCapture() { return std::make_unique<CCaptureShade>(); }

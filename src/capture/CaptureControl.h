@@ -10,6 +10,7 @@
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
+#include "common/Handles.h"
 #include "ui/Control.h"
 
 namespace ScreenCapture {
@@ -59,7 +60,7 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   // Modes replaced during an event they handle, and how deep that dispatch is.
   std::vector<std::unique_ptr<ICaptureShade>> m_retiredModes;
   int m_dispatchDepth = 0;
-  HBITMAP m_mosaicImage = nullptr;  // pixelated frozen screen, made on demand
+  DuiLib::Bitmap m_mosaicImage;  // pixelated frozen screen, made on demand
   std::map<int, std::shared_ptr<Gdiplus::Pen>> m_mosaicPens;
 };
 

@@ -14,6 +14,7 @@
 namespace ScreenCapture {
 
 class ICaptureControl;
+class ICaptureWindow;
 class ICaptureMenu;
 class CommandOrders;
 
@@ -79,6 +80,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   virtual int OnFirstCaptureSelected();
 
  protected:
+  // The capture window of this process, and the start mode it was given.
+  static ICaptureWindow* Window();
+  static int CurrentStartMode();
   static ICaptureControl* Control();
   static ICaptureMenu* Menu();
   static CommandOrders* Orders();

@@ -13,7 +13,9 @@
 
 namespace ScreenCapture {
 
-class CCaptureWindow : public DuiLib::WindowImplBase, private ScreenBackgroundHelper, public ICaptureWindow {
+// The frozen screen is the first base: it is made before anything else and
+// dies after the element tree whose controls paint from its device contexts.
+class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImplBase, public ICaptureWindow {
  public:
   // Freezes the screen first (no window of ours exists yet), then creates the
   // runner's hidden window on this (the UI) thread.

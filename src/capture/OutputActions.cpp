@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/FileUtils.h"
+#include "common/Handles.h"
 #include "common/Logger.h"
 #include "core/LogPath.h"
 #include "core/OutputNames.h"
@@ -40,8 +41,9 @@ bool WritePng(Gdiplus::Bitmap* bitmap, const std::wstring& path) {
 
 bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible) {
   if (!bitmap) return false;
-  HBITMAP composed = nullptr;
-  if (bitmap->GetHBITMAP(Gdiplus::Color(0xFF000000), &composed) != Gdiplus::Ok || !composed) return false;
+  HBITMAP composedHandle = nullptr;
+  if (bitmap->GetHBITMAP(Gdiplus::Color(0xFF000000), &composedHandle) != Gdiplus::Ok || !composedHandle) return false;
+  const DuiLib::Bitmap composed(composedHandle);
   bool opened = false;
   for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
     opened = ::OpenClipboard(nullptr) != FALSE;
@@ -51,22 +53,26 @@ bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible) {
   if (opened) {
     ::EmptyClipboard();
     DIBSECTION section = {};
-    if (::GetObjectW(composed, sizeof(section), &section) == sizeof(section) && section.dsBm.bmBits) {
+    if (::GetObjectW(composed.Get(), sizeof(section), &section) == sizeof(section) && section.dsBm.bmBits) {
       BITMAPINFO info = {};
       info.bmiHeader = section.dsBmih;
-      const HDC dc = compatible ? compatible : ::GetDC(nullptr);
-      const HBITMAP ddb = ::CreateDIBitmap(dc, &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS);
-      if (!compatible) ::ReleaseDC(nullptr, dc);
-      if (ddb) {
-        done = ::SetClipboardData(CF_BITMAP, ddb) != nullptr;  // the clipboard owns it now
-        if (!done) ::DeleteObject(ddb);
+      DuiLib::Bitmap ddb;
+      if (compatible) {
+        ddb.Reset(::CreateDIBitmap(compatible, &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS));
+      } else {
+        const DuiLib::WindowDC screen(nullptr);
+        ddb.Reset(::CreateDIBitmap(screen.Get(), &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS));
+      }
+      // Once the clipboard has taken it, it is the clipboard's to free.
+      if (ddb && ::SetClipboardData(CF_BITMAP, ddb.Get()) != nullptr) {
+        ddb.Release();
+        done = true;
       }
     }
     ::CloseClipboard();
   } else {
     LOG_WAR(L"clipboard is busy: %d", static_cast<int>(::GetLastError()));
   }
-  ::DeleteObject(composed);
   return done;
 }
 
@@ -84,13 +90,13 @@ bool LaunchProgram(const std::wstring& path, const std::wstring& parameters, boo
   info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
   info.nShow = show & 0xFFFF;
   if (!::ShellExecuteExW(&info)) return false;
-  if (info.hProcess) {
+  const UniqueHandle process(info.hProcess);
+  if (process) {
     if (wait) {
-      ::WaitForSingleObject(info.hProcess, timeoutMs);
-      if (exitCode) ::GetExitCodeProcess(info.hProcess, exitCode);
+      ::WaitForSingleObject(process.Get(), timeoutMs);
+      if (exitCode) ::GetExitCodeProcess(process.Get(), exitCode);
     }
-    if (processId) *processId = ::GetProcessId(info.hProcess);
-    ::CloseHandle(info.hProcess);
+    if (processId) *processId = ::GetProcessId(process.Get());
   }
   return true;
 }

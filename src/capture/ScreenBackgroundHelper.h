@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "core/Geometry.h"
-#include "ui/GdiHandles.h"
+#include "common/Handles.h"
 
 namespace ScreenCapture {
 

@@ -58,14 +58,14 @@ Logger* Logger::Instance() {
 Logger::Logger() { ::InitializeCriticalSection(&m_lock); }
 
 Logger::~Logger() {
-  if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
-  if (m_mutex) ::CloseHandle(m_mutex);
+  m_file.Reset();
+  m_mutex.Reset();
   ::DeleteCriticalSection(&m_lock);
 }
 
 void Logger::Init(const wchar_t* moduleName, const wchar_t* fileName, DWORD maxSize, DWORD maxSizeHigh,
                   BOOL scramble, bool sizeCheck) {
-  ::EnterCriticalSection(&m_lock);
+  CriticalSectionLock guard(m_lock);
   m_sizeCheck = sizeCheck;
   m_maxSize = maxSize;
   m_maxSizeHigh = maxSizeHigh;
@@ -77,29 +77,27 @@ void Logger::Init(const wchar_t* moduleName, const wchar_t* fileName, DWORD maxS
   const bool built = BuildLogPath(module.c_str(), fileName);
   if (m_logPath != previousPath) {
     // A new path: lines must not keep going into the old file.
-    if (m_file != INVALID_HANDLE_VALUE) ::CloseHandle(m_file);
-    m_file = INVALID_HANDLE_VALUE;
+    m_file.Reset();
     m_errorLogPath.clear();
   }
   if (built) {
     if (!m_mutex) {
       NullDaclSecurity security(true);
       const std::wstring name = L"Global\\TDRLOG_" + PathFileName(m_logPath);
-      m_mutex = ::CreateMutexW(security.Attributes(), FALSE, name.c_str());
+      m_mutex.Reset(::CreateMutexW(security.Attributes(), FALSE, name.c_str()));
     }
     // Emptying a file that another process is writing would tear its line:
     // the first check runs under the same mutex as the writes.
-    MutexLock lock(m_mutex);
+    MutexLock lock(m_mutex.Get());
     SizeCheck();
   }
-  ::LeaveCriticalSection(&m_lock);
 }
 
 void Logger::ReadConfig() {
   const auto read = [](const wchar_t* key, int current) {
     return static_cast<int>(::GetPrivateProfileIntW(L"config", key, current, kConfigPath));
   };
-  m_level = read(L"g_orvane_global_log_level", m_level);
+  m_level = read(L"g_orvane_global_log_level", m_level.load());
   m_maxSize = static_cast<DWORD>(read(L"g_orvane_global_max_size", static_cast<int>(m_maxSize)));
   m_maxSizeHigh = 0;
   m_scramble = static_cast<DWORD>(read(L"g_orvane_log_encryped", static_cast<int>(m_scramble)));
@@ -145,13 +143,10 @@ void Logger::SizeCheck() {
 void Logger::TruncateIfOversize(const std::wstring& path) {
   uint64_t size = 0;
   if (path.empty() || !FileUtils::GetFileSize(path, size) || size < GetMaxSize()) return;
-  if (m_file != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(m_file);
-    m_file = INVALID_HANDLE_VALUE;
-  }
-  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  m_file.Reset();
+  // Opened only to empty the file.
+  UniqueFile emptied(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 void Logger::Log(int level, const wchar_t* format, const wchar_t* sourcePath, int sourceLine, ...) {
@@ -162,12 +157,21 @@ void Logger::Log(int level, const wchar_t* format, const wchar_t* sourcePath, in
 }
 
 void Logger::LogV(int level, const wchar_t* format, const wchar_t* sourcePath, int sourceLine, va_list args) {
-  if (level > m_level) return;
-  if (m_logPath.empty()) {
+  if (level > m_level.load(std::memory_order_relaxed)) return;
+  // The file handle, the path and the counters are shared by the threads of
+  // this process (the grab worker logs too): the in-process lock guards them,
+  // the mutex orders the lines of all processes.
+  CriticalSectionLock guard(m_lock);
+  if (m_logPath.empty() && !m_lazyInitDone) {
+    m_lazyInitDone = true;
     Init(nullptr, nullptr, 1048576, 0, TRUE, true);
-    if (m_logPath.empty()) return;
   }
-  MutexLock lock(m_mutex);
+  if (m_logPath.empty() || level > m_level.load(std::memory_order_relaxed)) return;
+  LogLocked(level, format, sourcePath, sourceLine, args);
+}
+
+void Logger::LogLocked(int level, const wchar_t* format, const wchar_t* sourcePath, int sourceLine, va_list args) {
+  MutexLock lock(m_mutex.Get());
   SizeCheck();
 
   SYSTEMTIME now = {};
@@ -203,16 +207,16 @@ void Logger::WriteConsole(int level, const std::wstring& line) {
 }
 
 void Logger::WriteToFile(const std::string& utf8Line) {
-  if (m_file == INVALID_HANDLE_VALUE) {
-    m_file = ::CreateFileW(m_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_file == INVALID_HANDLE_VALUE) return;
+  if (!m_file) {
+    m_file.Reset(::CreateFileW(m_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file) return;
     if (!FileUtils::IsReparsePoint(m_logPath)) SetNullDaclByName(m_logPath.c_str(), SE_FILE_OBJECT);
   }
   // Other processes append to the same file between our lines.
   LARGE_INTEGER zero = {};
-  ::SetFilePointerEx(m_file, zero, nullptr, FILE_END);
-  WriteAll(m_file, m_scramble ? EncodeRecord(utf8Line) : utf8Line);
+  ::SetFilePointerEx(m_file.Get(), zero, nullptr, FILE_END);
+  WriteAll(m_file.Get(), m_scramble ? EncodeRecord(utf8Line) : utf8Line);
 }
 
 void Logger::WriteErrorCopy(const std::string& utf8Line) {
@@ -221,14 +225,13 @@ void Logger::WriteErrorCopy(const std::string& utf8Line) {
     if (FileUtils::FileExists(m_errorLogPath)) SetNullDaclByName(m_errorLogPath.c_str(), SE_FILE_OBJECT);
   }
   if (FileUtils::FileExists(m_errorLogPath) && FileUtils::IsReparsePoint(m_errorLogPath)) return;
-  const HANDLE file = ::CreateFileW(m_errorLogPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  UniqueFile file(::CreateFileW(m_errorLogPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
   LARGE_INTEGER zero = {};
-  ::SetFilePointerEx(file, zero, nullptr, FILE_END);
+  ::SetFilePointerEx(file.Get(), zero, nullptr, FILE_END);
   const std::string entry = m_narrowFileName + " " + utf8Line;
-  WriteAll(file, m_scramble ? EncodeRecord(entry) : entry);
-  ::CloseHandle(file);
+  WriteAll(file.Get(), m_scramble ? EncodeRecord(entry) : entry);
 }
 
 }  // namespace ScreenCapture

@@ -5,8 +5,11 @@
 // share one file: a named mutex serialises their writes.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+
+#include "common/Handles.h"
 
 #include "core/LogFormat.h"
 
@@ -39,10 +42,10 @@ class Logger {
   void SetModuleName(const std::wstring& name) { m_moduleName = name; }
 
   // What the set-up decided; read by tests and support tools.
-  int GetLevel() const { return m_level; }
+  int GetLevel() const { return m_level.load(std::memory_order_relaxed); }
   bool IsScrambled() const { return m_scramble != 0; }
   uint64_t GetMaxSize() const { return (static_cast<uint64_t>(m_maxSizeHigh) << 32) | m_maxSize; }
-  bool HasMutex() const { return m_mutex != nullptr; }
+  bool HasMutex() const { return static_cast<bool>(m_mutex); }
   std::wstring GetLogPath() const { return m_logPath; }
 
   // Where the settings file lives; tests point it elsewhere only when they
@@ -53,6 +56,8 @@ class Logger {
   bool BuildLogPath(const wchar_t* moduleName, const wchar_t* fileName);
   void ReadConfig();
   void SizeCheck();
+  // One line, with the in-process lock held.
+  void LogLocked(int level, const wchar_t* format, const wchar_t* sourcePath, int sourceLine, va_list args);
   void TruncateIfOversize(const std::wstring& path);
   void WriteToFile(const std::string& utf8Line);
   void WriteErrorCopy(const std::string& utf8Line);
@@ -61,20 +66,23 @@ class Logger {
   // Fields in the order the design lists them.
   DWORD m_scramble = 1;
   DWORD m_consoleOutput = 0;
-  int m_level = kLogInfo;
+  std::atomic<int> m_level{kLogInfo};  // read before the lock by every line
   DWORD m_maxSize = 1048576;
   DWORD m_maxSizeHigh = 0;
   std::wstring m_logPath;
   bool m_sizeCheck = true;
-  HANDLE m_mutex = nullptr;
+  UniqueHandle m_mutex;
   std::wstring m_errorLogPath;
   DWORD m_errorCopy = 1;
   std::string m_narrowFileName;
   DWORD m_debuggerOutput = 0;
   CRITICAL_SECTION m_lock;
-  HANDLE m_file = INVALID_HANDLE_VALUE;
+  UniqueFile m_file;
   std::wstring m_moduleName = L"quorabase";
 
+  // Set once the first line found no Init: a logger without a path does not
+  // look for one (and read c:\config.ini) again on every line.
+  bool m_lazyInitDone = false;
   // Counts size-check runs; sizes are looked at on every 500th.
   unsigned m_sizeCheckRuns = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/Handles.h"
+
 namespace ScreenCapture {
 
 namespace {
@@ -30,9 +32,9 @@ bool ReadBitmapPixels(HBITMAP bitmap, PixelImage& image) {
   image.height = height;
   image.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   BITMAPINFO info = BottomUp32(width, height);
-  const HDC dc = ::GetDC(nullptr);
-  const int lines = ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image.pixels.data(), &info, DIB_RGB_COLORS);
-  ::ReleaseDC(nullptr, dc);
+  const DuiLib::WindowDC screen(nullptr);
+  const int lines =
+      ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), image.pixels.data(), &info, DIB_RGB_COLORS);
   if (lines != height) {
     image = PixelImage();
     return false;
@@ -44,14 +46,11 @@ HBITMAP CreateBitmapFromPixels(const PixelImage& image) {
   if (!image.Valid()) return nullptr;
   BITMAPINFO info = BottomUp32(image.width, image.height);
   void* bits = nullptr;
-  const HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) {
-    if (bitmap) ::DeleteObject(bitmap);
-    return nullptr;
-  }
+  DuiLib::Bitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return nullptr;
   std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(uint32_t));
   ::GdiFlush();
-  return bitmap;
+  return bitmap.Release();
 }
 
 }  // namespace ScreenCapture

@@ -1,5 +1,6 @@
 #include "ui/Control.h"
 
+#include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "ui/PaintManager.h"
 
@@ -105,9 +106,8 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 void CControlUI::PaintBkColor(HDC hDC) {
   if ((m_bkColor >> 24) == 0) return;
   const COLORREF colour = RGB((m_bkColor >> 16) & 0xFF, (m_bkColor >> 8) & 0xFF, m_bkColor & 0xFF);
-  const HBRUSH brush = ::CreateSolidBrush(colour);
-  ::FillRect(hDC, &m_rcItem, brush);
-  ::DeleteObject(brush);
+  const Brush brush(::CreateSolidBrush(colour));
+  if (brush) ::FillRect(hDC, &m_rcItem, brush.Get());
 }
 
 void CControlUI::PaintBkImage(HDC) {}

@@ -1,5 +1,6 @@
 #include "ui/Controls.h"
 
+#include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "core/SkinLayout.h"
 #include "ui/PaintManager.h"
@@ -134,12 +135,10 @@ void CComboUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   // White box, 1-pixel border of the item colour.
   uint32_t border = 0xFFCCCCCC;
   ScreenCapture::ParseColor(ScreenCapture::Utf16ToUtf8(GetAttribute(L"bordercolor")), border);
-  const HBRUSH fill = ::CreateSolidBrush(RGB(255, 255, 255));
-  ::FillRect(hDC, &m_rcItem, fill);
-  ::DeleteObject(fill);
-  const HBRUSH frame = ::CreateSolidBrush(RGB((border >> 16) & 0xFF, (border >> 8) & 0xFF, border & 0xFF));
-  ::FrameRect(hDC, &m_rcItem, frame);
-  ::DeleteObject(frame);
+  const Brush fill(::CreateSolidBrush(RGB(255, 255, 255)));
+  if (fill) ::FillRect(hDC, &m_rcItem, fill.Get());
+  const Brush frame(::CreateSolidBrush(RGB((border >> 16) & 0xFF, (border >> 8) & 0xFF, border & 0xFF)));
+  if (frame) ::FrameRect(hDC, &m_rcItem, frame.Get());
   if (m_manager) m_manager->MarkOpaque(m_rcItem);
   if (const CListLabelElementUI* item = GetSelectedItem()) {
     const std::wstring text = item->GetAttribute(L"text");
@@ -176,9 +175,8 @@ LRESULT CALLBACK DropDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       if (drop) {
         RECT client;
         ::GetClientRect(hwnd, &client);
-        const HBRUSH white = ::CreateSolidBrush(RGB(255, 255, 255));
-        ::FillRect(dc, &client, white);
-        ::DeleteObject(white);
+        const Brush white(::CreateSolidBrush(RGB(255, 255, 255)));
+        if (white) ::FillRect(dc, &client, white.Get());
         CPaintManagerUI* manager = drop->combo->GetManager();
         const HFONT font = manager ? manager->GetFont(0) : nullptr;
         const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ui/Control.h"
-#include "ui/GdiHandles.h"
+#include "common/Handles.h"
 #include "ui/ModalLoop.h"
 #include "ui/UIDefs.h"
 

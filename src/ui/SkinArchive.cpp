@@ -6,7 +6,7 @@
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
 #include "core/PngImage.h"
-#include "ui/GdiHandles.h"
+#include "common/Handles.h"
 #include "ui/ModalLoop.h"
 
 namespace DuiLib {

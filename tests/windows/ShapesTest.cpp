@@ -17,7 +17,7 @@
 #include "shapes/Commands.h"
 #include "shapes/RoundShade.h"
 #include "Stubs.h"
-#include "ui/GdiHandles.h"
+#include "common/Handles.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "scroll/FrameStitcher.h"
 #include "scroll/StitchBitmap.h"
-#include "ui/GdiHandles.h"
+#include "common/Handles.h"
 
 namespace {
 

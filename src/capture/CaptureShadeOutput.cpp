@@ -1,0 +1,168 @@
+// The normal capture mode: the result image and where it goes (a file the
+// user picks, the cache folder with the clipboard and the pin program, the
+// OCR program).
+#include "capture/CaptureShade.h"
+
+#include <commdlg.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureWindow.h"
+#include "capture/OutputActions.h"
+#include "capture/VirtualScreen.h"
+#include "common/FileUtils.h"
+#include "common/Handles.h"
+#include "common/Logger.h"
+#include "core/LogPath.h"
+#include "core/OutputNames.h"
+
+namespace ScreenCapture {
+
+Gdiplus::Bitmap* CCaptureShade::RenderResult() {
+  // Only the region is rendered: a small region of a 4K screen costs a small
+  // bitmap, not two screen-sized ones.
+  DuiLib::Bitmap region(RenderArea(m_rect));
+  if (!region) return nullptr;
+  Gdiplus::Bitmap source(region.Get(), nullptr);
+  if (source.GetLastStatus() != Gdiplus::Ok) {
+    LOG_ERR(L"result %dx%d could not be read", m_rect.width, m_rect.height);
+    return nullptr;
+  }
+  // GDI+ allocates through its own operator new: null when memory runs out.
+  std::unique_ptr<Gdiplus::Bitmap> result(new Gdiplus::Bitmap(m_rect.width, m_rect.height, PixelFormat32bppARGB));
+  if (!result || result->GetLastStatus() != Gdiplus::Ok) {
+    LOG_ERR(L"result bitmap %dx%d could not be made", m_rect.width, m_rect.height);
+    return nullptr;
+  }
+  result->SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
+  {
+    Gdiplus::Graphics graphics(result.get());
+    graphics.Clear(Gdiplus::Color(0x00FFFFFF));
+    graphics.DrawImage(&source, 0, 0, m_rect.width, m_rect.height);
+  }
+  if (result->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  return result.release();
+}
+
+void CCaptureShade::SaveToFile(int* saved) {
+  if (saved) *saved = 0;
+  wchar_t file[MAX_PATH] = {};
+  wchar_t title[MAX_PATH] = {};
+  const std::wstring name = ImageFileName(CurrentTimeStamp());
+  wcsncpy(file, name.c_str(), MAX_PATH - 1);
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof(dialog);
+  ICaptureWindow* window = Window();
+  dialog.hwndOwner = window ? window->GetHWND() : nullptr;
+  dialog.lpstrFilter = L"PNG (*.png)\0*.png\0\0";
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrFileTitle = title;
+  dialog.nMaxFileTitle = MAX_PATH;
+  dialog.lpstrDefExt = L"png";
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_HIDEREADONLY;
+  m_extraOutputPath.clear();
+  // The dialog library is loaded when it is first needed, not at start-up.
+  using SaveDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  static const SaveDialogFn showDialog = [] {
+    const HMODULE comdlg = ::LoadLibraryW(L"comdlg32.dll");
+    return comdlg ? reinterpret_cast<SaveDialogFn>(reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")))
+                  : nullptr;
+  }();
+  if (!showDialog || !showDialog(&dialog)) return;  // cancelled: the capture stays open
+  m_extraOutputPath = file;
+  if (GetCaptureType() == kCaptureScroll) {
+    if (saved) *saved = 1;
+    return;
+  }
+  // Only a written file counts as saved: otherwise the capture stays open
+  // and the user can try another place instead of losing the image.
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  if (WritePng(result.get(), m_extraOutputPath)) {
+    LOG_TRA(L"saved %s", m_extraOutputPath.c_str());
+    if (saved) *saved = 1;
+  } else {
+    LOG_ERR(L"could not save %s", m_extraOutputPath.c_str());
+  }
+}
+
+void CCaptureShade::FinishCapture() {
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  const std::wstring stamp = CurrentTimeStamp();
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  const std::wstring cache = params ? params->cachePath : std::wstring();
+  const bool cacheUsable = !cache.empty() && FileUtils::DirectoryExists(cache);
+  std::wstring imagePath;
+  if (cacheUsable) {
+    imagePath = CacheImagePath(cache, stamp);
+    LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
+    if (!WritePng(result.get(), imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
+  }
+  // The clipboard needs no folder: without a usable cache folder the image
+  // still goes there instead of being lost.
+  ICaptureControl* control = Control();
+  PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
+  result.reset();
+  if (!cacheUsable || !params) return;
+  const std::wstring program = FileUtils::GetCurrentDllFolder() + L"ZTDPopWindow.exe";
+  const std::wstring parameters = SiblingParameters(L"--cachepath=", imagePath, *params);
+  LOG_TRA(L"cmdline = %s", parameters.c_str());
+  if (FileUtils::FileExists(program) && !imagePath.empty()) {
+    LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
+  }
+}
+
+void CCaptureShade::SendToOcr() {
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  const std::wstring stamp = CurrentTimeStamp();
+  ICaptureWindow* window = Window();
+  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+  const std::wstring cache = params ? params->cachePath : std::wstring();
+  if (!params || cache.empty() || !FileUtils::DirectoryExists(cache)) return;
+  const std::wstring imagePath = CacheImagePath(cache, stamp);
+  LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
+  if (!WritePng(result.get(), imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
+  result.reset();
+  const std::wstring program = FileUtils::GetCurrentDllFolder() + L"..\\ZTDOcrWindow.exe";
+  const std::wstring parameters = SiblingParameters(L"--imgpath=", imagePath, *params);
+  LOG_TRA(L"cmdline = %s", parameters.c_str());
+  if (FileUtils::FileExists(program) && !imagePath.empty()) {
+    LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
+  }
+}
+
+HDC CCaptureShade::GetSourceDC() {
+  ICaptureControl* control = Control();
+  return control ? control->GetScreenDC() : nullptr;
+}
+
+HBITMAP CCaptureShade::GetCaptureBitmap() { return RenderArea(Rect{0, 0, GetVirtualScreenRect().width, GetVirtualScreenRect().height}); }
+
+HBITMAP CCaptureShade::RenderArea(const Rect& area) {
+  const HDC source = GetSourceDC();
+  if (!source || area.width <= 0 || area.height <= 0 || !IsGrabbableScreen(area)) return nullptr;
+  void* bits = nullptr;
+  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(source, area.width, area.height, &bits));
+  DuiLib::MemoryDC dc(source);
+  if (!bitmap || !dc) {
+    LOG_ERR(L"capture bitmap %dx%d could not be made", area.width, area.height);
+    return nullptr;
+  }
+  {
+    DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+    ::BitBlt(dc.Get(), 0, 0, area.width, area.height, source, area.x, area.y, SRCCOPY | CAPTUREBLT);
+    Gdiplus::Graphics graphics(dc.Get());
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+    graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+    // Everything is drawn in capture coordinates, shifted onto this bitmap.
+    graphics.TranslateTransform(static_cast<Gdiplus::REAL>(-area.x), static_cast<Gdiplus::REAL>(-area.y));
+    Draw(&graphics, true);
+  }
+  return bitmap.Release();
+}
+
+}  // namespace ScreenCapture
