@@ -291,26 +291,10 @@ void CCaptureShade::OnMoving(Point& pt, bool& handled) {
 
 void CCaptureShade::OnResizing(Point& pt, bool& handled) {
   handled = true;
-  Point fixed, moving;
-  if (!ResizeCorners(m_grabbedHandle, m_pressRect, pt, fixed, moving)) return;
-  const Rect& a = AnnotationBounds();
-  if (a.width > 0 || a.height > 0) {
-    // Never cut off an annotation.
-    const int right = a.Right(), bottom = a.Bottom();
-    switch (m_grabbedHandle) {
-      case 0: moving.x = std::min(moving.x, a.x); moving.y = std::min(moving.y, a.y); break;
-      case 1: moving.y = std::min(moving.y, a.y); break;
-      case 2: moving.y = std::min(moving.y, a.y); moving.x = std::max(moving.x, right); break;
-      case 3: case 8: case 9: moving.x = std::min(moving.x, a.x); break;
-      case 4: case 10: case 11: moving.x = std::max(moving.x, right); break;
-      case 5: moving.y = std::max(moving.y, bottom); moving.x = std::min(moving.x, a.x); break;
-      case 6: moving.y = std::max(moving.y, bottom); break;
-      case 7: moving.y = std::max(moving.y, bottom); moving.x = std::max(moving.x, right); break;
-      default: break;
-    }
+  Rect resized;
+  if (ResizeRegion(m_grabbedHandle, m_pressRect, pt, AnnotationBounds(), CaptureBounds(), GetStrokeWidth(), resized)) {
+    SetRect(resized);
   }
-  moving = ClampPoint(moving, CaptureBounds(), GetStrokeWidth());
-  SetRect(SpanRect(fixed, moving));
 }
 
 void CCaptureShade::HandleEvent(DuiLib::TEventUI& event) {

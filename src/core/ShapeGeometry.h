@@ -101,6 +101,34 @@ constexpr bool ResizeCorners(int handle, const Rect& press, Point pointer, Point
   }
 }
 
+// The region of a capture resized by `handle` to `pointer`, from its
+// rectangle at the press: the moving corner never cuts into `annotations`
+// (the union of what is drawn on it; empty for none) and stays inside
+// `bounds`. False for an unknown handle, leaving `region` as it was.
+constexpr bool ResizeRegion(int handle, const Rect& press, Point pointer, const Rect& annotations, const Rect& bounds,
+                            int strokeWidth, Rect& region) {
+  Point fixed, moving;
+  if (!ResizeCorners(handle, press, pointer, fixed, moving)) return false;
+  if (annotations.width > 0 || annotations.height > 0) {
+    const int left = annotations.x, top = annotations.y, right = annotations.Right(), bottom = annotations.Bottom();
+    const auto atMost = [](int v, int limit) { return v < limit ? v : limit; };
+    const auto atLeast = [](int v, int limit) { return v > limit ? v : limit; };
+    switch (handle) {
+      case 0: moving = {atMost(moving.x, left), atMost(moving.y, top)}; break;
+      case 1: moving.y = atMost(moving.y, top); break;
+      case 2: moving = {atLeast(moving.x, right), atMost(moving.y, top)}; break;
+      case 3: case 8: case 9: moving.x = atMost(moving.x, left); break;
+      case 4: case 10: case 11: moving.x = atLeast(moving.x, right); break;
+      case 5: moving = {atMost(moving.x, left), atLeast(moving.y, bottom)}; break;
+      case 6: moving.y = atLeast(moving.y, bottom); break;
+      case 7: moving = {atLeast(moving.x, right), atLeast(moving.y, bottom)}; break;
+      default: break;
+    }
+  }
+  region = SpanRect(fixed, ClampPoint(moving, bounds, strokeWidth));
+  return true;
+}
+
 constexpr bool IsCornerHandle(int handle) { return handle == 0 || handle == 2 || handle == 5 || handle == 7; }
 
 }  // namespace ScreenCapture

@@ -353,7 +353,102 @@ TEST(ShapeGeometry, SquaresSpansAndHandles) {
   EXPECT_EQ(SpanRect(fixed, moving), (Rect{0, 10, 110, 50}));
   EXPECT_FALSE(ResizeCorners(12, Rect{}, Point{}, fixed, moving));
   EXPECT_TRUE(IsCornerHandle(7));
+
+  // A region resized over what is drawn on it stops at the drawing's edge,
+  // on every side, and at the bounds; with nothing drawn it may flip.
+  const Rect press{100, 100, 200, 100}, drawn{150, 120, 50, 40}, bounds{0, 0, 1000, 800};
+  Rect region;
+  ASSERT_TRUE(ResizeRegion(0, press, Point{250, 190}, drawn, bounds, 1, region));
+  EXPECT_EQ(region, Rect::FromEdges(150, 120, 300, 200));
+  ASSERT_TRUE(ResizeRegion(7, press, Point{110, 110}, drawn, bounds, 1, region));
+  EXPECT_EQ(region, Rect::FromEdges(100, 100, 200, 160));
+  ASSERT_TRUE(ResizeRegion(4, press, Point{120, 500}, drawn, bounds, 1, region));
+  EXPECT_EQ(region, Rect::FromEdges(100, 100, 200, 200));
+  ASSERT_TRUE(ResizeRegion(1, press, Point{0, 5000}, Rect{}, bounds, 1, region));
+  EXPECT_EQ(region.y, 200);
+  EXPECT_EQ(region.Bottom(), ClampPoint(Point{0, 5000}, bounds, 1).y);
+  region = press;
+  EXPECT_FALSE(ResizeRegion(12, press, Point{}, drawn, bounds, 1, region));
+  EXPECT_EQ(region, press);
   EXPECT_FALSE(IsCornerHandle(6));
+}
+
+}  // namespace
+}  // namespace ScreenCapture
+
+#include "core/Mosaic.h"
+
+namespace ScreenCapture {
+namespace {
+
+// The filter as plainly as it can be said: per block, float sums of the
+// channels over the pixels inside the picture, the averages truncated.
+std::vector<uint32_t> PlainMosaic(const std::vector<uint32_t>& in, int width, int height, size_t stride) {
+  std::vector<uint32_t> out = in;
+  for (int by = 0; by < height; by += 10) {
+    for (int bx = 0; bx < width; bx += 10) {
+      double b = 0, g = 0, r = 0;
+      int count = 0;
+      for (int y = by; y < std::min(by + 10, height); ++y) {
+        for (int x = bx; x < std::min(bx + 10, width); ++x) {
+          const uint32_t p = in[static_cast<size_t>(y) * stride + static_cast<size_t>(x)];
+          b += p & 0xFF;
+          g += (p >> 8) & 0xFF;
+          r += (p >> 16) & 0xFF;
+          ++count;
+        }
+      }
+      const uint32_t colour = (static_cast<uint32_t>(r / count) << 16) | (static_cast<uint32_t>(g / count) << 8) |
+                              static_cast<uint32_t>(b / count);
+      for (int y = by; y < std::min(by + 10, height); ++y) {
+        for (int x = bx; x < std::min(bx + 10, width); ++x) out[static_cast<size_t>(y) * stride + static_cast<size_t>(x)] = colour;
+      }
+    }
+  }
+  return out;
+}
+
+// Blocks anchored at buffer row 0 (the bottom of a bottom-up picture) and
+// column 0, cut short at the far edges; the padding of each row untouched.
+TEST(Mosaic, BlocksAreThePlainAverageAndStayInsideThePicture) {
+  struct Case {
+    int width, height;
+    size_t stride;
+  };
+  for (const Case c : {Case{1925, 1085, 1925}, Case{1, 1, 1}, Case{7, 13, 9}, Case{30, 20, 30}, Case{1, 40, 3}}) {
+    std::vector<uint32_t> in(c.stride * static_cast<size_t>(c.height));
+    uint32_t seed = 99;
+    for (uint32_t& p : in) p = seed = seed * 1664525u + 1013904223u;
+    std::vector<uint32_t> out = in;
+    PixelateBlocks(out.data(), c.width, c.height, c.stride);
+    const std::vector<uint32_t> expected = PlainMosaic(in, c.width, c.height, c.stride);
+    size_t wrong = 0;
+    for (int y = 0; y < c.height; ++y) {
+      for (size_t x = 0; x < c.stride; ++x) {
+        const size_t i = static_cast<size_t>(y) * c.stride + x;
+        const uint32_t want = x < static_cast<size_t>(c.width) ? expected[i] : in[i];
+        if (out[i] != want) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0u) << c.width << "x" << c.height;
+  }
+  // 1925 x 1085: the last row of blocks is 5 rows high, the last column 5 wide.
+  const int w = 1925, h = 1085;
+  std::vector<uint32_t> picture(static_cast<size_t>(w) * h, 0x00000000u);
+  for (int y = 1080; y < h; ++y) picture[static_cast<size_t>(y) * w + 1924] = 0x00FA0000u;  // 5 of 25 pixels
+  PixelateBlocks(picture.data(), w, h, w);
+  EXPECT_EQ(picture[static_cast<size_t>(1080) * w + 1920], 0x00320000u);  // 250 * 5 / 25
+  EXPECT_EQ(picture[static_cast<size_t>(1079) * w + 1920], 0u);
+  // Nothing to do, nothing done.
+  uint32_t one = 0xFF123456u;
+  PixelateBlocks(&one, 0, 1, 1);
+  PixelateBlocks(&one, 1, 1, 0);
+  PixelateBlocks(nullptr, 1, 1, 1);
+  EXPECT_EQ(one, 0xFF123456u);
+  EXPECT_EQ(MosaicStrokeWidth(1), 16);
+  EXPECT_EQ(MosaicStrokeWidth(3), 24);
+  EXPECT_EQ(MosaicStrokeWidth(5), 32);
+  EXPECT_EQ(MosaicStrokeWidth(7), 7);
 }
 
 }  // namespace
