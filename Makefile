@@ -61,7 +61,8 @@ bench: native build build64
 	  echo "32-bit programs cannot run here: the Windows benchmarks run on the x86_64 build"; }; \
 	bash tools/testenv.sh wine $$bin/startup_bench.exe 10 && \
 	ZTD_SCREEN=3840x2160x24 DISPLAY= bash tools/testenv.sh wine $$bin/paint_bench.exe && \
-	bash tools/testenv.sh wine $$bin/shapes_bench.exe
+	bash tools/testenv.sh wine $$bin/shapes_bench.exe && \
+	bash tools/testenv.sh wine $$bin/result_memory_bench.exe
 
 clean:
 	rm -rf build/windows build/windows64 build/native build/native-asan

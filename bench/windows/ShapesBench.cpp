@@ -10,41 +10,13 @@
 #include <vector>
 
 #include "capture/CaptureShade.h"
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "NullCapture.h"
 #include "common/Clock.h"
 #include "shapes/RoundShade.h"
 
 namespace {
 
 using namespace ScreenCapture;
-
-class NullControl : public ICaptureControl {
- public:
-  void Invalidate() override {}
-  HDC GetScreenDC() override { return screenDC; }
-  HWND GetHWND() override { return nullptr; }
-  ICaptureShade* GetCaptureShade() override { return mode; }
-  void ResetCapture() override {}
-  DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
-  Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
-  void StartScrollCapture() override {}
-  void StartScrollEditor() override {}
-  void InvalidateArea(const Rect&) override {}
-  ICaptureShade* mode = nullptr;
-  HDC screenDC = nullptr;
-};
-
-class NullWindow : public ICaptureWindow {
- public:
-  HWND GetHWND() const override { return nullptr; }
-  ICaptureControl* GetCaptureControl() override { return &control; }
-  ICaptureMenu* GetCaptureMenu() override { return nullptr; }
-  void CloseCapture() override {}
-  CaptureStartParams* GetStartParams() override { return nullptr; }
-  RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return nullptr; }
-  NullControl control;
-};
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

@@ -1,0 +1,38 @@
+#pragma once
+// A capture window and control with nothing behind them, for benchmarks that
+// drive a capture mode without the program's windows.
+#include <windows.h>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureWindow.h"
+
+namespace ScreenCapture {
+
+class NullControl : public ICaptureControl {
+ public:
+  void Invalidate() override {}
+  HDC GetScreenDC() override { return screenDC; }
+  HWND GetHWND() override { return nullptr; }
+  ICaptureShade* GetCaptureShade() override { return mode; }
+  void ResetCapture() override {}
+  DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
+  Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
+  void StartScrollCapture() override {}
+  void StartScrollEditor() override {}
+  void InvalidateArea(const Rect&) override {}
+  ICaptureShade* mode = nullptr;
+  HDC screenDC = nullptr;
+};
+
+class NullWindow : public ICaptureWindow {
+ public:
+  HWND GetHWND() const override { return nullptr; }
+  ICaptureControl* GetCaptureControl() override { return &control; }
+  ICaptureMenu* GetCaptureMenu() override { return nullptr; }
+  void CloseCapture() override {}
+  CaptureStartParams* GetStartParams() override { return nullptr; }
+  RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return nullptr; }
+  NullControl control;
+};
+
+}  // namespace ScreenCapture
