@@ -5,6 +5,8 @@
 #include <gdiplus.h>
 
 #include "capture/CaptureShade.h"
+#include "capture/MosaicHelper.h"
+#include "capture/VirtualScreen.h"
 #include "capture/ICaptureWindow.h"
 #include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
@@ -16,6 +18,7 @@ CCaptureControl::CCaptureControl(HDC screenDC) : m_screenDC(screenDC), m_mode(Cr
 
 CCaptureControl::~CCaptureControl() {
   m_mosaicPens.clear();
+  m_mosaicImage.reset();
 }
 
 std::unique_ptr<ICaptureShade> CCaptureControl::CreateNormalCapture() { return std::make_unique<CCaptureShade>(); }
@@ -76,11 +79,47 @@ DuiLib::TFontInfo* CCaptureControl::GetFontInfo(int id) {
 }
 
 Gdiplus::Pen* CCaptureControl::GetMosaicImage(int penWidth) {
+  if (!m_mosaicImage) {
+    const HDC source = m_mode ? m_mode->GetSourceDC() : nullptr;
+    if (!source) return nullptr;
+    // The frozen screen, or the long image of the editor (the bitmap its
+    // source holds).
+    const Rect& screen = GetVirtualScreenRect();
+    int width = screen.width, height = screen.height;
+    if (m_mode->GetCaptureType() == kCaptureScrollEditor) {
+      BITMAP held = {};
+      if (::GetObjectW(::GetCurrentObject(source, OBJ_BITMAP), sizeof(held), &held) != sizeof(held)) return nullptr;
+      width = held.bmWidth;
+      height = held.bmHeight < 0 ? -held.bmHeight : held.bmHeight;
+    }
+    const DWORD start = ::GetTickCount();
+    {
+      DuiLib::MemoryDC dc(source);
+      DuiLib::Bitmap copy(::CreateCompatibleBitmap(source, width, height));
+      if (dc && copy) {
+        {
+          DuiLib::SelectGuard select(dc.Get(), copy.Get());
+          ::BitBlt(dc.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY | CAPTUREBLT);
+        }
+        m_mosaicImage.reset(MosaicHelper::Pixelate(copy.Get(), dc.Get()));
+      }
+    }
+    LOG_INF(L"GetMosaicImage diff:%d", static_cast<int>(::GetTickCount() - start));
+    if (!m_mosaicImage) return nullptr;
+  }
   const auto cached = m_mosaicPens.find(penWidth);
   if (cached != m_mosaicPens.end()) return cached->second.get();
-  // The pixelated source is built here once the mosaic filter is part of the
-  // program; without it there is no mosaic pen.
-  return nullptr;
+  // The texture starts at the surface's origin and is the picture pixel for
+  // pixel: a stroke shows the blocks of exactly what it covers.
+  Gdiplus::TextureBrush texture(m_mosaicImage.get(), Gdiplus::WrapModeTile);
+  auto pen = std::make_shared<Gdiplus::Pen>(&texture, static_cast<Gdiplus::REAL>(penWidth));
+  if (pen->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  if (pen->SetStartCap(Gdiplus::LineCapRound) != Gdiplus::Ok || pen->SetEndCap(Gdiplus::LineCapRound) != Gdiplus::Ok ||
+      pen->SetLineJoin(Gdiplus::LineJoinRound) != Gdiplus::Ok) {
+    LOG_WAR(L"mosaic pen %d: caps or join not set", penWidth);
+  }
+  m_mosaicPens[penWidth] = pen;
+  return pen.get();
 }
 
 void CCaptureControl::StartScrollCapture() {

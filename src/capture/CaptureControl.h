@@ -60,7 +60,7 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   // Modes replaced during an event they handle, and how deep that dispatch is.
   std::vector<std::unique_ptr<ICaptureShade>> m_retiredModes;
   int m_dispatchDepth = 0;
-  DuiLib::Bitmap m_mosaicImage;  // pixelated frozen screen, made on demand
+  std::unique_ptr<Gdiplus::Bitmap> m_mosaicImage;  // the pixelated picture, made by the first mosaic stroke
   std::map<int, std::shared_ptr<Gdiplus::Pen>> m_mosaicPens;
 };
 

@@ -17,6 +17,8 @@
 #include "core/SelectionLayout.h"
 #include "core/ShapeGeometry.h"
 #include "menu/ICaptureMenu.h"
+#include "shapes/ArrowShade.h"
+#include "shapes/BrushShade.h"
 #include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 
@@ -212,7 +214,9 @@ void CCaptureShade::OnMouseMove(Point& pt, bool& handled) {
   }
   if (m_currentShape) {
     m_currentShape->OnMouseMove(pt, handled);
-    Repaint();
+    // A long stroke asks for its new segment only.
+    const auto* base = dynamic_cast<const CBaseShade*>(m_currentShape.get());
+    if (!base || !base->RepaintsByArea()) Repaint();
     return;
   }
   if (const ShapePtr selected = GetSelected()) selected->OnMouseMove(pt, handled);
@@ -264,8 +268,16 @@ void CCaptureShade::AnnotationRelease(Point& pt) {
     // Built before the shape's own release, while it still has its press values.
     if (auto rect = std::dynamic_pointer_cast<CRectShade>(selected)) {
       orders->Record(std::make_shared<CommonShapeCommand<CRectShade, 0>>(rect));
+    } else if (auto brush = std::dynamic_pointer_cast<CBrushShade>(selected)) {
+      if (state == kStateMoving) orders->Record(std::make_shared<MoveBrushCommand>(brush));
+    } else if (auto arrow = std::dynamic_pointer_cast<CArrawShade>(selected)) {
+      if (state == kStateMoving) {
+        orders->Record(std::make_shared<MoveArrowCommand>(arrow));
+      } else {
+        orders->Record(std::make_shared<ResizeArrowCommand>(arrow));
+      }
     }
-    // The arrow, brush and text shapes record their own commands here.
+    // The text shapes record their own commands here.
   }
   bool handled = false;
   selected->OnLButtonUp(pt, handled);

@@ -5,15 +5,16 @@
 
 namespace ScreenCapture {
 
-void PixelateBlocks(uint32_t* pixels, int width, int height, size_t stride, int block) {
+void PixelateBlocks(uint32_t* pixels, int width, int height, size_t stride, int block, bool fromLastRow) {
   if (!pixels || width <= 0 || height <= 0 || block < 1 || stride < static_cast<size_t>(width)) return;
   const int columns = (width + block - 1) / block;
   // One band of `block` rows at a time: the sums of all its blocks are
   // gathered in one pass along the rows, then the band is written in a
   // second, so every pixel is read and written once, in memory order.
   std::vector<uint32_t> sums(static_cast<size_t>(columns) * 3);
-  for (int top = 0; top < height; top += block) {
-    const int rows = std::min(block, height - top);
+  for (int done = 0; done < height; done += block) {
+    const int rows = std::min(block, height - done);
+    const int top = fromLastRow ? height - done - rows : done;
     std::fill(sums.begin(), sums.end(), 0u);
     for (int y = top; y < top + rows; ++y) {
       const uint32_t* row = pixels + static_cast<size_t>(y) * stride;

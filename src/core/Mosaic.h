@@ -19,8 +19,11 @@ constexpr int MosaicStrokeWidth(int preset) {
 // truncated average of its blue, green and red; alpha becomes 0. The grid
 // starts at row 0 and column 0 of the buffer, so with a bottom-up buffer it
 // starts at the picture's bottom-left corner, and the blocks of the last
-// rows and columns are cut short by the picture's edge. Nothing happens for
-// an empty picture or a block size below 1.
-void PixelateBlocks(uint32_t* pixels, int width, int height, size_t stride, int block = kMosaicBlock);
+// rows and columns are cut short by the picture's edge. `fromLastRow` starts
+// the grid at the buffer's last row instead (the bottom of a top-down
+// buffer), so that either kind of buffer gets the same blocks. Nothing
+// happens for an empty picture or a block size below 1.
+void PixelateBlocks(uint32_t* pixels, int width, int height, size_t stride, int block = kMosaicBlock,
+                    bool fromLastRow = false);
 
 }  // namespace ScreenCapture

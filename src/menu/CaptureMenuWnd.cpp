@@ -9,6 +9,8 @@
 #include "common/BigDataHelper.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
+#include "shapes/ArrowShade.h"
+#include "shapes/BrushShade.h"
 #include "shapes/RoundShade.h"
 
 namespace ScreenCapture {
@@ -184,11 +186,14 @@ void CCaptureMenuWnd::ShowMenu(bool show) {
 }
 
 std::shared_ptr<IBaseShade> CCaptureMenuWnd::CreateShape() {
-  std::shared_ptr<CRectShade> shape;
+  std::shared_ptr<IBaseShade> shape;
   switch (m_shapeType) {
     case kShapeRectangle: shape = std::make_shared<CSquareFrameShade>(); break;
     case kShapeEllipse: shape = std::make_shared<CRoundShade>(); break;
-    // The arrow, brush, mosaic and text shapes are made here once they exist.
+    case kShapeArrow: shape = std::make_shared<CArrawShade>(); break;
+    case kShapeBrush: shape = std::make_shared<CBrushShade>(); break;
+    case kShapeMosaic: shape = std::make_shared<CMosaicShade>(); break;
+    // The text shapes are made here once they exist.
     default: return nullptr;
   }
   for (const ColorOption& color : kColors) {

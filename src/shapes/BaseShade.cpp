@@ -1,5 +1,8 @@
 #include "shapes/BaseShade.h"
 
+#include <windows.h>
+#include <gdiplus.h>
+
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
 #include "capture/ICaptureWindow.h"
@@ -19,6 +22,18 @@ void CBaseShade::RequestRepaint() {
   ++m_changeCount;
   if (m_repaintSuppressed) return;
   if (ICaptureControl* control = Control()) control->Invalidate();
+}
+
+void CBaseShade::RequestRepaintArea(const Rect& area) {
+  ++m_changeCount;
+  if (ICaptureControl* control = Control()) control->InvalidateArea(area);
+}
+
+void CBaseShade::DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box) {
+  Gdiplus::SolidBrush fill(Gdiplus::Color(0xFFFFFFFF));
+  Gdiplus::Pen outline(Gdiplus::Color(0xFFFF0000), 1.0f);
+  graphics->FillEllipse(&fill, box.x, box.y, box.width, box.height);
+  graphics->DrawEllipse(&outline, box.x, box.y, box.width, box.height);
 }
 
 void CBaseShade::SetSelected(bool selected) {

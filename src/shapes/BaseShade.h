@@ -67,11 +67,19 @@ class CBaseShade : public virtual IBaseShade {
   int GetHandleRadius() const { return m_handleRadius; }
   // Counts the visible changes of the shape: what a painting cache compares.
   unsigned GetChangeCount() const { return m_changeCount; }
+  // True for shapes that ask for the repaint of what changed, area by area,
+  // while they are drawn: the capture mode then repaints nothing more.
+  virtual bool RepaintsByArea() const { return false; }
+
+  // A handle as every shape shows it: a white dot with a thin red ring.
+  static void DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box);
 
  protected:
   // Every visible change comes through here: counts it and asks the capture
   // control to repaint.
   void RequestRepaint();
+  // Asks for the repaint of `area` only (capture client coordinates).
+  void RequestRepaintArea(const Rect& area);
   // Keeps a point inside the limit rectangle by half the stroke width.
   void ClampToLimit(Point& pt);
 

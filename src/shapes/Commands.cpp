@@ -3,6 +3,8 @@
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
 #include "capture/ICaptureWindow.h"
+#include "shapes/ArrowShade.h"
+#include "shapes/BrushShade.h"
 
 namespace ScreenCapture {
 
@@ -62,6 +64,40 @@ bool CommandOrders::RedoLast() {
 void CommandOrders::Clear() {
   m_undo.clear();
   m_redo.clear();
+}
+
+template <int Kind>
+ArrowEndsCommand<Kind>::ArrowEndsCommand(std::shared_ptr<CArrawShade> shape)
+    : m_shape(std::move(shape)),
+      m_oldStart(m_shape->GetSavedStart()),
+      m_oldEnd(m_shape->GetSavedEnd()),
+      m_newStart(m_shape->GetStartPoint()),
+      m_newEnd(m_shape->GetEndPoint()) {}
+
+template <int Kind>
+void ArrowEndsCommand<Kind>::Execute() {
+  m_shape->SetPoints(m_newStart, m_newEnd);
+}
+
+template <int Kind>
+void ArrowEndsCommand<Kind>::Undo() {
+  m_shape->SetPoints(m_oldStart, m_oldEnd);
+}
+
+template class ArrowEndsCommand<0>;
+template class ArrowEndsCommand<1>;
+
+MoveBrushCommand::MoveBrushCommand(std::shared_ptr<CBrushShade> shape)
+    : m_shape(std::move(shape)), m_pressOffset(m_shape->GetPressOffset()), m_offset(m_shape->GetOffset()) {}
+
+void MoveBrushCommand::Execute() {
+  m_shape->SetOffset(m_pressOffset);
+  m_shape->MoveTo(m_offset);
+}
+
+void MoveBrushCommand::Undo() {
+  m_shape->SetOffset(m_offset);
+  m_shape->MoveTo(m_pressOffset);
 }
 
 }  // namespace ScreenCapture

@@ -11,6 +11,8 @@
 namespace ScreenCapture {
 
 class CRectShade;
+class CArrawShade;
+class CBrushShade;
 
 class ICommand {
  public:
@@ -90,6 +92,35 @@ class CommonShapeCommand : public ICommand {
   std::shared_ptr<ShapeClass> m_shape;
   Rect m_before;
   Rect m_after;
+};
+
+// A move or a resize of an arrow: its ends at the press, and the current ones.
+template <int Kind>
+class ArrowEndsCommand : public ICommand {
+ public:
+  explicit ArrowEndsCommand(std::shared_ptr<CArrawShade> shape);
+  void Execute() override;
+  void Undo() override;
+
+ private:
+  std::shared_ptr<CArrawShade> m_shape;
+  Point m_oldStart, m_oldEnd, m_newStart, m_newEnd;
+};
+using MoveArrowCommand = ArrowEndsCommand<0>;
+using ResizeArrowCommand = ArrowEndsCommand<1>;
+
+// A move of a brush or mosaic stroke: the offset at the press and the
+// current one.
+class MoveBrushCommand : public ICommand {
+ public:
+  explicit MoveBrushCommand(std::shared_ptr<CBrushShade> shape);
+  void Execute() override;
+  void Undo() override;
+
+ private:
+  std::shared_ptr<CBrushShade> m_shape;
+  Point m_pressOffset;
+  Point m_offset;
 };
 
 class CommandOrders {

@@ -87,12 +87,7 @@ void CRectShade::OnResizing(Point& pt, bool& handled) {
   SetRect(SpanRect(fixed, moving));
 }
 
-void CRectShade::DrawHandle(Gdiplus::Graphics* graphics, const Rect& box) {
-  Gdiplus::SolidBrush fill(Gdiplus::Color(0xFFFFFFFF));
-  Gdiplus::Pen outline(Gdiplus::Color(0xFFFF0000), 1.0f);
-  graphics->FillEllipse(&fill, box.x, box.y, box.width, box.height);
-  graphics->DrawEllipse(&outline, box.x, box.y, box.width, box.height);
-}
+void CRectShade::DrawHandle(Gdiplus::Graphics* graphics, const Rect& box) { DrawHandleBox(graphics, box); }
 
 void CRectShade::DrawAllHandles(Gdiplus::Graphics* graphics) {
   for (const auto& handle : m_handles) DrawHandle(graphics, MapRect(handle.second));

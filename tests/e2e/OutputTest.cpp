@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 #include <string>
@@ -207,6 +208,72 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
     }
     ::DeleteFileW((m_cache.Path() + files[0]).c_str());
   }
+}
+
+// The arrow, the brush and the mosaic drawn with the toolbar land in the
+// image: red on the arrow's head and along the stroke, and under the mosaic
+// the average of each 10 x 10 block of the frozen screen.
+TEST_F(OutputE2E, ArrowBrushAndMosaicReachTheImage) {
+  const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  ProgramRun run;
+  const HWND capture =
+      e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;");
+  ASSERT_NE(capture, nullptr);
+  e2e::LeftDrag(200, 500, 1000, 800);
+  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+  ASSERT_NE(toolbar, nullptr);
+  EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
+  RECT bar = {};
+  ::GetWindowRect(toolbar, &bar);
+  e2e::LeftClick(bar.left + 100, bar.top + 25);  // the arrow
+  ASSERT_TRUE(e2e::WaitUntil(
+      [&] {
+        RECT now = {};
+        ::GetWindowRect(toolbar, &now);
+        return now.bottom - now.top == 100;
+      },
+      3000));
+  EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 560, 450, 560); }));
+  e2e::LeftClick(bar.left + 132, bar.top + 25);  // the brush
+  EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 650, 450, 650); }));
+  e2e::LeftClick(bar.left + 164, bar.top + 25);  // the mosaic, middle size: 24 pixels wide
+  EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(600, 700, 900, 700); }));
+  ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
+
+  const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+  ASSERT_EQ(files.size(), 1u);
+  Gdiplus::Bitmap png((m_cache.Path() + files[0]).c_str());
+  ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);
+  const auto at = [&](int x, int y) {  // screen coordinates
+    Gdiplus::Color c;
+    png.GetPixel(x - 200, y - 500, &c);
+    return static_cast<uint32_t>(c.GetValue() & 0xFFFFFF);
+  };
+  EXPECT_EQ(at(440, 560), 0xFF2600u);  // the arrow's head
+  EXPECT_EQ(at(350, 560), 0xFF2600u);  // its shaft
+  EXPECT_EQ(at(350, 575), e2e::PatternWindow::ColourAt(350, 575, sw, sh));
+  EXPECT_EQ(at(375, 650), 0xFF2600u);  // the brush
+  EXPECT_EQ(at(375, 660), e2e::PatternWindow::ColourAt(375, 660, sw, sh));
+  // Under the mosaic: the plain average of the block, the grid from the
+  // screen's bottom-left corner; beside it the picture as it was.
+  const auto blockAverage = [&](int x, int y) {
+    const int bx = x / 10 * 10, top = sh - (sh - y - 1) / 10 * 10 - 10;
+    uint32_t r = 0, g = 0, b = 0, n = 0;
+    for (int yy = std::max(top, 0); yy < top + 10; ++yy) {
+      for (int xx = bx; xx < std::min(bx + 10, sw); ++xx, ++n) {
+        const uint32_t c = e2e::PatternWindow::ColourAt(xx, yy, sw, sh);
+        r += c >> 16, g += (c >> 8) & 0xFF, b += c & 0xFF;
+      }
+    }
+    return ((r / n) << 16) | ((g / n) << 8) | (b / n);
+  };
+  for (const int x : {700, 745, 806, 853}) {
+    EXPECT_EQ(at(x, 700), blockAverage(x, 700)) << x;
+    EXPECT_EQ(at(x, 704), blockAverage(x, 704)) << x;
+    EXPECT_EQ(at(x, 730), e2e::PatternWindow::ColourAt(x, 730, sw, sh)) << x;
+  }
+  // The pixelated screen was made once, for the first mosaic stroke.
+  EXPECT_EQ(e2e::LinesWith(e2e::ReadLogLines(), "GetMosaicImage diff:").size(), 1u);
 }
 
 TEST_F(OutputE2E, FinishWithoutACacheFolderStillFillsTheClipboard) {

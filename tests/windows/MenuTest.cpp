@@ -97,7 +97,11 @@ TEST(Toolbar, StylesShapesRecordsChangesAndEnds) {
   EXPECT_FALSE(menu.Control<DuiLib::CControlUI>(L"colorlayout")->IsVisible());
   EXPECT_EQ(menu.Control<DuiLib::CControlUI>(L"layoutOptionList")->GetAttribute(L"pos"), L"107,44,201,80");
   EXPECT_TRUE(menu.Control<DuiLib::CControlUI>(L"mosaicShadow")->IsVisible());
-  EXPECT_EQ(menu.CreateShape(), nullptr);  // no mosaic shape in this build yet
+  menu.Control<DuiLib::COptionUI>(L"bigsize")->Selected(true);
+  const auto mosaic = menu.CreateShape();
+  ASSERT_NE(mosaic, nullptr);
+  EXPECT_EQ(mosaic->GetType(), kShapeMosaic);
+  EXPECT_EQ(mosaic->GetStrokeWidth(), 32);
 
   // A rectangle takes the selected colour and size.
   menu.SelectShapeType(kShapeRectangle);
@@ -127,6 +131,26 @@ TEST(Toolbar, StylesShapesRecordsChangesAndEnds) {
   menu.UndoLast();
   EXPECT_EQ(shape->GetColor(), kColorBlue);
   EXPECT_EQ(shape->GetWidth(), kSizeBig);
+
+  // An arrow and a brush stroke take the style too, and a selected one is
+  // restyled through the same commands.
+  for (const int tool : {kShapeArrow, kShapeBrush}) {
+    menu.SelectShapeType(tool);
+    menu.Control<DuiLib::COptionUI>(L"yellowcolor")->Selected(true);
+    menu.Control<DuiLib::COptionUI>(L"bigsize")->Selected(true);
+    auto stroke = menu.CreateShape();
+    ASSERT_NE(stroke, nullptr);
+    EXPECT_EQ(stroke->GetType(), tool);
+    EXPECT_EQ(stroke->GetColor(), kColorYellow);
+    stroke->SetSelected(true);
+    menu.SetSelectedShape(stroke);
+    const size_t done = menu.UndoCount();
+    menu.Control<DuiLib::COptionUI>(L"middlesize")->Selected(true);
+    menu.Control<DuiLib::COptionUI>(L"graycolor")->Selected(true);
+    EXPECT_EQ(stroke->GetWidth(), kSizeMiddle);
+    EXPECT_EQ(stroke->GetColor(), kColorGray);
+    EXPECT_EQ(menu.UndoCount(), done + 2);
+  }
 
   // Esc typed in the toolbar ends the capture.
   ::SendMessageW(menu.GetHWND(), WM_CHAR, VK_ESCAPE, 0);

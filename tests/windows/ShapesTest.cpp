@@ -14,6 +14,10 @@
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureWindow.h"
 #include "capture/VirtualScreen.h"
+#include "capture/CaptureControl.h"
+#include "shapes/ArrowShade.h"
+#include "shapes/BrushShade.h"
+#include "core/ShapeGeometry.h"
 #include "shapes/Commands.h"
 #include "shapes/RoundShade.h"
 #include "Stubs.h"
@@ -556,6 +560,199 @@ TEST_F(ShapesTest, RepaintsFromTheSnapshotLookTheSame) {
   m_mode->SetRect(Rect{0, 0, 640, 480});
   const std::vector<uint32_t> whole = PaintMode(*m_mode);
   EXPECT_EQ(PaintMode(*m_mode), whole);
+  m_window.control.screenDC = nullptr;
+}
+
+// The region idle and a toolbar that records commands: presses reach the
+// annotations through the capture mode, as in the program.
+class StrokeShapesTest : public ShapesTest {
+ protected:
+  void SetUp() override {
+    ShapesTest::SetUp();
+    m_window.withMenu = true;
+    m_mode->SetState(kStateIdle);
+  }
+  void ModeDrag(Point from, Point to) {
+    bool handled = false;
+    Point p = from;
+    m_mode->OnLButtonDown(p, handled);
+    for (int i = 1; i <= 4; ++i) {
+      Point m{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4};
+      handled = false;
+      m_mode->OnMouseMove(m, handled);
+    }
+    Point up = to;
+    m_mode->OnLButtonUp(up, handled);
+  }
+  CommandOrders& Orders() { return m_window.menu.orders; }
+};
+
+TEST_F(StrokeShapesTest, ArrowOutlineHandlesAndCommands) {
+  auto arrow = Make<CArrawShade>(Point{150, 150}, Point{300, 200});
+  ASSERT_TRUE(arrow->IsValid());
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{150, 150}));
+  EXPECT_EQ(arrow->GetEndPoint(), (Point{300, 200}));
+  // The shaft holds its centre line, the head its tip, and nothing off it.
+  EXPECT_TRUE(arrow->HitTest(Point{225, 175}));
+  EXPECT_TRUE(arrow->HitTest(Point{295, 198}));
+  EXPECT_FALSE(arrow->HitTest(Point{225, 185}));
+  // Drawn from right to left: the head at the left end, its barbs behind it.
+  auto back = Make<CArrawShade>(Point{400, 300}, Point{200, 300});
+  EXPECT_GT(back->GetOutline()[2].x, 200.0);
+  EXPECT_GT(back->GetOutline()[4].x, 200.0);
+  EXPECT_TRUE(back->IsValid());  // exactly horizontal: its outline has an area
+  EXPECT_GT(back->GetRect().height, 0);
+  // Vertical: built with the tip 1 pixel to the left, still with a head.
+  auto down = Make<CArrawShade>(Point{250, 120}, Point{250, 350});
+  EXPECT_EQ(down->GetOutline()[3].x, 249.0);
+  EXPECT_TRUE(down->IsValid());
+  EXPECT_GT(down->GetRect().width, 10);
+  // A click makes no arrow.
+  auto click = std::make_shared<CArrawShade>();
+  Drag(*click, Point{300, 300}, {});
+  EXPECT_FALSE(click->IsValid());
+
+  // Through the capture mode: the start handle drags the start only.
+  m_mode->Add(arrow);
+  ModeDrag(Point{150, 150}, Point{170, 130});
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{170, 130}));
+  EXPECT_EQ(arrow->GetEndPoint(), (Point{300, 200}));
+  // The tip handle drags the tip only.
+  ModeDrag(Point{300, 200}, Point{320, 260});
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{170, 130}));
+  EXPECT_EQ(arrow->GetEndPoint(), (Point{320, 260}));
+  // The shaft moves both ends.
+  const Point mid{(170 + 320) / 2, (130 + 260) / 2};
+  ASSERT_TRUE(arrow->HitTest(mid));
+  ModeDrag(mid, Point{mid.x + 10, mid.y - 20});
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{180, 110}));
+  EXPECT_EQ(arrow->GetEndPoint(), (Point{330, 240}));
+  EXPECT_EQ(Orders().UndoCount(), 3u);
+  // A press and release on it without a move records nothing.
+  ModeDrag(Point{mid.x + 10, mid.y - 20}, Point{mid.x + 10, mid.y - 20});
+  EXPECT_EQ(Orders().UndoCount(), 3u);
+  ASSERT_TRUE(Orders().UndoLast());
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{170, 130}));
+  ASSERT_TRUE(Orders().UndoLast());
+  EXPECT_EQ(arrow->GetEndPoint(), (Point{300, 200}));
+  ASSERT_TRUE(Orders().UndoLast());
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{150, 150}));
+  ASSERT_TRUE(Orders().RedoLast());
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{170, 130}));
+
+  // The big size opens the head without moving the ends; undo closes it.
+  const auto headWidth = [&] {
+    const auto& o = arrow->GetOutline();
+    return std::hypot(o[4].x - o[2].x, o[4].y - o[2].y);
+  };
+  const double middle = headWidth();
+  Orders().Do(std::make_shared<ChangeShapeWidthCommand>(arrow, kSizeBig));
+  EXPECT_GT(headWidth(), middle + 5);
+  EXPECT_EQ(arrow->GetStartPoint(), (Point{170, 130}));
+  Orders().UndoLast();
+  EXPECT_DOUBLE_EQ(headWidth(), middle);
+}
+
+TEST_F(StrokeShapesTest, BrushPointsClampingHitsAndMoves) {
+  // A press, one move and a release: nothing, not even at a second place.
+  auto scribble = std::make_shared<CBrushShade>();
+  Drag(*scribble, Point{150, 150}, {Point{160, 160}});
+  EXPECT_TRUE(scribble->GetPoints().empty());
+  EXPECT_FALSE(scribble->IsValid());
+  // Later moves each add their point, past the region flattened along its
+  // edge, half the stroke inside.
+  auto stroke = std::make_shared<CBrushShade>();
+  stroke->SetWidth(kSizeBig);
+  Drag(*stroke, Point{150, 250}, {Point{151, 250}, Point{200, 250}, Point{350, 250}, Point{5000, 250}, Point{5000, -90}});
+  ASSERT_EQ(stroke->GetPoints().size(), 4u);
+  EXPECT_EQ(stroke->GetPoints()[0], (Point{200, 250}));
+  const Rect inside = InsetRect(m_mode->GetRect(), m_mode->GetWidth());
+  for (const Point& p : stroke->GetPoints()) {
+    EXPECT_TRUE(p.x >= inside.x + 2 && p.x <= inside.Right() - 2 && p.y >= inside.y + 2 && p.y <= inside.Bottom() - 2)
+        << p.x << "," << p.y;
+  }
+  EXPECT_EQ(stroke->GetPoints()[2].x, inside.Right() - 2);
+  EXPECT_TRUE(stroke->IsValid());
+  // Width 5: 3 pixels off the line grabs it, 5 do not.
+  EXPECT_TRUE(stroke->HitTest(Point{250, 253}));
+  EXPECT_TRUE(stroke->HitTest(Point{250, 247}));
+  EXPECT_FALSE(stroke->HitTest(Point{250, 255}));
+  EXPECT_FALSE(stroke->HitTest(Point{190, 250}));  // before its first point: cut flat
+
+  // Moved through the capture mode: every point follows, undo puts them back.
+  m_mode->Add(stroke);
+  const std::vector<Point> before = stroke->GetPoints();
+  ModeDrag(Point{250, 250}, Point{230, 280});
+  ASSERT_EQ(Orders().UndoCount(), 1u);
+  EXPECT_EQ(stroke->GetPoints()[0], (Point{180, 280}));
+  Orders().UndoLast();
+  EXPECT_EQ(stroke->GetPoints(), before);
+  Orders().RedoLast();
+  EXPECT_EQ(stroke->GetPoints()[0], (Point{180, 280}));
+
+  // 100,000 points: kept, and a press far from it misses.
+  auto huge = std::make_shared<CBrushShade>();
+  bool handled = false;
+  Point p{120, 120};
+  huge->OnLButtonDown(p, handled);
+  for (int i = 0; i < 100001; ++i) {
+    Point m{150 + i % 200, 150 + (i / 200) % 200};
+    huge->OnMouseMove(m, handled);
+  }
+  EXPECT_EQ(huge->GetPoints().size(), 100000u);
+  EXPECT_FALSE(huge->HitTest(Point{480, 380}));
+}
+
+TEST_F(StrokeShapesTest, MosaicShowsTheBlocksOfWhatItCoversAndIsNeverGrabbed) {
+  // A 40 x 25 picture: 5 red rows on top of a 1-pixel checkerboard. The
+  // blocks start at the bottom-left corner, so the top 5 rows are a block
+  // row of their own and stay plain red.
+  ScopedVirtualScreen layout(Rect{0, 0, 40, 25});
+  DuiLib::MemoryDC source(nullptr);
+  void* bits = nullptr;
+  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), 40, 25, &bits));
+  ASSERT_TRUE(frozen);
+  auto* pixels = static_cast<uint32_t*>(bits);
+  for (int y = 0; y < 25; ++y) {
+    for (int x = 0; x < 40; ++x) pixels[y * 40 + x] = y < 5 ? 0xFFFF0000u : ((x + y) % 2 ? 0xFFFFFFFFu : 0xFF000000u);
+  }
+  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  m_window.control.screenDC = source.Get();
+  CCaptureControl control(source.Get());
+  m_window.control.mosaicFrom = &control;
+  CCaptureShade mode;
+  m_window.control.mode = &mode;
+  mode.SetRect(Rect{0, 0, 40, 25});
+  mode.SetState(kStateIdle);
+
+  auto mosaic = std::make_shared<CMosaicShade>();
+  mosaic->SetWidth(kSizeSmall);
+  EXPECT_EQ(mosaic->GetStrokeWidth(), 16);
+  mosaic->SetWidth(kSizeBig);
+  EXPECT_EQ(mosaic->GetStrokeWidth(), 32);
+  mosaic->SetWidth(kSizeSmall);
+  bool handled = false;
+  Point p{2, 2};
+  mosaic->OnLButtonDown(p, handled);
+  for (Point m : {Point{3, 2}, Point{5, 2}, Point{20, 2}, Point{35, 2}}) mosaic->OnMouseMove(m, handled);
+  mosaic->OnLButtonUp(p, handled);
+  mosaic->SetColor(kColorBlue);  // no effect on a mosaic
+  mode.Add(mosaic);
+  EXPECT_FALSE(mosaic->HitTest(Point{20, 2}));
+  EXPECT_FALSE(mosaic->HitTestHandle(Point{5, 2}));
+
+  std::unique_ptr<Gdiplus::Bitmap> png(mode.RenderResult());
+  ASSERT_TRUE(png);
+  EXPECT_EQ(PixelAt(*png, 20, 2), 0xFF0000u);  // the top block row: red only
+  EXPECT_EQ(PixelAt(*png, 20, 8), 0x7F7F7Fu);  // a checkerboard block: its average
+  EXPECT_EQ(PixelAt(*png, 20, 20), 0x000000u);  // outside the stroke: the picture
+  // Two widths share one image, one pen each, cached.
+  Gdiplus::Pen* small = control.GetMosaicImage(16);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(control.GetMosaicImage(16), small);
+  EXPECT_NE(control.GetMosaicImage(24), small);
+  m_window.control.mosaicFrom = nullptr;
+  m_window.control.mode = m_mode.get();
   m_window.control.screenDC = nullptr;
 }
 

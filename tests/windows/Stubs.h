@@ -23,10 +23,12 @@ class Control : public ICaptureControl {
   ICaptureShade* GetCaptureShade() override { return mode; }
   void ResetCapture() override { ++resets; }
   DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
-  Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
+  // Mosaic pens come from a real control when a test gives one.
+  Gdiplus::Pen* GetMosaicImage(int width) override { return mosaicFrom ? mosaicFrom->GetMosaicImage(width) : nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
   void InvalidateArea(const Rect&) override { ++areaRepaints; }
+  ICaptureControl* mosaicFrom = nullptr;
   int repaints = 0;
   int areaRepaints = 0;
   int resets = 0;
