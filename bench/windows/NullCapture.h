@@ -19,8 +19,9 @@ class NullControl : public ICaptureControl {
   Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
-  void InvalidateArea(const Rect&) override {}
+  void InvalidateArea(const Rect& area) override { lastArea = area; }
   ICaptureShade* mode = nullptr;
+  Rect lastArea;
   HDC screenDC = nullptr;
 };
 

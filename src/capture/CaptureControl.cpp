@@ -36,11 +36,20 @@ void CCaptureControl::DoEvent(DuiLib::TEventUI& event) {
   if (--m_dispatchDepth == 0) m_retiredModes.clear();
 }
 
+void ClipToPaintArea(HDC dc, Gdiplus::Graphics& graphics) {
+  RECT box = {};
+  const int kind = ::GetClipBox(dc, &box);
+  if (kind == SIMPLEREGION || kind == COMPLEXREGION) {
+    graphics.SetClip(Gdiplus::Rect(box.left, box.top, box.right - box.left, box.bottom - box.top));
+  }
+}
+
 void CCaptureControl::PaintBkColor(HDC hDC) {
   if (!m_mode) return;
   Gdiplus::Graphics graphics(hDC);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
   graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+  ClipToPaintArea(hDC, graphics);
   m_mode->Draw(&graphics, false);
 }
 

@@ -15,6 +15,11 @@
 
 namespace ScreenCapture {
 
+// Gives `graphics` the clip box of `dc` (the area being painted) as its own
+// clip, so that shapes asking for their visible bounds get that area and
+// draw no more of a long stroke than shows.
+void ClipToPaintArea(HDC dc, Gdiplus::Graphics& graphics);
+
 class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
  public:
   // `screenDC` is the frozen screen image; the control does not own it.

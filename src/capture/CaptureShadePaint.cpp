@@ -23,6 +23,24 @@
 namespace ScreenCapture {
 
 namespace {
+
+// Narrows the clip for a scope and puts the caller's back: the area being
+// painted stays the clip (shapes draw only what lies in it).
+class ClipScope {
+ public:
+  ClipScope(Gdiplus::Graphics* graphics, const Gdiplus::Rect& rect) : m_graphics(graphics) {
+    m_graphics->GetClip(&m_saved);
+    m_graphics->IntersectClip(rect);
+  }
+  ClipScope(const ClipScope&) = delete;
+  ClipScope& operator=(const ClipScope&) = delete;
+  ~ClipScope() { m_graphics->SetClip(&m_saved); }
+
+ private:
+  Gdiplus::Graphics* m_graphics;
+  Gdiplus::Region m_saved;
+};
+
 unsigned ChangeCount(const IBaseShade* shape) {
   const auto* base = dynamic_cast<const CBaseShade*>(shape);
   return base ? base->GetChangeCount() : 0;
@@ -37,9 +55,8 @@ void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   } else {
     DrawHandles(graphics, flag);
     DrawSelection(graphics, flag);
-    graphics->IntersectClip(Gdiplus::Rect(m_rect.x, m_rect.y, m_rect.width, m_rect.height));
+    const ClipScope inside(graphics, Gdiplus::Rect(m_rect.x, m_rect.y, m_rect.width, m_rect.height));
     DrawShapes(graphics, flag);
-    graphics->ResetClip();
   }
   DrawOverlayAfter(graphics);
   // The label, the last handles and the magnifier are for the screen only:
@@ -107,9 +124,10 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
   } else {
     DrawHandles(graphics, kOutputScreen);
     DrawSelection(graphics, kOutputScreen);
-    graphics->IntersectClip(clip);
-    for (size_t i = 0; i < live; ++i) order[i]->Draw(graphics, false);
-    graphics->ResetClip();
+    {
+      const ClipScope inside(graphics, clip);
+      for (size_t i = 0; i < live; ++i) order[i]->Draw(graphics, false);
+    }
     // Keep a snapshot when this paint covered the whole selection.
     const HDC target = graphics->GetHDC();
     // Only the part of the area that the target image has can be kept.
@@ -138,9 +156,8 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
     }
     if (target) graphics->ReleaseHDC(target);
   }
-  graphics->IntersectClip(clip);
+  const ClipScope inside(graphics, clip);
   for (size_t i = live; i < order.size(); ++i) order[i]->Draw(graphics, false);
-  graphics->ResetClip();
 }
 
 void CCaptureShade::DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) {
@@ -164,9 +181,16 @@ void CCaptureShade::DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) {
 
 void CCaptureShade::DrawHandles(Gdiplus::Graphics* graphics, int outputFlag) {
   if (outputFlag != kOutputScreen || m_rect.width <= 0 || m_rect.height <= 0) return;
+  // A repaint inside the region (a stroke's new segment) leaves the frame
+  // and the handles alone: drawing them costs as much as the frame is long.
+  const Rect visible = VisibleBounds(graphics);
+  const Rect inner = InsetRect(m_rect, m_width + 1);
+  if (inner.Intersect(visible) == visible) return;
   DrawFrame(graphics);
   if (!ShouldShowHandles()) return;
-  for (const auto& handle : m_handles) DrawHandle(graphics, handle.second);
+  for (const auto& handle : m_handles) {
+    if (!handle.second.Intersect(visible).IsEmpty()) DrawHandle(graphics, handle.second);
+  }
 }
 
 void CCaptureShade::DrawHandle(Gdiplus::Graphics* graphics, const Rect& box) {
@@ -197,6 +221,9 @@ Gdiplus::Font* CCaptureShade::LabelFont(Gdiplus::Graphics* graphics) {
 
 void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
   if (m_rect.height <= 0) return;
+  // Above the region's corner, or inside it at the top edge: nothing to do
+  // for a repaint elsewhere.
+  if (Rect{m_rect.x, m_rect.y - 64, 360, 128}.Intersect(VisibleBounds(graphics)).IsEmpty()) return;
   Gdiplus::Font* font = LabelFont(graphics);
   if (!font) return;
   int width = m_rect.width;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <cmath>
+
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
 #include "capture/ICaptureWindow.h"
@@ -27,6 +29,16 @@ void CBaseShade::RequestRepaint() {
 void CBaseShade::RequestRepaintArea(const Rect& area) {
   ++m_changeCount;
   if (ICaptureControl* control = Control()) control->InvalidateArea(area);
+}
+
+Rect CBaseShade::VisibleBounds(Gdiplus::Graphics* graphics) {
+  Gdiplus::RectF visible;
+  if (graphics->GetVisibleClipBounds(&visible) != Gdiplus::Ok || visible.Width <= 0 || visible.Height <= 0) {
+    return Rect{-1000000, -1000000, 2000000, 2000000};
+  }
+  return Rect::FromEdges(static_cast<int>(std::floor(visible.X)), static_cast<int>(std::floor(visible.Y)),
+                         static_cast<int>(std::ceil(visible.X + visible.Width)),
+                         static_cast<int>(std::ceil(visible.Y + visible.Height)));
 }
 
 void CBaseShade::DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box) {

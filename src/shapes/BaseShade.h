@@ -71,6 +71,9 @@ class CBaseShade : public virtual IBaseShade {
   // while they are drawn: the capture mode then repaints nothing more.
   virtual bool RepaintsByArea() const { return false; }
 
+  // The part of the drawing surface being painted, in world coordinates
+  // (a huge rectangle when the clip cannot be read).
+  static Rect VisibleBounds(Gdiplus::Graphics* graphics);
   // A handle as every shape shows it: a white dot with a thin red ring.
   static void DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box);
 

@@ -71,19 +71,18 @@ bool CBrushShade::HitTest(const Point& pt) {
 void CBrushShade::StrokeWith(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen) const {
   if (m_points.size() < 2 || !pen) return;
   // What is being painted: a long stroke is drawn only where it shows.
-  Gdiplus::RectF visible;
-  Rect area{-1000000, -1000000, 2000000, 2000000};
-  if (graphics->GetVisibleClipBounds(&visible) == Gdiplus::Ok && visible.Width > 0 && visible.Height > 0) {
-    area = Rect::FromEdges(static_cast<int>(std::floor(visible.X)), static_cast<int>(std::floor(visible.Y)),
-                           static_cast<int>(std::ceil(visible.X + visible.Width)),
-                           static_cast<int>(std::ceil(visible.Y + visible.Height)));
-  }
+  const Rect area = VisibleBounds(graphics);
+  // One path of a figure per run: a single stroke call, however often the
+  // stroke crosses the area.
+  Gdiplus::GraphicsPath path;
   std::vector<Gdiplus::Point> run;
   for (const auto& [first, count] : StrokeRunsNear(m_points, area, GetStrokeWidth() / 2 + 2)) {
     run.clear();
     for (size_t i = first; i < first + count; ++i) run.emplace_back(m_points[i].x, m_points[i].y);
-    graphics->DrawLines(pen, run.data(), static_cast<INT>(run.size()));
+    path.StartFigure();
+    path.AddLines(run.data(), static_cast<INT>(run.size()));
   }
+  if (path.GetPointCount() > 0) graphics->DrawPath(pen, &path);
 }
 
 void CBrushShade::Draw(Gdiplus::Graphics* graphics, bool /*withoutHandles*/) {
