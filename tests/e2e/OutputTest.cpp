@@ -59,16 +59,20 @@ class OutputE2E : public testing::Test {
     RECT bar = {};
     ::GetWindowRect(toolbar, &bar);
     e2e::LeftClick(bar.left + 36, bar.top + 25);  // the rectangle tool
-    // Its option panel opens below the buttons.
-    EXPECT_TRUE(e2e::WaitUntil(
+    EXPECT_TRUE(PanelOpens(toolbar));
+    EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(450, 350, 550, 450); }));
+    return bar;
+  }
+
+  // A tool's option panel opens below the buttons: the toolbar is 100 high.
+  static bool PanelOpens(HWND toolbar) {
+    return e2e::WaitUntil(
         [&] {
           RECT now = {};
           ::GetWindowRect(toolbar, &now);
           return now.bottom - now.top == 100;
         },
-        3000));
-    EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(450, 350, 550, 450); }));
-    return bar;
+        3000);
   }
 
   // Presses "finished": the capture window goes, the clipboard holds a
@@ -226,13 +230,7 @@ TEST_F(OutputE2E, ArrowBrushAndMosaicReachTheImage) {
   RECT bar = {};
   ::GetWindowRect(toolbar, &bar);
   e2e::LeftClick(bar.left + 100, bar.top + 25);  // the arrow
-  ASSERT_TRUE(e2e::WaitUntil(
-      [&] {
-        RECT now = {};
-        ::GetWindowRect(toolbar, &now);
-        return now.bottom - now.top == 100;
-      },
-      3000));
+  ASSERT_TRUE(PanelOpens(toolbar));
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 560, 450, 560); }));
   e2e::LeftClick(bar.left + 132, bar.top + 25);  // the brush
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 650, 450, 650); }));
