@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A person's mouse at the X level (xdotool): a region dragged, the rectangle
 # tool chosen and a rectangle drawn with one fast drag (a press, a single
-# move, a release), then finished. The PNG must show the red rectangle.
+# move, a release), a brush stroke drawn, then finished. The PNG must show
+# both.
 # Usage: xlevel_drag.sh PROGRAM.EXE   (inside tools/testenv.sh)
 set -euo pipefail
 EXE="$1"
@@ -33,6 +34,14 @@ xdotool mousemove 274 466 click 1
 xdotool mousemove 100 150 mousedown 1 mousemove 300 250 mouseup 1
 red_edge() { [ "$(pixel 100 200)" = FF2600 ]; }
 wait_for red_edge || fail "the rectangle did not appear on the screen (left edge at 100,200 is $(pixel 100 200))"
+# The brush: a stroke of a few moves over a little time, as a hand draws it
+# (the system merges moves that come faster than the program reads them).
+xdotool mousemove 370 466 click 1
+xdotool mousemove 150 350 mousedown 1
+for at in "180 352" "230 350" "300 349" "350 350" "400 350"; do xdotool mousemove $at; sleep 0.03; done
+xdotool mouseup 1
+stroke_shown() { [ "$(pixel 375 350)" = FF2600 ]; }
+wait_for stroke_shown || fail "the brush stroke did not appear on the screen (375,350 is $(pixel 375 350))"
 xdotool mousemove 594 466 click 1
 wait "$pid" || fail "the program ended with $?"
 trap - EXIT
@@ -42,4 +51,5 @@ at() { convert "$png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
 # In the image (region origin 20,40): the left edge at x 80, the inside untouched.
 [ "$(at 80 160)" = FF2600 ] || fail "the PNG has $(at 80 160) where the rectangle's left edge is"
 [ "$(at 180 160)" != FF2600 ] || fail "the PNG is red inside the rectangle"
-echo "xlevel_drag: the rectangle of a one-move drag is on the screen and in $png"
+[ "$(at 355 310)" = FF2600 ] || fail "the PNG has $(at 355 310) on the brush stroke"
+echo "xlevel_drag: the rectangle of a one-move drag and a brush stroke are on the screen and in $png"
