@@ -89,50 +89,56 @@ void CCaptureShade::SaveToFile(int* saved) {
   }
 }
 
-void CCaptureShade::FinishCapture() {
-  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
-  const std::wstring stamp = CurrentTimeStamp();
-  ICaptureWindow* window = Window();
+namespace {
+
+// The start parameters when their cache folder exists, else null.
+const CaptureStartParams* UsableCache(ICaptureWindow* window) {
   const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
-  const std::wstring cache = params ? params->cachePath : std::wstring();
-  const bool cacheUsable = !cache.empty() && FileUtils::DirectoryExists(cache);
-  std::wstring imagePath;
-  if (cacheUsable) {
-    imagePath = CacheImagePath(cache, stamp);
-    LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
-    if (!WritePng(result.get(), imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
-  }
-  // The clipboard needs no folder: without a usable cache folder the image
-  // still goes there instead of being lost.
-  ICaptureControl* control = Control();
-  PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
-  result.reset();
-  if (!cacheUsable || !params) return;
-  const std::wstring program = FileUtils::GetCurrentDllFolder() + L"ZTDPopWindow.exe";
-  const std::wstring parameters = SiblingParameters(L"--cachepath=", imagePath, *params);
+  return params && !params->cachePath.empty() && FileUtils::DirectoryExists(params->cachePath) ? params : nullptr;
+}
+
+// Writes the result into the cache folder under a name of this moment; the
+// path, also when the write failed (the sibling is told either way).
+std::wstring WriteToCache(Gdiplus::Bitmap* result, const CaptureStartParams& params) {
+  const std::wstring imagePath = CacheImagePath(params.cachePath, CurrentTimeStamp());
+  LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
+  if (!WritePng(result, imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
+  return imagePath;
+}
+
+// Starts the sibling program at `relativePath` (from this program's folder)
+// with the image as `key` and the suite's versions.
+void StartSibling(const wchar_t* relativePath, const wchar_t* key, const std::wstring& imagePath,
+                  const CaptureStartParams& params) {
+  const std::wstring program = FileUtils::GetCurrentDllFolder() + relativePath;
+  const std::wstring parameters = SiblingParameters(key, imagePath, params);
   LOG_TRA(L"cmdline = %s", parameters.c_str());
   if (FileUtils::FileExists(program) && !imagePath.empty()) {
     LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
   }
 }
 
+}  // namespace
+
+void CCaptureShade::FinishCapture() {
+  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  const CaptureStartParams* params = UsableCache(Window());
+  const std::wstring imagePath = params ? WriteToCache(result.get(), *params) : std::wstring();
+  // The clipboard needs no folder: without a usable cache folder the image
+  // still goes there instead of being lost.
+  ICaptureControl* control = Control();
+  PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
+  result.reset();
+  if (params) StartSibling(L"ZTDPopWindow.exe", L"--cachepath=", imagePath, *params);
+}
+
 void CCaptureShade::SendToOcr() {
   std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
-  const std::wstring stamp = CurrentTimeStamp();
-  ICaptureWindow* window = Window();
-  const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
-  const std::wstring cache = params ? params->cachePath : std::wstring();
-  if (!params || cache.empty() || !FileUtils::DirectoryExists(cache)) return;
-  const std::wstring imagePath = CacheImagePath(cache, stamp);
-  LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
-  if (!WritePng(result.get(), imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
+  const CaptureStartParams* params = UsableCache(Window());
+  if (!params) return;
+  const std::wstring imagePath = WriteToCache(result.get(), *params);
   result.reset();
-  const std::wstring program = FileUtils::GetCurrentDllFolder() + L"..\\ZTDOcrWindow.exe";
-  const std::wstring parameters = SiblingParameters(L"--imgpath=", imagePath, *params);
-  LOG_TRA(L"cmdline = %s", parameters.c_str());
-  if (FileUtils::FileExists(program) && !imagePath.empty()) {
-    LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
-  }
+  StartSibling(L"..\\ZTDOcrWindow.exe", L"--imgpath=", imagePath, *params);
 }
 
 HDC CCaptureShade::GetSourceDC() {

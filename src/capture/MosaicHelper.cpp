@@ -37,12 +37,10 @@ Gdiplus::Bitmap* Pixelate(HBITMAP bitmap, HDC dc) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    if (dc) {
-      read = ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), data.Scan0, &info, DIB_RGB_COLORS) == height;
-    } else {
-      const DuiLib::WindowDC screen(nullptr);
-      read = ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), data.Scan0, &info, DIB_RGB_COLORS) == height;
-    }
+    const auto readWith = [&](HDC with) {
+      return ::GetDIBits(with, bitmap, 0, static_cast<UINT>(height), data.Scan0, &info, DIB_RGB_COLORS) == height;
+    };
+    read = dc ? readWith(dc) : readWith(DuiLib::WindowDC(nullptr).Get());
     // The grid starts at the picture's bottom-left corner: the last row here.
     if (read) {
       PixelateBlocks(static_cast<uint32_t*>(data.Scan0), width, height, static_cast<size_t>(width), kMosaicBlock, true);

@@ -26,6 +26,8 @@ void CBaseShade::RequestRepaint() {
   if (ICaptureControl* control = Control()) control->Invalidate();
 }
 
+ICaptureControl* CBaseShade::ActiveControl() { return Control(); }
+
 void CBaseShade::RequestRepaintArea(const Rect& area) {
   ++m_changeCount;
   if (ICaptureControl* control = Control()) control->InvalidateArea(area);

@@ -6,6 +6,8 @@
 
 namespace ScreenCapture {
 
+class ICaptureControl;
+
 class CBaseShade : public virtual IBaseShade {
  public:
   CBaseShade() = default;
@@ -83,6 +85,8 @@ class CBaseShade : public virtual IBaseShade {
   void RequestRepaint();
   // Asks for the repaint of `area` only (capture client coordinates).
   void RequestRepaintArea(const Rect& area);
+  // The capture control of this process, or null.
+  static ICaptureControl* ActiveControl();
   // Keeps a point inside the limit rectangle by half the stroke width.
   void ClampToLimit(Point& pt);
 

@@ -7,8 +7,6 @@
 #include <cmath>
 
 #include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
 #include "core/Mosaic.h"
 #include "core/StrokeGeometry.h"
 
@@ -94,8 +92,7 @@ void CBrushShade::Draw(Gdiplus::Graphics* graphics, bool /*withoutHandles*/) {
 int CMosaicShade::GetStrokeWidth() const { return MosaicStrokeWidth(m_width); }
 
 void CMosaicShade::Draw(Gdiplus::Graphics* graphics, bool /*withoutHandles*/) {
-  ICaptureWindow* window = GetCaptureWindow();
-  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  ICaptureControl* control = ActiveControl();
   if (!control || m_points.size() < 2) return;
   StrokeWith(graphics, control->GetMosaicImage(GetStrokeWidth()));
 }

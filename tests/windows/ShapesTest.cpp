@@ -226,22 +226,6 @@ TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
   EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
 }
 
-TEST_F(ShapesTest, SettersAskForRepaintsOnlyOnChange) {
-  auto shape = Make<CSquareFrameShade>(Point{150, 150}, Point{250, 230});
-  int before = m_window.control.repaints;
-  shape->SetColor(shape->GetColor());
-  shape->SetWidth(shape->GetWidth());
-  shape->SetSelected(false);
-  EXPECT_FALSE(shape->SetRect(shape->GetRect()));
-  EXPECT_EQ(m_window.control.repaints, before);
-  shape->SetColor(kColorRed);
-  shape->SetWidth(kSizeBig);
-  shape->SetSelected(true);
-  EXPECT_TRUE(shape->SetRect(Rect{1, 2, 3, 4}));
-  EXPECT_EQ(m_window.control.repaints, before + 4);
-  EXPECT_EQ(shape->GetColor(), kColorRed);
-}
-
 TEST_F(ShapesTest, UndoRedoAndTheShapeList) {
   CommandOrders orders;
   EXPECT_FALSE(orders.UndoLast());
