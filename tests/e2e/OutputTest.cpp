@@ -44,20 +44,31 @@ class OutputE2E : public testing::Test {
     ::DeleteFileW(m_ocrArgs.c_str());
   }
 
+  // Starts a capture with `args`, drags the region and waits for the placed
+  // toolbar; returns the toolbar's rect.
+  static RECT SelectRegion(ProgramRun& run, const std::wstring& args, int x0, int y0, int x1, int y1, HWND& capture,
+                           HWND& toolbar) {
+    capture = e2e::StartCapture(run, args);
+    EXPECT_NE(capture, nullptr);
+    e2e::LeftDrag(x0, y0, x1, y1);
+    toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+    EXPECT_NE(toolbar, nullptr);
+    RECT bar = {};
+    if (toolbar) {
+      EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
+      ::GetWindowRect(toolbar, &bar);
+    }
+    return bar;
+  }
+
   // Starts a capture over the pattern, selects 400,300 400x300 and draws a
   // red rectangle 450,350 100x100 with the toolbar; returns the toolbar's rect.
   RECT CaptureWithRectangle(ProgramRun& run, const std::wstring& cache = std::wstring()) {
     const std::wstring args = L"--cachepath=" + (cache.empty() ? m_cache.Path() : cache) +
                               L" --tdrversion=5.0.1 --moduleversion=7 --appkey=APPK --quillarinversion=2.3.4.5 "
                               L"--ignoreWndowClassName=;ZtdPatternFixture;";
-    const HWND capture = e2e::StartCapture(run, args);
-    EXPECT_NE(capture, nullptr);
-    e2e::LeftDrag(400, 300, 800, 600);
-    const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-    EXPECT_NE(toolbar, nullptr);
-    EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
-    RECT bar = {};
-    ::GetWindowRect(toolbar, &bar);
+    HWND capture = nullptr, toolbar = nullptr;
+    const RECT bar = SelectRegion(run, args, 400, 300, 800, 600, capture, toolbar);
     e2e::LeftClick(bar.left + 36, bar.top + 25);  // the rectangle tool
     EXPECT_TRUE(PanelOpens(toolbar));
     EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(450, 350, 550, 450); }));
@@ -220,15 +231,10 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
 TEST_F(OutputE2E, ArrowBrushAndMosaicReachTheImage) {
   const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   ProgramRun run;
-  const HWND capture =
-      e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;");
-  ASSERT_NE(capture, nullptr);
-  e2e::LeftDrag(200, 500, 1000, 800);
-  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+  HWND capture = nullptr, toolbar = nullptr;
+  const RECT bar = SelectRegion(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;",
+                                200, 500, 1000, 800, capture, toolbar);
   ASSERT_NE(toolbar, nullptr);
-  EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
-  RECT bar = {};
-  ::GetWindowRect(toolbar, &bar);
   e2e::LeftClick(bar.left + 100, bar.top + 25);  // the arrow
   ASSERT_TRUE(PanelOpens(toolbar));
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 560, 450, 560); }));
