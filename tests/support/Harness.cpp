@@ -195,34 +195,42 @@ void PressKey(WORD virtualKey) {
 
 void MoveMouse(int x, int y) { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y); }
 
+// Wine sometimes replays the X pointer's previous position just after a
+// warp, so a bare button event can land on the window that was under the
+// pointer before. Each press and release therefore carries its own position,
+// sent once the pointer has stayed where it was put.
+static void ButtonAt(DWORD flags, int x, int y) {
+  WaitUntil([&] {
+    for (int i = 0; i < 3; ++i) {
+      POINT at = {};
+      if (!::GetCursorPos(&at) || at.x != x || at.y != y) return false;
+      ::Sleep(5);
+    }
+    return true;
+  }, 200);
+  SendMouse(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+}
+
 void LeftDrag(int x0, int y0, int x1, int y1) {
   MoveMouse(x0, y0);
-  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  ButtonAt(MOUSEEVENTF_LEFTDOWN, x0, y0);
   const int steps = 8;
   for (int i = 1; i <= steps; ++i) MoveMouse(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
-  SendMouse(MOUSEEVENTF_LEFTUP);
+  ButtonAt(MOUSEEVENTF_LEFTUP, x1, y1);
 }
 
 void LeftDown() { SendMouse(MOUSEEVENTF_LEFTDOWN); }
 void LeftUp() { SendMouse(MOUSEEVENTF_LEFTUP); }
 
-void LeftClick(int x, int y) {
+static void ClickAt(DWORD down, DWORD up, int x, int y) {
   MoveMouse(x, y);
-  SendMouse(MOUSEEVENTF_LEFTDOWN);
-  SendMouse(MOUSEEVENTF_LEFTUP);
+  ButtonAt(down, x, y);
+  ButtonAt(up, x, y);
 }
 
-void RightClick(int x, int y) {
-  MoveMouse(x, y);
-  SendMouse(MOUSEEVENTF_RIGHTDOWN);
-  SendMouse(MOUSEEVENTF_RIGHTUP);
-}
-
-void MiddleClick(int x, int y) {
-  MoveMouse(x, y);
-  SendMouse(MOUSEEVENTF_MIDDLEDOWN);
-  SendMouse(MOUSEEVENTF_MIDDLEUP);
-}
+void LeftClick(int x, int y) { ClickAt(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, x, y); }
+void RightClick(int x, int y) { ClickAt(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, x, y); }
+void MiddleClick(int x, int y) { ClickAt(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, x, y); }
 
 ScreenShot GrabScreen() {
   ScreenShot shot;
