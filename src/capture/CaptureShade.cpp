@@ -21,6 +21,7 @@
 #include "shapes/BrushShade.h"
 #include "shapes/Commands.h"
 #include "shapes/Cursors.h"
+#include "shapes/TextShape.h"
 
 namespace ScreenCapture {
 
@@ -276,8 +277,9 @@ void CCaptureShade::AnnotationRelease(Point& pt) {
       } else {
         orders->Record(std::make_shared<ResizeArrowCommand>(arrow));
       }
+    } else if (auto text = std::dynamic_pointer_cast<CTextShape>(selected)) {
+      if (state == kStateMoving) orders->Record(std::make_shared<CommonShapeCommand<CTextShape, 0>>(text));
     }
-    // The text shapes record their own commands here.
   }
   bool handled = false;
   selected->OnLButtonUp(pt, handled);

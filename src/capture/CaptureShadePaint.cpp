@@ -167,12 +167,8 @@ void CCaptureShade::DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) {
   // On the screen the frame keeps its own pixels; the result takes it all.
   const Rect area = outputFlag == kOutputScreen ? InsetRect(m_rect, m_width) : m_rect;
   if (area.width <= 0 || area.height <= 0) return;
-  // Plain GDI on the target does not see the graphics' world transform (the
-  // result is drawn shifted by the region's corner): apply its offset here.
-  Gdiplus::Matrix transform;
-  graphics->GetTransform(&transform);
-  const int dx = static_cast<int>(std::lround(transform.OffsetX()));
-  const int dy = static_cast<int>(std::lround(transform.OffsetY()));
+  const Point offset = DeviceOffset(graphics);
+  const int dx = offset.x, dy = offset.y;
   const HDC target = graphics->GetHDC();
   if (!target) return;
   ::BitBlt(target, area.x + dx, area.y + dy, area.width, area.height, source, area.x, area.y, SRCCOPY | CAPTUREBLT);

@@ -5,6 +5,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
+#include "ui/WindowWnd.h"
 
 namespace ScreenCapture {
 
@@ -51,6 +52,25 @@ DuiLib::CControlUI* CCaptureWindow::CreateControl(const std::wstring& name) {
 LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
   int type = 0;
   switch (message) {
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      // A text editor's notifications go back to the editor itself.
+      if (const HWND child = reinterpret_cast<HWND>(lParam)) {
+        if (::IsChild(m_hwnd, child)) {
+          handled = TRUE;
+          return ::SendMessageW(child, DuiLib::kReflectedMessageBase + message, wParam, lParam);
+        }
+      }
+      handled = FALSE;
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // A press on the capture takes the keyboard back: an open text editor
+      // closes once this press is handled.
+      if (::GetFocus() != m_hwnd) ::SetFocus(m_hwnd);
+      handled = FALSE;
+      return 0;
     case WM_RBUTTONDOWN: type = DuiLib::UIEVENT_RBUTTONDOWN; break;
     case WM_RBUTTONUP: type = DuiLib::UIEVENT_RBUTTONUP; break;
     case WM_MBUTTONDOWN: type = DuiLib::UIEVENT_MBUTTONDOWN; break;

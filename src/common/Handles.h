@@ -6,6 +6,7 @@
 // move-only or not movable at all.
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
 namespace ScreenCapture {
@@ -151,26 +152,43 @@ class MutexLock {
 // GDI owners live with the skin toolkit, which draws with them.
 namespace DuiLib {
 
+// GDI objects and memory DCs the owners below hold right now, across the
+// process: what a leak check counts.
+inline std::atomic<long> g_liveGdiObjects{0};
+inline long LiveGdiObjects() { return g_liveGdiObjects.load(); }
+
 // A bitmap, brush, pen, font or region: DeleteObject.
 template <class T>
 class GdiObject {
  public:
   GdiObject() = default;
-  explicit GdiObject(T handle) : m_handle(handle) {}
+  explicit GdiObject(T handle) : m_handle(handle) {
+    if (m_handle) ++g_liveGdiObjects;
+  }
   GdiObject(const GdiObject&) = delete;
   GdiObject& operator=(const GdiObject&) = delete;
   GdiObject(GdiObject&& o) noexcept : m_handle(std::exchange(o.m_handle, nullptr)) {}
   GdiObject& operator=(GdiObject&& o) noexcept {
-    if (this != &o) Reset(std::exchange(o.m_handle, nullptr));
+    if (this != &o) {
+      Reset();
+      m_handle = std::exchange(o.m_handle, nullptr);  // moved: still counted once
+    }
     return *this;
   }
   ~GdiObject() { Reset(); }
   T Get() const { return m_handle; }
   explicit operator bool() const { return m_handle != nullptr; }
-  T Release() { return std::exchange(m_handle, nullptr); }
+  T Release() {
+    if (m_handle) --g_liveGdiObjects;
+    return std::exchange(m_handle, nullptr);
+  }
   void Reset(T handle = nullptr) {
-    if (m_handle) ::DeleteObject(m_handle);
+    if (m_handle) {
+      ::DeleteObject(m_handle);
+      --g_liveGdiObjects;
+    }
     m_handle = handle;
+    if (m_handle) ++g_liveGdiObjects;
   }
 
  private:
@@ -186,7 +204,9 @@ using Region = GdiObject<HRGN>;
 class MemoryDC {
  public:
   MemoryDC() = default;
-  explicit MemoryDC(HDC compatibleWith) : m_dc(::CreateCompatibleDC(compatibleWith)) {}
+  explicit MemoryDC(HDC compatibleWith) : m_dc(::CreateCompatibleDC(compatibleWith)) {
+    if (m_dc) ++g_liveGdiObjects;
+  }
   MemoryDC(const MemoryDC&) = delete;
   MemoryDC& operator=(const MemoryDC&) = delete;
   MemoryDC(MemoryDC&& o) noexcept : m_dc(std::exchange(o.m_dc, nullptr)) {}
@@ -201,7 +221,10 @@ class MemoryDC {
   HDC Get() const { return m_dc; }
   explicit operator bool() const { return m_dc != nullptr; }
   void Reset() {
-    if (m_dc) ::DeleteDC(m_dc);
+    if (m_dc) {
+      ::DeleteDC(m_dc);
+      --g_liveGdiObjects;
+    }
     m_dc = nullptr;
   }
 

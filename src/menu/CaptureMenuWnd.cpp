@@ -12,6 +12,7 @@
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
 #include "shapes/RoundShade.h"
+#include "shapes/TextShape.h"
 
 namespace ScreenCapture {
 
@@ -93,6 +94,11 @@ void CCaptureMenuWnd::InitWindow() {
 LRESULT CCaptureMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, BOOL& handled) {
   handled = FALSE;
   if (message == WM_CHAR && wParam == VK_ESCAPE) EndCapture();
+  if (message == kSelectToolMessage) {
+    handled = TRUE;
+    SelectShapeType(static_cast<int>(wParam));
+    return 0;
+  }
   if (message == kRaiseMessage) {
     handled = TRUE;
     if (::IsWindowVisible(m_hwnd) && RunningUnderWine()) {
@@ -193,7 +199,13 @@ std::shared_ptr<IBaseShade> CCaptureMenuWnd::CreateShape() {
     case kShapeArrow: shape = std::make_shared<CArrawShade>(); break;
     case kShapeBrush: shape = std::make_shared<CBrushShade>(); break;
     case kShapeMosaic: shape = std::make_shared<CMosaicShade>(); break;
-    // The text shapes are made here once they exist.
+    case kShapeText: shape = std::make_shared<CTextShape>(); break;
+    case kShapeNumberedText: {
+      ICaptureShade* mode = Mode();
+      if (!mode) return nullptr;
+      shape = std::make_shared<CSerializedText>(mode->TakeNextNumber());
+      break;
+    }
     default: return nullptr;
   }
   for (const ColorOption& color : kColors) {

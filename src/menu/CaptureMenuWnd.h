@@ -23,6 +23,10 @@ class CCaptureMenuWnd : public DuiLib::WindowImplBase, public ICaptureMenu, publ
   static constexpr const wchar_t* kSkinFile = L"CaptureMenuWnd.xml";
   // Posted to itself to come back above the capture window.
   static constexpr UINT kRaiseMessage = WM_APP + 0x3F1;
+  // Sent by a program that drives the toolbar (wParam: the tool's type, as
+  // a click on its button would choose it); the numbered marker, whose
+  // button the layout hides, is reached this way.
+  static constexpr UINT kSelectToolMessage = WM_APP + 0x3F2;
 
   CCaptureMenuWnd() = default;
 

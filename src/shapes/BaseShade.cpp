@@ -43,6 +43,12 @@ Rect CBaseShade::VisibleBounds(Gdiplus::Graphics* graphics) {
                          static_cast<int>(std::ceil(visible.Y + visible.Height)));
 }
 
+Point CBaseShade::DeviceOffset(Gdiplus::Graphics* graphics) {
+  Gdiplus::Matrix transform;
+  graphics->GetTransform(&transform);
+  return Point{static_cast<int>(std::lround(transform.OffsetX())), static_cast<int>(std::lround(transform.OffsetY()))};
+}
+
 void CBaseShade::DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box) {
   Gdiplus::SolidBrush fill(Gdiplus::Color(0xFFFFFFFF));
   Gdiplus::Pen outline(Gdiplus::Color(0xFFFF0000), 1.0f);

@@ -76,6 +76,9 @@ class CBaseShade : public virtual IBaseShade {
   // The part of the drawing surface being painted, in world coordinates
   // (a huge rectangle when the clip cannot be read).
   static Rect VisibleBounds(Gdiplus::Graphics* graphics);
+  // The offset of the graphics' world transform, which plain GDI on its DC
+  // does not see (the result is drawn shifted by the region's corner).
+  static Point DeviceOffset(Gdiplus::Graphics* graphics);
   // A handle as every shape shows it: a white dot with a thin red ring.
   static void DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box);
 

@@ -5,6 +5,7 @@
 #include "capture/ICaptureWindow.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
+#include "shapes/TextShape.h"
 
 namespace ScreenCapture {
 
@@ -28,6 +29,17 @@ void DeleteShapeCommand::Execute() {
 
 void DeleteShapeCommand::Undo() {
   if (ShapeManager* shapes = ActiveShapeManager()) shapes->Add(m_shape);
+}
+
+CommonShapeCommand<CTextShape, 0>::CommonShapeCommand(std::shared_ptr<CTextShape> shape)
+    : m_shape(std::move(shape)), m_before(m_shape->GetPressBox()), m_after(m_shape->GetBoxRect()) {}
+
+void CommonShapeCommand<CTextShape, 0>::Execute() { Apply(m_after); }
+void CommonShapeCommand<CTextShape, 0>::Undo() { Apply(m_before); }
+
+void CommonShapeCommand<CTextShape, 0>::Apply(const Rect& box) {
+  m_shape->SetPressBox(box);
+  m_shape->SetBoxRect(box);
 }
 
 void CommandOrders::Do(const std::shared_ptr<ICommand>& command) {

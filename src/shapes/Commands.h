@@ -11,6 +11,7 @@
 namespace ScreenCapture {
 
 class CRectShade;
+class CTextShape;
 class CArrawShade;
 class CBrushShade;
 
@@ -90,6 +91,21 @@ class CommonShapeCommand : public ICommand {
     m_shape->SetRect(rect);
   }
   std::shared_ptr<ShapeClass> m_shape;
+  Rect m_before;
+  Rect m_after;
+};
+
+// A move of a text box: its box at the press and the current one.
+template <>
+class CommonShapeCommand<CTextShape, 0> : public ICommand {
+ public:
+  explicit CommonShapeCommand(std::shared_ptr<CTextShape> shape);
+  void Execute() override;
+  void Undo() override;
+
+ private:
+  void Apply(const Rect& box);
+  std::shared_ptr<CTextShape> m_shape;
   Rect m_before;
   Rect m_after;
 };

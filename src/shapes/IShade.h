@@ -105,12 +105,14 @@ class IBaseShade : public virtual IShade {
 };
 
 // Shapes that show a number (the numbered text); the shape list renumbers
-// them when one is removed.
+// them when one is removed or comes back.
 class INumberedShade {
  public:
   virtual ~INumberedShade() = default;
   virtual void SetNumber(int number) = 0;
   virtual int GetNumber() const = 0;
+  // Grows with every marker made in the process: the order numbers follow.
+  virtual unsigned GetMadeOrder() const = 0;
 };
 
 }  // namespace ScreenCapture

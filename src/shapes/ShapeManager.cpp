@@ -5,7 +5,9 @@
 namespace ScreenCapture {
 
 void ShapeManager::Add(const ShapePtr& shape) {
-  if (shape) m_shapes.push_back(shape);
+  if (!shape) return;
+  m_shapes.push_back(shape);
+  if (shape->GetType() == kShapeNumberedText) Renumber();
 }
 
 void ShapeManager::Remove(const ShapePtr& shapeRef) {
@@ -15,14 +17,23 @@ void ShapeManager::Remove(const ShapePtr& shapeRef) {
   const auto it = std::find(m_shapes.begin(), m_shapes.end(), shape);
   if (it == m_shapes.end()) return;
   m_shapes.erase(it);
-  if (shape->GetType() != kShapeNumberedText) return;
-  --m_numberCounter;
-  int number = 1;
+  if (shape->GetType() == kShapeNumberedText) Renumber();
+}
+
+void ShapeManager::Renumber() {
+  // Creation order, not list order: a marker whose delete is undone comes
+  // back at the end of the list but keeps its number, and the ones made
+  // after it theirs.
+  std::vector<INumberedShade*> markers;
   for (const ShapePtr& listed : m_shapes) {
     if (listed->GetType() != kShapeNumberedText) continue;
-    if (auto* numbered = dynamic_cast<INumberedShade*>(listed.get())) numbered->SetNumber(number);
-    ++number;
+    if (auto* numbered = dynamic_cast<INumberedShade*>(listed.get())) markers.push_back(numbered);
   }
+  std::stable_sort(markers.begin(), markers.end(),
+                   [](const INumberedShade* a, const INumberedShade* b) { return a->GetMadeOrder() < b->GetMadeOrder(); });
+  int number = 1;
+  for (INumberedShade* marker : markers) marker->SetNumber(number++);
+  m_numberCounter = number;
 }
 
 ShapeManager::ShapePtr ShapeManager::GetSelected() const {

@@ -12,6 +12,8 @@ class ShapeManager {
  public:
   using ShapePtr = std::shared_ptr<IBaseShade>;
 
+  // Appends the shape. A numbered text that comes back (undo of its delete,
+  // redo of its creation) takes its place among the others again.
   void Add(const ShapePtr& shape);
   // Removes this very shape (pointer equality) and keeps the others' order;
   // a removed numbered text gives its number back and the rest count 1, 2,
@@ -28,6 +30,10 @@ class ShapeManager {
   int TakeNextNumber() { return m_numberCounter++; }
 
  protected:
+  // Numbers the listed numbered texts 1, 2, 3, ... in the order they were
+  // made, and the next one after them.
+  void Renumber();
+
   std::vector<ShapePtr> m_shapes;
   ShapePtr m_currentShape;
   int m_numberCounter = 1;

@@ -193,6 +193,19 @@ void PressKey(WORD virtualKey) {
   ::Sleep(30);
 }
 
+void TypeText(const std::wstring& text) {
+  for (const wchar_t unit : text) {
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wScan = unit;
+    inputs[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+    ::Sleep(5);
+  }
+}
+
 void MoveMouse(int x, int y) { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y); }
 
 // Wine sometimes replays the X pointer's previous position just after a
@@ -231,6 +244,31 @@ static void ClickAt(DWORD down, DWORD up, int x, int y) {
 void LeftClick(int x, int y) { ClickAt(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, x, y); }
 void RightClick(int x, int y) { ClickAt(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, x, y); }
 void MiddleClick(int x, int y) { ClickAt(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, x, y); }
+
+void KeepShot(const char* name) {
+  char folder[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableA("ZTD_SHOTS", folder, MAX_PATH)) return;
+  const ScreenShot shot = SettledShot();
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = shot.width;
+  info.biHeight = -shot.height;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  const DWORD bytes = static_cast<DWORD>(shot.pixels.size() * 4);
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + bytes;
+  const std::string path = std::string(folder) + "\\" + name + ".bmp";
+  const HANDLE out = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  ::WriteFile(out, &file, sizeof(file), &written, nullptr);
+  ::WriteFile(out, &info, sizeof(info), &written, nullptr);
+  ::WriteFile(out, shot.pixels.data(), bytes, &written, nullptr);
+  ::CloseHandle(out);
+}
 
 ScreenShot GrabScreen() {
   ScreenShot shot;

@@ -61,6 +61,9 @@ std::vector<HWND> FindWindowsOfClass(const wchar_t* className);
 // Synthetic input through the system's input queue (what a user does).
 void BringToFront(HWND hwnd);
 void PressKey(WORD virtualKey);
+// Types `text` as characters (each UTF-16 unit one key press), as an input
+// method hands them over.
+void TypeText(const std::wstring& text);
 void MoveMouse(int x, int y);            // absolute screen position
 void LeftDrag(int x0, int y0, int x1, int y1);
 void LeftClick(int x, int y);
@@ -77,6 +80,9 @@ struct ScreenShot {
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
 };
 ScreenShot GrabScreen();
+// Writes the screen to %ZTD_SHOTS%\<name>.bmp when that variable names a
+// folder: the pictures a person looks at after a run.
+void KeepShot(const char* name);
 // The screen once what the program painted has reached it: pictures taken
 // 40 ms apart until three in a row are equal (or 3 s have passed).
 ScreenShot SettledShot();

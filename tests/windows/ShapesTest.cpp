@@ -295,6 +295,7 @@ class Marker : public CSquareFrameShade, public INumberedShade {
   }
   void SetNumber(int number) override { m_number = number; }
   int GetNumber() const override { return m_number; }
+  unsigned GetMadeOrder() const override { return static_cast<unsigned>(m_id); }
   int m_id = 0;
 
  private:
@@ -307,6 +308,7 @@ TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
   std::vector<std::shared_ptr<Marker>> numbered;
   for (int i = 0; i < 3; ++i) {
     auto marker = std::make_shared<Marker>(kShapeNumberedText, nullptr);
+    marker->m_id = i;
     marker->SetNumber(m_mode->TakeNextNumber());
     m_mode->Add(marker);
     numbered.push_back(marker);
@@ -317,13 +319,15 @@ TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
   EXPECT_EQ(numbered[0]->GetNumber(), 1);
   EXPECT_EQ(numbered[2]->GetNumber(), 2);
   EXPECT_EQ(m_mode->GetNumberCounter(), 3);
-  // Adding it back neither renumbers nor counts.
+  // Back at the end of the list, it takes its number again: no two markers
+  // show the same one.
   m_mode->Add(numbered[1]);
   EXPECT_EQ(numbered[1]->GetNumber(), 2);
-  EXPECT_EQ(m_mode->GetNumberCounter(), 3);
+  EXPECT_EQ(numbered[2]->GetNumber(), 3);
+  EXPECT_EQ(m_mode->GetNumberCounter(), 4);
   // Removing a rectangle leaves the numbers alone.
   m_mode->Remove(m_mode->GetShapes()[2]);
-  EXPECT_EQ(m_mode->GetNumberCounter(), 3);
+  EXPECT_EQ(m_mode->GetNumberCounter(), 4);
 }
 
 TEST_F(ShapesTest, MosaicsAreDrawnUnderEverythingElse) {

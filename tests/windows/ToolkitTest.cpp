@@ -19,6 +19,7 @@
 #include "core/LogRecord.h"
 #include "ui/DialogBuilder.h"
 #include "ui/SkinArchive.h"
+#include "ui/WindowWnd.h"
 
 namespace {
 
@@ -395,3 +396,41 @@ TEST_F(ToolkitTest, OversizeLayoutStillOpensTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+// A superclassed edit control that counts the characters it sees.
+class CountingEdit : public DuiLib::CWindowWnd {
+ public:
+  int chars = 0;
+  bool finalSeen = false;
+
+ protected:
+  const wchar_t* GetWindowClassName() const override { return L"ZtdCountingEdit"; }
+  const wchar_t* GetSuperClassName() const override { return L"Edit"; }
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CHAR) ++chars;
+    return CallDefault(message, wParam, lParam);
+  }
+  void OnFinalMessage(HWND) override { finalSeen = true; }
+};
+}  // namespace
+
+TEST_F(ToolkitTest, SuperclassedEditKeepsTheSystemBehaviour) {
+  const HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(parent, nullptr);
+  const long before = DuiLib::CWindowWnd::LiveCount();
+  CountingEdit edit;
+  ASSERT_NE(edit.Create(parent, WS_CHILD | ES_MULTILINE, 0, RECT{0, 0, 150, 60}), nullptr);
+  EXPECT_EQ(DuiLib::CWindowWnd::LiveCount(), before + 1);
+  ::SetWindowTextW(edit.GetHWND(), L"ab");
+  ::SendMessageW(edit.GetHWND(), EM_SETSEL, 2, 2);
+  ::SendMessageW(edit.GetHWND(), WM_CHAR, L'c', 1);
+  wchar_t text[8] = {};
+  ::GetWindowTextW(edit.GetHWND(), text, 8);
+  EXPECT_STREQ(text, L"abc");
+  EXPECT_EQ(edit.chars, 1);
+  ::DestroyWindow(parent);
+  EXPECT_TRUE(edit.finalSeen);
+  EXPECT_EQ(edit.GetHWND(), nullptr);
+  EXPECT_EQ(DuiLib::CWindowWnd::LiveCount(), before);
+}

@@ -1,0 +1,158 @@
+#include "shapes/TextEditWnd.h"
+
+#include <string>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureWindow.h"
+#include "capture/VirtualScreen.h"
+#include "menu/ICaptureMenu.h"
+
+namespace ScreenCapture {
+
+namespace {
+COLORREF ToColorRef(ARGB color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
+
+std::wstring ClipboardText(HWND owner) {
+  std::wstring text;
+  if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(owner)) return text;
+  if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+      text.assign(chars, wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+}  // namespace
+
+bool CTextShape::CEditWnd::Open() {
+  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  const HWND parent = window ? window->GetHWND() : nullptr;
+  const HDC screen = control ? control->GetScreenDC() : nullptr;
+  if (!parent || !screen || !m_owner) return false;
+  const Rect& vs = GetVirtualScreenRect();
+  if (m_background.Attach(DuiLib::MemoryDC(screen), DuiLib::Bitmap(::CreateCompatibleBitmap(screen, vs.width, vs.height)))) {
+    m_owner->RenderBackground(m_background.GetDC(), screen);
+  }
+  if (!Create(parent, kStyle, 0, RECT{0, 0, 0, 0})) return false;
+  ApplyFont();
+  ::SetWindowTextW(m_hwnd, m_owner->GetText().c_str());
+  ::SendMessageW(m_hwnd, EM_SETMODIFY, FALSE, 0);
+  ::SendMessageW(m_hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+  ::SetFocus(m_hwnd);
+  const LRESULT length = ::GetWindowTextLengthW(m_hwnd);
+  ::SendMessageW(m_hwnd, EM_SETSEL, length, length);
+  m_owner->Layout();
+  MoveTo(m_owner->GetTextRect());
+  m_initialised = true;
+  return true;
+}
+
+void CTextShape::CEditWnd::Destroy() {
+  if (m_hwnd && ::IsWindow(m_hwnd)) {
+    ::DestroyWindow(m_hwnd);  // OnFinalMessage deletes the object
+  } else {
+    delete this;
+  }
+}
+
+void CTextShape::CEditWnd::ApplyFont() {
+  if (m_hwnd && m_owner) ::SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_owner->GetTextFont()), TRUE);
+}
+
+void CTextShape::CEditWnd::MoveTo(const Rect& r) {
+  if (m_hwnd) ::MoveWindow(m_hwnd, r.x, r.y, r.width, r.height, TRUE);
+}
+
+void CTextShape::CEditWnd::Selection(size_t& from, size_t& to) const {
+  DWORD start = 0, end = 0;
+  ::SendMessageW(m_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  from = start;
+  to = end;
+}
+
+HBRUSH CTextShape::CEditWnd::BackgroundBrush() {
+  if (!m_background || !m_owner) return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+  // The part of the picture under the window, as a pattern from its corner.
+  const Rect r = m_owner->GetTextRect();
+  if (r.width <= 0 || r.height <= 0) return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+  DuiLib::MemoryDC dc(m_background.GetDC());
+  DuiLib::Bitmap part(::CreateCompatibleBitmap(m_background.GetDC(), r.width, r.height));
+  if (dc && part) {
+    DuiLib::SelectGuard select(dc.Get(), part.Get());
+    ::BitBlt(dc.Get(), 0, 0, r.width, r.height, m_background.GetDC(), r.x, r.y, SRCCOPY);
+  }
+  if (part) m_brush.Reset(::CreatePatternBrush(part.Get()));
+  return m_brush ? m_brush.Get() : static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+LRESULT CTextShape::CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CHAR:
+      if (wParam == VK_ESCAPE) {
+        // Esc ends the whole capture. The capture window closes after this
+        // message, so that no window is destroyed while it handles one.
+        ICaptureWindow* window = GetCaptureWindow();
+        if (window) {
+          if (ICaptureMenu* menu = window->GetCaptureMenu()) menu->ShowMenu(false);
+          if (const HWND capture = window->GetHWND()) {
+            ::ShowWindow(capture, SW_HIDE);
+            ::PostMessageW(capture, WM_CHAR, VK_ESCAPE, 0);
+          }
+        }
+        return 0;
+      }
+      if (m_owner && (wParam >= 0x20 || wParam == L'\r')) {
+        // The box grows before the control shows the character.
+        size_t from = 0, to = 0;
+        Selection(from, to);
+        m_owner->Layout(wParam == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, static_cast<wchar_t>(wParam)), from, to);
+      }
+      break;
+    case WM_PASTE:
+      if (m_owner) {
+        size_t from = 0, to = 0;
+        Selection(from, to);
+        m_owner->Layout(ClipboardText(m_hwnd), from, to);
+      }
+      break;
+    case DuiLib::kReflectedMessageBase + WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE && m_initialised && m_owner) {
+        const int length = ::GetWindowTextLengthW(m_hwnd);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        const int got = ::GetWindowTextW(m_hwnd, &text[0], length + 1);
+        text.resize(static_cast<size_t>(got > 0 ? got : 0));
+        m_owner->SetText(text);
+      } else if (HIWORD(wParam) == EN_UPDATE) {
+        ::InvalidateRect(m_hwnd, nullptr, FALSE);
+      }
+      return 0;
+    case DuiLib::kReflectedMessageBase + WM_CTLCOLOREDIT:
+    case DuiLib::kReflectedMessageBase + WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      ::SetBkMode(dc, TRANSPARENT);
+      ::SetTextColor(dc, m_owner ? ToColorRef(m_owner->GetColor()) : RGB(0, 0, 0));
+      return reinterpret_cast<LRESULT>(BackgroundBrush());
+    }
+    case WM_KILLFOCUS: {
+      const LRESULT result = CallDefault(message, wParam, lParam);
+      Close();
+      return result;
+    }
+    default:
+      break;
+  }
+  return CallDefault(message, wParam, lParam);
+}
+
+void CTextShape::CEditWnd::OnFinalMessage(HWND) {
+  if (m_owner) m_owner->OnEditorClosed();
+  m_brush.Reset();
+  m_background.Reset();
+  delete this;
+}
+
+}  // namespace ScreenCapture

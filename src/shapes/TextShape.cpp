@@ -1,0 +1,342 @@
+#include "shapes/TextShape.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureShade.h"
+#include "capture/VirtualScreen.h"
+#include "common/Logger.h"
+#include "core/ShapeGeometry.h"
+#include "shapes/TextEditWnd.h"
+
+namespace ScreenCapture {
+
+namespace {
+
+COLORREF ToColorRef(ARGB color) {
+  return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
+}
+
+constexpr UINT kTextFlags = DT_WORDBREAK | DT_EDITCONTROL;
+
+}  // namespace
+
+CTextShape::CTextShape() {
+  ICaptureControl* control = ActiveControl();
+  const HDC screen = control ? control->GetScreenDC() : nullptr;
+  m_measureDC = DuiLib::MemoryDC(screen);
+  BuildFont();
+}
+
+CTextShape::~CTextShape() {
+  if (m_edit) {
+    // The editor outlives no shape: it closes now and tells no one.
+    CEditWnd* edit = m_edit;
+    m_edit = nullptr;
+    edit->DetachOwner();
+    edit->Destroy();
+  }
+  m_measureGraphics.reset();
+  if (m_measureDC && m_measureOldFont) ::SelectObject(m_measureDC.Get(), m_measureOldFont);
+}
+
+void CTextShape::BuildFont() {
+  ICaptureControl* control = ActiveControl();
+  const DuiLib::TFontInfo* info = control ? control->GetFontInfo(m_width) : nullptr;
+  m_hfont = info && info->hFont ? info->hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  m_measureGraphics.reset();
+  m_font.reset();
+  if (!m_measureDC) return;
+  const HGDIOBJ old = ::SelectObject(m_measureDC.Get(), m_hfont);
+  if (!m_measureOldFont) m_measureOldFont = old;
+  // The wide LOGFONT keeps the face name on any code page.
+  LOGFONTW logfont = {};
+  if (::GetObjectW(m_hfont, sizeof(logfont), &logfont) == sizeof(logfont)) {
+    m_font = std::make_unique<Gdiplus::Font>(m_measureDC.Get(), &logfont);
+  }
+  if (!m_font || m_font->GetLastStatus() != Gdiplus::Ok) m_font = std::make_unique<Gdiplus::Font>(m_measureDC.Get());
+  m_measureGraphics = std::make_unique<Gdiplus::Graphics>(m_measureDC.Get());
+}
+
+float CTextShape::GetFontSize() const { return m_font ? m_font->GetSize() : 0.0f; }
+
+Rect CTextShape::GetTextRect() const {
+  return Rect{m_rect.x + m_margins.left, m_rect.y + m_margins.top, m_rect.width - m_margins.left - m_margins.right,
+              m_rect.height - m_margins.top - m_margins.bottom};
+}
+
+void CTextShape::DrawTextFrame(Gdiplus::Graphics* graphics, bool withoutHandles) {
+  if (withoutHandles || !IsSelected()) return;
+  const Rect r = GetDrawRect();
+  Gdiplus::Pen pen(Gdiplus::Color(0xFFFF0000), 1.0f);
+  graphics->DrawRectangle(&pen, r.x, r.y, r.width, r.height);
+}
+
+void CTextShape::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
+  DrawTextFrame(graphics, withoutHandles);
+  if (m_edit || m_text.empty()) return;
+  const Rect box = GetDrawRect();
+  const Rect text{box.x + m_margins.left, box.y + m_margins.top, box.width - m_margins.left - m_margins.right,
+                  box.height - m_margins.top - m_margins.bottom};
+  if (text.Intersect(VisibleBounds(graphics)).IsEmpty()) return;
+  // Plain GDI does not see the graphics' world transform (the result is
+  // drawn shifted by the region's corner).
+  const Point offset = DeviceOffset(graphics);
+  const HDC dc = graphics->GetHDC();
+  if (!dc) return;
+  const int saved = ::SaveDC(dc);
+  RECT rc = {text.x + offset.x, text.y + offset.y, text.Right() + offset.x, text.Bottom() + offset.y};
+  // A box cut to the region's height keeps the rest of its text inside.
+  ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+  ::SelectObject(dc, m_hfont);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ToColorRef(m_color));
+  ::DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &rc, kTextFlags);
+  ::RestoreDC(dc, saved);
+  graphics->ReleaseHDC(dc);
+}
+
+void CTextShape::RenderBackground(HDC target, HDC source) {
+  const Rect& screen = GetVirtualScreenRect();
+  ::BitBlt(target, 0, 0, screen.width, screen.height, source, 0, 0, SRCCOPY | CAPTUREBLT);
+  ICaptureControl* control = ActiveControl();
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  if (!mode) return;
+  Gdiplus::Graphics graphics(target);
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+  graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+  mode->Draw(&graphics, true);
+}
+
+void CTextShape::SetWidth(int level) {
+  if (level == m_width) return;
+  m_width = level;
+  BuildFont();
+  if (m_edit) m_edit->ApplyFont();
+  Layout();
+  RequestRepaint();
+}
+
+void CTextShape::SetText(const std::wstring& text) {
+  m_text = text;
+  Layout();
+}
+
+bool CTextShape::SetBoxRect(const Rect& box) {
+  if (box == m_rect) return false;
+  const Rect old = m_rect;
+  m_rect = box;
+  if (m_edit) m_edit->MoveTo(GetTextRect());
+  RequestRepaintArea(UnionRect(InsetRect(old, -2), InsetRect(m_rect, -2)));
+  return true;
+}
+
+void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
+  const std::wstring copy = TextForMeasure(m_text, inserted, from, to);
+  const Rect limit = GetLimitRect();
+  const int room = std::max(1, TextRoomRight(m_rect, limit, m_margins));
+  const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(m_rect.x + m_margins.left),
+                              static_cast<Gdiplus::REAL>(m_rect.y + m_margins.top), static_cast<Gdiplus::REAL>(room),
+                              static_cast<Gdiplus::REAL>(std::max(1, limit.height)));
+  Gdiplus::RectF measured = layout;
+  measured.Width = 0;
+  if (m_measureGraphics && m_font) {
+    m_measureGraphics->MeasureString(copy.c_str(), static_cast<INT>(copy.size()), m_font.get(), layout, &measured);
+  }
+  const TextWidths widths = BoxWidths(std::min<double>(measured.Width, room), m_margins);
+  RECT calc = {static_cast<LONG>(std::ceil(measured.X)), static_cast<LONG>(std::ceil(measured.Y)), 0, 0};
+  calc.right = calc.left + widths.text;
+  calc.bottom = static_cast<LONG>(std::ceil(measured.Y + measured.Height));
+  if (m_measureDC) {
+    ::DrawTextW(m_measureDC.Get(), copy.c_str(), static_cast<int>(copy.size()), &calc, DT_CALCRECT | kTextFlags);
+  }
+  Rect textRect = Rect::FromEdges(calc.left, calc.top, calc.right, calc.bottom);
+  ICaptureControl* control = ActiveControl();
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  if (mode && mode->GetScrollOffset() != m_scrollOffset) textRect = MapRectToView(textRect);
+  const TextSpan span = FitTextSpan(TextSpan{textRect.y, textRect.height}, GetViewRect().y, limit, m_margins);
+  if (!SetBoxRect(BoxAround(m_rect.x, span, widths.box, m_margins))) RequestRepaintArea(InsetRect(m_rect, -2));
+}
+
+void CTextShape::StartEditing() {
+  if (m_edit) return;
+  CEditWnd* edit = new CEditWnd(this);
+  m_edit = edit;
+  // A window that died while being made has already told us (and is gone).
+  if (!edit->Open() && m_edit == edit) {
+    m_edit = nullptr;
+    edit->DetachOwner();
+    edit->Destroy();
+  }
+}
+
+void CTextShape::OnEditorClosed() {
+  m_edit = nullptr;
+  LOG_DBG(L"text %d,%d %dx%d: %u characters", m_rect.x, m_rect.y, m_rect.width, m_rect.height,
+          static_cast<unsigned>(m_text.size()));
+  RequestRepaint();
+}
+
+void CTextShape::BeginCreate(Point& pt, bool& handled) {
+  SetSelected(true);
+  m_startPoint = pt;
+  m_endPoint = pt;
+  m_rect.x = pt.x;
+  m_rect.y = pt.y;
+  m_rect.width = kMinTextBoxWidth;
+  ICaptureControl* control = ActiveControl();
+  if (ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr) SetScrollOffset(mode->GetScrollOffset());
+  m_rect = FitRect(m_rect, GetLimitRect());
+  m_pressBox = m_rect;
+  SetState(kStateCreating);
+  StartEditing();
+  if (!m_edit) Layout();
+  handled = true;
+}
+
+void CTextShape::BeginMove(Point& pt, bool& handled) {
+  m_pressBox = m_rect;
+  CBaseShade::BeginMove(pt, handled);
+}
+
+void CTextShape::OnLButtonDown(Point& pt, bool& handled) {
+  if (m_state == kStateCreating) {
+    // A press elsewhere while typing: the box stays when it holds text.
+    SetSelected(false);
+    handled = !m_text.empty();
+    return;
+  }
+  CBaseShade::OnLButtonDown(pt, handled);
+}
+
+void CTextShape::OnLButtonUp(Point&, bool& handled) {
+  if (m_state == kStateMoving) {
+    SetState(kStateIdle);
+  } else if (m_state == kStateCreating) {
+    if (m_text.empty()) {
+      handled = true;  // still being typed: nothing to record yet
+    } else {
+      SetState(kStateIdle);
+    }
+  }
+  RequestRepaint();
+}
+
+void CTextShape::OnLButtonDblClk(Point& pt, bool& handled) {
+  if (!GetViewRect().Contains(pt)) return;
+  StartEditing();
+  handled = true;
+}
+
+void CTextShape::OnMoving(Point& pt, bool& handled) {
+  CBaseShade::OnMoving(pt, handled);
+  Rect moved = GetViewRect();
+  moved.x += pt.x - m_lastPoint.x;
+  moved.y += pt.y - m_lastPoint.y;
+  moved = FitRect(moved, GetLimitRect());
+  if (moved != GetViewRect()) SetBoxRect(MapRect(moved));
+}
+
+// The numbered marker.
+
+CSerializedText::CSerializedText(int number) : m_number(number) {
+  static unsigned made = 0;  // UI thread only
+  m_madeOrder = ++made;
+}
+
+Rect CSerializedText::GetDiscRect() const {
+  return DiscBeside(GetDrawRect(), static_cast<int>(std::lround(GetFontSize())));
+}
+
+const Rect& CSerializedText::GetRect() const {
+  const Rect disc = DiscBeside(m_rect, static_cast<int>(std::lround(GetFontSize())));
+  // The notch reaches 5 pixels left of the box.
+  m_bounds = m_text.empty() && !m_edit ? disc : UnionRect(disc, Rect{m_rect.x - 5, m_rect.y, m_rect.width + 5, m_rect.height});
+  return m_bounds;
+}
+
+void CSerializedText::SetNumber(int number) {
+  if (number == m_number) return;
+  LOG_DBG(L"marker %u shows %d", m_madeOrder, number);
+  m_number = number;
+  RequestRepaint();
+}
+
+void CSerializedText::DrawTextFrame(Gdiplus::Graphics* graphics, bool) {
+  const Rect box = GetDrawRect();
+  const Rect disc = GetDiscRect();
+  Gdiplus::SolidBrush red(Gdiplus::Color(0xFFFF0000));
+  graphics->FillEllipse(&red, disc.x, disc.y, disc.width, disc.height);
+  const std::wstring digits = std::to_wstring(m_number);
+  if (m_font) {
+    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+    Gdiplus::StringFormat centred;
+    centred.SetAlignment(Gdiplus::StringAlignmentCenter);
+    centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    const Gdiplus::RectF area(static_cast<Gdiplus::REAL>(disc.x), static_cast<Gdiplus::REAL>(disc.y),
+                              static_cast<Gdiplus::REAL>(disc.width), static_cast<Gdiplus::REAL>(disc.height));
+    graphics->DrawString(digits.c_str(), static_cast<INT>(digits.size()), m_font.get(), area, &centred, &white);
+  }
+  if (m_edit && !m_edit->IsInitialised()) return;
+  if (m_text.empty() && !m_edit) return;
+  // A rounded box over the text with a notch pointing at the disc.
+  const float x = static_cast<float>(box.x), y = static_cast<float>(box.y);
+  const float r = static_cast<float>(box.Right()), b = static_cast<float>(box.Bottom());
+  const float m = y + box.height / 2.0f;
+  Gdiplus::GraphicsPath bubble;
+  bubble.AddLine(x, m - 5, x - 5, m);
+  bubble.AddLine(x - 5, m, x, m + 5);
+  bubble.CloseFigure();
+  bubble.StartFigure();
+  bubble.AddArc(x, y, 10.0f, 10.0f, 180, 90);
+  bubble.AddArc(r - 10, y, 10.0f, 10.0f, 270, 90);
+  bubble.AddArc(r - 10, b - 10, 10.0f, 10.0f, 0, 90);
+  bubble.AddArc(x, b - 10, 10.0f, 10.0f, 90, 90);
+  bubble.CloseFigure();
+  Gdiplus::SolidBrush fill{Gdiplus::Color(kBubbleColor)};
+  graphics->FillPath(&fill, &bubble);
+}
+
+void CSerializedText::RenderBackground(HDC target, HDC source) {
+  const Rect& screen = GetVirtualScreenRect();
+  ::BitBlt(target, 0, 0, screen.width, screen.height, source, 0, 0, SRCCOPY | CAPTUREBLT);
+  ICaptureControl* control = ActiveControl();
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  if (!mode) return;
+  const Rect& selection = mode->GetRect();
+  Gdiplus::Graphics graphics(target);
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+  graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+  graphics.SetClip(Gdiplus::Rect(selection.x, selection.y, selection.width, selection.height));
+  mode->Draw(&graphics, true);
+  // The editor shows its text on the bubble's shade, as the marker does later.
+  Gdiplus::SolidBrush shade{Gdiplus::Color(kBubbleColor)};
+  graphics.FillRectangle(&shade, selection.x, selection.y, selection.width, selection.height);
+}
+
+void CSerializedText::OnExtraPress(Point&, bool& handled) {
+  StartEditing();
+  handled = true;
+}
+
+void CSerializedText::OnLButtonDblClk(Point& pt, bool& handled) {
+  if (!GetDiscRect().Contains(pt)) return;
+  StartEditing();
+  handled = true;
+}
+
+void CSerializedText::OnMoving(Point& pt, bool& handled) {
+  CBaseShade::OnMoving(pt, handled);
+  // The disc and the bubble move together and both stay inside the region.
+  Rect bounds = GetRect();
+  bounds.x += pt.x - m_lastPoint.x;
+  bounds.y += pt.y - m_lastPoint.y;
+  int dx = pt.x - m_lastPoint.x, dy = pt.y - m_lastPoint.y;
+  AddFitCorrection(bounds, GetLimitRect(), dx, dy);
+  if (dx != 0 || dy != 0) SetBoxRect(Rect{m_rect.x + dx, m_rect.y + dy, m_rect.width, m_rect.height});
+}
+
+}  // namespace ScreenCapture

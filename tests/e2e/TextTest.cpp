@@ -1,0 +1,161 @@
+// Text boxes and numbered markers typed in place, as the image shows them.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "GdiplusScope.h"
+#include "Harness.h"
+#include "PatternWindow.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::ProgramRun;
+
+struct Box {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
+};
+
+// The boxes the program logged when their editors closed.
+std::vector<Box> LoggedBoxes() {
+  std::vector<Box> boxes;
+  for (const std::string& line : e2e::LinesWith(e2e::ReadLogLines(), "] TextShape.cpp(")) {
+    Box b;
+    const size_t at = line.find(")text ");
+    if (at != std::string::npos && std::sscanf(line.c_str() + at + 6, "%d,%d %dx%d", &b.x, &b.y, &b.width, &b.height) == 4) {
+      boxes.push_back(b);
+    }
+  }
+  return boxes;
+}
+
+class TextE2E : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { s_gdiplus = new testfiles::GdiplusScope(); }
+  static void TearDownTestSuite() { delete s_gdiplus; }
+  void SetUp() override { e2e::ClearLogs(); }
+
+  // Starts a capture, drags the region and waits for the toolbar.
+  RECT Select(ProgramRun& run, int x0, int y0, int x1, int y1) {
+    m_capture = e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;");
+    EXPECT_NE(m_capture, nullptr);
+    e2e::LeftDrag(x0, y0, x1, y1);
+    m_toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+    RECT bar = {};
+    if (m_toolbar && e2e::WaitForSettledWindow(m_toolbar)) ::GetWindowRect(m_toolbar, &bar);
+    return bar;
+  }
+  // Clicks where a text box goes and waits for its editor.
+  bool OpenEditorAt(int x, int y) {
+    e2e::LeftClick(x, y);
+    return e2e::WaitUntil([&] { return ::FindWindowExW(m_capture, nullptr, L"EditWnd", nullptr) != nullptr; }, 3000);
+  }
+  // What the editor holds (read with a message: another process's control
+  // does not answer GetWindowText).
+  int EditorLength() const { return static_cast<int>(::SendMessageW(Editor(), WM_GETTEXTLENGTH, 0, 0)); }
+  // The editor's window, or null.
+  HWND Editor() const { return ::FindWindowExW(m_capture, nullptr, L"EditWnd", nullptr); }
+
+  static testfiles::GdiplusScope* s_gdiplus;
+  HWND m_capture = nullptr;
+  HWND m_toolbar = nullptr;
+  testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
+  e2e::PatternWindow m_pattern;
+  testfiles::TempDir m_cache{L"text"};
+};
+testfiles::GdiplusScope* TextE2E::s_gdiplus = nullptr;
+
+// Colour distance of two 0xRRGGBB values (largest channel difference).
+int Distance(uint32_t a, uint32_t b) {
+  int most = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    most = std::max(most, d < 0 ? -d : d);
+  }
+  return most;
+}
+
+TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
+  const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  ProgramRun run;
+  const RECT bar = Select(run, 300, 200, 1100, 700);
+  ASSERT_NE(m_toolbar, nullptr);
+  e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
+  ASSERT_TRUE(OpenEditorAt(580, 250));          // on the green band, in red
+  e2e::TypeText(L"Hello \x4E16\x754C");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 8; }, 3000));
+  e2e::KeepShot("text_typed");
+  // A click elsewhere ends the typing; the next one opens an empty box.
+  e2e::LeftClick(700, 600);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
+  ASSERT_TRUE(OpenEditorAt(800, 640));  // not where a second click would make a double click
+  e2e::LeftClick(bar.left + 62, bar.top + 70);  // the size combo: big
+  ASSERT_TRUE(e2e::WaitUntil([] { return !e2e::FindWindowsOfClass(L"ZtdComboDropDown").empty(); }, 3000));
+  e2e::LeftClick(bar.left + 62, bar.top + 125);
+  e2e::LeftClick(bar.left + 142, bar.top + 70);  // blue
+  ASSERT_TRUE(OpenEditorAt(320, 400));          // on the red band
+  e2e::TypeText(L"Hello \x4E16\x754C");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 8; }, 3000));
+  e2e::LeftClick(700, 650);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
+  e2e::KeepShot("text_two_sizes");
+  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+
+  std::vector<Box> texts;
+  for (const Box& box : LoggedBoxes()) {
+    if (box.width > 0) texts.push_back(box);
+  }
+  const auto lines = e2e::ReadLogLines();
+  ASSERT_EQ(e2e::LinesWith(lines, ": 8 characters").size(), 2u);
+  // The two that hold text, in the order they were typed.
+  std::vector<Box> typed;
+  for (const std::string& line : e2e::LinesWith(lines, ": 8 characters")) {
+    Box b;
+    const size_t at = line.find(")text ");
+    ASSERT_EQ(std::sscanf(line.c_str() + at + 6, "%d,%d %dx%d", &b.x, &b.y, &b.width, &b.height), 4);
+    typed.push_back(b);
+  }
+  EXPECT_EQ(typed[0].x, 580);
+  EXPECT_EQ(typed[1].x, 320);
+  EXPECT_GT(typed[1].height, typed[0].height);  // the bigger font
+  EXPECT_GT(typed[1].width, typed[0].width);
+
+  WIN32_FIND_DATAW data;
+  const HANDLE find = ::FindFirstFileW((m_cache.Path() + L"*.png").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  ::FindClose(find);
+  Gdiplus::Bitmap png((m_cache.Path() + data.cFileName).c_str());
+  ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);
+  ASSERT_EQ(png.GetWidth(), 800u);
+  int inRed = 0, inBlue = 0, stray = 0;
+  for (int y = 0; y < 500; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      Gdiplus::Color c;
+      png.GetPixel(x, y, &c);
+      const uint32_t got = c.GetValue() & 0xFFFFFF;
+      const int sx = 300 + x, sy = 200 + y;
+      if (got == e2e::PatternWindow::ColourAt(sx, sy, sw, sh)) continue;
+      if (typed[0].Contains(sx, sy)) {
+        inRed += Distance(got, 0xFF2600) < 60;
+      } else if (typed[1].Contains(sx, sy)) {
+        inBlue += Distance(got, 0x04B4FF) < 60;
+      } else {
+        ++stray;
+      }
+    }
+  }
+  EXPECT_GT(inRed, 40);
+  EXPECT_GT(inBlue, 60);
+  EXPECT_EQ(stray, 0);  // no frame, no empty box, nothing outside the texts
+}
+
+}  // namespace
