@@ -15,7 +15,7 @@ class NullControl : public ICaptureControl {
   HWND GetHWND() override { return nullptr; }
   ICaptureShade* GetCaptureShade() override { return mode; }
   void ResetCapture() override {}
-  DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
+  DuiLib::TFontInfo* GetFontInfo(int) override { return font; }
   Gdiplus::Pen* GetMosaicImage(int) override { return nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
@@ -23,17 +23,19 @@ class NullControl : public ICaptureControl {
   ICaptureShade* mode = nullptr;
   Rect lastArea;
   HDC screenDC = nullptr;
+  DuiLib::TFontInfo* font = nullptr;
 };
 
 class NullWindow : public ICaptureWindow {
  public:
-  HWND GetHWND() const override { return nullptr; }
+  HWND GetHWND() const override { return hwnd; }
   ICaptureControl* GetCaptureControl() override { return &control; }
   ICaptureMenu* GetCaptureMenu() override { return nullptr; }
   void CloseCapture() override {}
   CaptureStartParams* GetStartParams() override { return nullptr; }
   RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return nullptr; }
   NullControl control;
+  HWND hwnd = nullptr;  // a window of the bench's own, when it needs one
 };
 
 }  // namespace ScreenCapture

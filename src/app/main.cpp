@@ -10,6 +10,7 @@
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
 #include "capture/CaptureWindow.h"
+#include "ui/WindowWnd.h"
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/FileUtils.h"
@@ -55,6 +56,8 @@ void InitOncePerProcess() {
 // `beforeWindow` runs after the screen is frozen and before the window is
 // created.
 UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& beforeWindow) {
+  const long gdiBefore = DuiLib::LiveGdiObjects();
+  const long windowsBefore = DuiLib::CWindowWnd::LiveCount();
   auto* window = new CCaptureWindow();
   SetCaptureWindow(window);
   CaptureStartParams* params = window->GetStartParams();
@@ -71,6 +74,9 @@ UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& be
   const UINT result = window->ShowModal();
   delete window;
   SetCaptureWindow(nullptr);
+  // What the capture made and did not give back (counted by our own owners).
+  LOG_INF(L"capture closed: %ld GDI objects and %ld windows left", DuiLib::LiveGdiObjects() - gdiBefore,
+          DuiLib::CWindowWnd::LiveCount() - windowsBefore);
   return result;
 }
 

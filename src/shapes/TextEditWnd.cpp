@@ -1,5 +1,6 @@
 #include "shapes/TextEditWnd.h"
 
+#include <algorithm>
 #include <string>
 
 #include "capture/ICaptureControl.h"
@@ -79,6 +80,9 @@ HBRUSH CTextShape::CEditWnd::BackgroundBrush() {
   // The part of the picture under the window, as a pattern from its corner.
   const Rect r = m_owner->GetTextRect();
   if (r.width <= 0 || r.height <= 0) return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+  // The picture under the window changes only when the window moves.
+  if (m_brush && r == m_brushRect) return m_brush.Get();
+  m_brushRect = r;
   DuiLib::MemoryDC dc(m_background.GetDC());
   DuiLib::Bitmap part(::CreateCompatibleBitmap(m_background.GetDC(), r.width, r.height));
   if (dc && part) {
@@ -89,7 +93,44 @@ HBRUSH CTextShape::CEditWnd::BackgroundBrush() {
   return m_brush ? m_brush.Get() : static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
+void CTextShape::CEditWnd::InvalidateChangedLines() {
+  // Text drawn over a picture cannot be drawn over itself: what changed is
+  // painted again from the picture up. That is every line from the one
+  // before the change on (a word may wrap back onto it); lines above it stay.
+  RECT area = {};
+  ::GetClientRect(m_hwnd, &area);
+  size_t from = 0, to = 0;
+  Selection(from, to);
+  const size_t unknown = static_cast<size_t>(-1);
+  const size_t changed = m_changeFrom == unknown ? unknown : std::min(m_changeFrom, from);
+  m_changeFrom = static_cast<size_t>(-1);
+  if (changed != unknown) {
+    const LRESULT line = ::SendMessageW(m_hwnd, EM_LINEFROMCHAR, changed, 0);
+    const LRESULT first = ::SendMessageW(m_hwnd, EM_LINEINDEX, line > 0 ? line - 1 : 0, 0);
+    const LRESULT pos = first >= 0 ? ::SendMessageW(m_hwnd, EM_POSFROMCHAR, static_cast<WPARAM>(first), 0) : -1;
+    if (pos != -1) area.top = std::max<LONG>(area.top, static_cast<short>(HIWORD(pos)));
+  }
+  ::InvalidateRect(m_hwnd, &area, FALSE);
+}
+
 LRESULT CTextShape::CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REPLACESEL:
+    case WM_SETTEXT: {
+      // Where the change that follows starts (the whole text for a new one).
+      size_t from = 0, to = 0;
+      if (message != WM_SETTEXT && message != WM_UNDO && message != EM_UNDO) Selection(from, to);
+      m_changeFrom = std::min(m_changeFrom, from);
+      break;
+    }
+    default:
+      break;
+  }
   switch (message) {
     case WM_CHAR:
       if (wParam == VK_ESCAPE) {
@@ -105,6 +146,12 @@ LRESULT CTextShape::CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM 
         }
         return 0;
       }
+      if (m_owner && (wParam >= 0x20 || wParam == L'\r' || wParam == L'\b')) {
+        size_t from = 0, to = 0;
+        Selection(from, to);
+        // A backspace changes the character before the caret.
+        m_changeFrom = std::min(m_changeFrom, wParam == L'\b' && from > 0 ? from - 1 : from);
+      }
       if (m_owner && (wParam >= 0x20 || wParam == L'\r')) {
         // The box grows before the control shows the character.
         size_t from = 0, to = 0;
@@ -116,6 +163,7 @@ LRESULT CTextShape::CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM 
       if (m_owner) {
         size_t from = 0, to = 0;
         Selection(from, to);
+        m_changeFrom = std::min(m_changeFrom, from);
         m_owner->Layout(ClipboardText(m_hwnd), from, to);
       }
       break;
@@ -127,7 +175,7 @@ LRESULT CTextShape::CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM 
         text.resize(static_cast<size_t>(got > 0 ? got : 0));
         m_owner->SetText(text);
       } else if (HIWORD(wParam) == EN_UPDATE) {
-        ::InvalidateRect(m_hwnd, nullptr, FALSE);
+        InvalidateChangedLines();
       }
       return 0;
     case DuiLib::kReflectedMessageBase + WM_CTLCOLOREDIT:

@@ -40,10 +40,16 @@ class CTextShape::CEditWnd : public DuiLib::CWindowWnd {
   HBRUSH BackgroundBrush();
   // The selection as character positions.
   void Selection(size_t& from, size_t& to) const;
+  // Called for EN_UPDATE: asks for the repaint of the lines that changed.
+  void InvalidateChangedLines();
 
   CTextShape* m_owner;
   DuiLib::Brush m_brush;
+  Rect m_brushRect;  // where the window was when the brush was made
   bool m_initialised = false;
+  // The first character the pending change touches; -1 when unknown (then
+  // everything is repainted).
+  size_t m_changeFrom = static_cast<size_t>(-1);
   DuiLib::BitmapDC m_background;
 };
 

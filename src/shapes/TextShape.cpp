@@ -135,8 +135,11 @@ bool CTextShape::SetBoxRect(const Rect& box) {
 }
 
 void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
-  const std::wstring copy = TextForMeasure(m_text, inserted, from, to);
+  std::wstring copy = TextForMeasure(m_text, inserted, from, to);
   const Rect limit = GetLimitRect();
+  // The text the control shows after a key is what was laid out before it
+  // showed it: the box is already right.
+  if (copy == m_laidOut && limit == m_laidOutLimit && m_rect == m_laidOutRect && m_width == m_laidOutLevel) return;
   const int room = std::max(1, TextRoomRight(m_rect, limit, m_margins));
   const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(m_rect.x + m_margins.left),
                               static_cast<Gdiplus::REAL>(m_rect.y + m_margins.top), static_cast<Gdiplus::REAL>(room),
@@ -158,7 +161,12 @@ void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
   ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
   if (mode && mode->GetScrollOffset() != m_scrollOffset) textRect = MapRectToView(textRect);
   const TextSpan span = FitTextSpan(TextSpan{textRect.y, textRect.height}, GetViewRect().y, limit, m_margins);
-  if (!SetBoxRect(BoxAround(m_rect.x, span, widths.box, m_margins))) RequestRepaintArea(InsetRect(m_rect, -2));
+  // While the editor shows the text, an unchanged box needs no repaint.
+  if (!SetBoxRect(BoxAround(m_rect.x, span, widths.box, m_margins)) && !m_edit) RequestRepaintArea(InsetRect(m_rect, -2));
+  m_laidOut = std::move(copy);
+  m_laidOutLimit = limit;
+  m_laidOutRect = m_rect;
+  m_laidOutLevel = m_width;
 }
 
 void CTextShape::StartEditing() {

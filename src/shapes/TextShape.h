@@ -82,6 +82,11 @@ class CTextShape : public CBaseShade {
   std::unique_ptr<Gdiplus::Font> m_font;
   std::unique_ptr<Gdiplus::Graphics> m_measureGraphics;
   Rect m_pressBox;
+  // What the last layout measured, and with what.
+  std::wstring m_laidOut;
+  Rect m_laidOutLimit;
+  Rect m_laidOutRect;
+  int m_laidOutLevel = 0;
 };
 
 // The numbered marker.

@@ -216,4 +216,84 @@ TEST_F(TextE2E, NumberedMarkersCountAndRenumber) {
   (void)sw, (void)sh;
 }
 
+// Keys pressed together with Ctrl.
+void CtrlKey(WORD key) {
+  INPUT in[4] = {};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_CONTROL;
+  in[1].ki.wVk = key;
+  in[2].ki.wVk = key;
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_CONTROL;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, in, sizeof(INPUT));
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  auto* chars = static_cast<wchar_t*>(::GlobalLock(data));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, chars);
+  ::GlobalUnlock(data);
+  ::SetClipboardData(CF_UNICODETEXT, data);
+  ::CloseClipboard();
+}
+
+// A huge paste into a box in the region's corner, then Esc while typing; a
+// region 20 pixels high with a marker undone while its editor is open.
+// Nothing crashes, no text is cut, and every window and GDI object the
+// capture made is given back.
+TEST_F(TextE2E, BadInputLosesNothingAndLeavesNothingBehind) {
+  {
+    ProgramRun run;
+    const RECT bar = Select(run, 300, 200, 1100, 700);
+    ASSERT_NE(m_toolbar, nullptr);
+    e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
+    ASSERT_TRUE(OpenEditorAt(1090, 690));          // by the bottom-right corner
+    std::wstring pasted;
+    for (int i = 0; i < 10000; ++i) pasted += i % 100 == 99 ? L'\x4E16' : static_cast<wchar_t>(L'a' + i % 26);
+    PutOnClipboard(pasted);
+    CtrlKey('V');
+    EXPECT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 10000; }, 5000)) << EditorLength();
+    e2e::KeepShot("text_pasted");
+    const DWORD pressed = ::GetTickCount();
+    e2e::PressKey(VK_ESCAPE);
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(run.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_LT(run.ExitTick() - pressed, 2000u + 1000u);  // the 1 s shutdown pause included
+    const std::vector<Box> boxes = LoggedBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    // Fitted, not cut: inside the region less its 1-pixel frame, and as
+    // tall as the region allows.
+    EXPECT_GE(boxes[0].x, 301);
+    EXPECT_EQ(boxes[0].x + boxes[0].width, 1099);
+    EXPECT_EQ(boxes[0].y + boxes[0].height, 699);
+    EXPECT_EQ(boxes[0].y, 201);
+    const auto lines = e2e::ReadLogLines();
+    EXPECT_EQ(e2e::LinesWith(lines, ": 10000 characters").size(), 1u);
+    EXPECT_EQ(e2e::LinesWith(lines, "capture closed: 0 GDI objects and 0 windows left").size(), 1u);
+  }
+  e2e::ClearLogs();
+  {
+    ProgramRun run;
+    const RECT bar = Select(run, 300, 600, 800, 620);
+    ASSERT_NE(m_toolbar, nullptr);
+    ::PostMessageW(m_toolbar, WM_APP + 0x3F2, 8, 0);  // the numbered marker
+    ASSERT_TRUE(OpenEditorAt(420, 610));
+    e2e::TypeText(L"abc");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 3; }, 3000));
+    e2e::LeftClick(bar.left + 260, bar.top + 25);  // undo: the marker goes, editor and all
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
+    e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(run.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    const auto lines = e2e::ReadLogLines();
+    EXPECT_TRUE(e2e::LinesWith(lines, "back to select").empty());  // the undo took the marker
+    EXPECT_EQ(e2e::LinesWith(lines, "capture closed: 0 GDI objects and 0 windows left").size(), 1u);
+  }
+}
+
 }  // namespace
