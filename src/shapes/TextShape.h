@@ -65,6 +65,8 @@ class CTextShape : public CBaseShade {
   const Rect& GetPressBox() const { return m_pressBox; }
   void SetPressBox(const Rect& box) { m_pressBox = box; }
   HFONT GetTextFont() const { return m_hfont; }
+  // The GDI+ font the box is measured with (null when none could be made).
+  const Gdiplus::Font* GetMeasureFont() const { return m_font.get(); }
   float GetFontSize() const;
 
  protected:

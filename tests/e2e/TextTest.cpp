@@ -71,6 +71,30 @@ class TextE2E : public testing::Test {
 };
 testfiles::GdiplusScope* TextE2E::s_gdiplus = nullptr;
 
+// Keys pressed together with Ctrl.
+void CtrlKey(WORD key) {
+  INPUT in[4] = {};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_CONTROL;
+  in[1].ki.wVk = key;
+  in[2].ki.wVk = key;
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_CONTROL;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, in, sizeof(INPUT));
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  auto* chars = static_cast<wchar_t*>(::GlobalLock(data));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, chars);
+  ::GlobalUnlock(data);
+  ::SetClipboardData(CF_UNICODETEXT, data);
+  ::CloseClipboard();
+}
+
 // Colour distance of two 0xRRGGBB values (largest channel difference).
 int Distance(uint32_t a, uint32_t b) {
   int most = 0;
@@ -158,6 +182,37 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   EXPECT_EQ(stray, 0);  // no frame, no empty box, nothing outside the texts
 }
 
+// A finished text moves by drag (an undoable step) and a double click opens
+// its editor again where it is.
+TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
+  ProgramRun run;
+  const RECT bar = Select(run, 300, 200, 1100, 700);
+  ASSERT_NE(m_toolbar, nullptr);
+  e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
+  ASSERT_TRUE(OpenEditorAt(400, 300));
+  e2e::TypeText(L"move me");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 7; }, 3000));
+  e2e::LeftClick(900, 600);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::LeftDrag(420, 310, 520, 410); }));
+  const auto editorLeftAfterDoubleClick = [&](int x, int y) {
+    e2e::LeftClick(x, y);
+    e2e::LeftClick(x, y);
+    if (!e2e::WaitUntil([&] { return Editor() != nullptr; }, 3000)) return -1L;
+    RECT r = {};
+    ::GetWindowRect(Editor(), &r);
+    const bool same = EditorLength() == 7;
+    e2e::LeftClick(900, 650);
+    if (!e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000)) return -2L;
+    return same ? r.left : -3L;
+  };
+  EXPECT_EQ(editorLeftAfterDoubleClick(530, 415), 503);
+  // Ctrl+Z takes the move back.
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
+  EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
+  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
+}
+
 // Three markers count 1, 2, 3; deleting the second makes the third 2, and
 // undoing the delete brings 2 and 3 back.
 TEST_F(TextE2E, NumberedMarkersCountAndRenumber) {
@@ -214,30 +269,6 @@ TEST_F(TextE2E, NumberedMarkersCountAndRenumber) {
   EXPECT_TRUE(e2e::LinesWith(lines, "marker 2 shows").empty());  // the second kept its 2 throughout
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
   (void)sw, (void)sh;
-}
-
-// Keys pressed together with Ctrl.
-void CtrlKey(WORD key) {
-  INPUT in[4] = {};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_CONTROL;
-  in[1].ki.wVk = key;
-  in[2].ki.wVk = key;
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_CONTROL;
-  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(4, in, sizeof(INPUT));
-}
-
-void PutOnClipboard(const std::wstring& text) {
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  auto* chars = static_cast<wchar_t*>(::GlobalLock(data));
-  std::copy(text.c_str(), text.c_str() + text.size() + 1, chars);
-  ::GlobalUnlock(data);
-  ::SetClipboardData(CF_UNICODETEXT, data);
-  ::CloseClipboard();
 }
 
 // A huge paste into a box in the region's corner, then Esc while typing; a

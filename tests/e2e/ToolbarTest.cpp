@@ -167,6 +167,18 @@ TEST_F(ToolbarE2E, At144DpiEverySizeIsOneAndAHalfTimes) {
   EXPECT_EQ(r.right, 800 + 15);
   e2e::LeftClick(r.left + 54, r.top + 37);  // the rectangle tool, scaled
   EXPECT_TRUE(HeightBecomes(bar, 150));
+  // A text box: the skin's fonts are scaled too (a line of the middle size is
+  // 24 pixels at 96 DPI).
+  e2e::LeftClick(r.left + 294, r.top + 37);  // the text tool
+  e2e::LeftClick(450, 350);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ::FindWindowExW(m_capture, nullptr, L"EditWnd", nullptr) != nullptr; }, 3000));
+  e2e::TypeText(L"Hi \x4E16\x754C");
+  const HWND editor = ::FindWindowExW(m_capture, nullptr, L"EditWnd", nullptr);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ::SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0) == 5; }, 3000));
+  e2e::KeepShot("text_144dpi");
+  RECT line = {};
+  ::GetWindowRect(editor, &line);
+  EXPECT_GE(line.bottom - line.top, 34);
   EXPECT_EQ(Esc(run), 0u);
 }
 

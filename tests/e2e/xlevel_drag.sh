@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# A person's mouse at the X level (xdotool): a region dragged, the rectangle
-# tool chosen and a rectangle drawn with one fast drag (a press, a single
-# move, a release), a brush stroke drawn, then finished. The PNG must show
-# both.
+# A person's mouse and keyboard at the X level (xdotool): a region dragged,
+# the rectangle tool chosen and a rectangle drawn with one fast drag (a
+# press, a single move, a release), a brush stroke drawn, a text typed in
+# place, then finished. The PNG must show all three.
 # Usage: xlevel_drag.sh PROGRAM.EXE   (inside tools/testenv.sh)
 set -euo pipefail
 EXE="$1"
@@ -42,6 +42,15 @@ for at in "180 352" "230 350" "300 349" "350 350" "400 350"; do xdotool mousemov
 xdotool mouseup 1
 stroke_shown() { [ "$(pixel 375 350)" = FF2600 ]; }
 wait_for stroke_shown || fail "the brush stroke did not appear on the screen (375,350 is $(pixel 375 350))"
+# The text tool: a click places the box, the keyboard types into it, a click
+# elsewhere ends the typing.
+xdotool mousemove 434 466 click 1
+xdotool mousemove 100 400 click 1
+sleep 0.2
+xdotool type --delay 30 "Hi there"
+text_shown() { [ "$(import -window root -crop 80x24+103+403 -depth 8 txt:- 2>/dev/null | awk '$2 ~ /^\(/ {split(substr($2,2),c,","); if (c[1]>200 && c[2]<110 && c[3]<110) n++} END {print n+0}')" -gt 20 ]; }
+wait_for text_shown || fail "the typed text did not appear on the screen"
+xdotool mousemove 500 420 click 1
 xdotool mousemove 594 466 click 1
 wait "$pid" || fail "the program ended with $?"
 trap - EXIT
@@ -52,4 +61,7 @@ at() { convert "$png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
 [ "$(at 80 160)" = FF2600 ] || fail "the PNG has $(at 80 160) where the rectangle's left edge is"
 [ "$(at 180 160)" != FF2600 ] || fail "the PNG is red inside the rectangle"
 [ "$(at 355 310)" = FF2600 ] || fail "the PNG has $(at 355 310) on the brush stroke"
-echo "xlevel_drag: the rectangle of a one-move drag and a brush stroke are on the screen and in $png"
+# The text, red on the grey band, where it was typed (image 80,360 on).
+reds="$(convert "$png" -crop 90x30+80+360 -depth 8 txt:- | awk '$2 ~ /^\(/ {split(substr($2,2),c,","); if (c[1]>200 && c[2]<110 && c[3]<110) n++} END {print n+0}')"
+[ "$reds" -gt 20 ] || fail "the PNG shows no typed text ($reds red pixels in the box)"
+echo "xlevel_drag: the rectangle of a one-move drag, a brush stroke and a typed text are on the screen and in $png"

@@ -20,6 +20,7 @@
 #include "core/ShapeGeometry.h"
 #include "shapes/Commands.h"
 #include "shapes/RoundShade.h"
+#include "shapes/TextShape.h"
 #include "Stubs.h"
 #include "common/Handles.h"
 
@@ -328,6 +329,39 @@ TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
   // Removing a rectangle leaves the numbers alone.
   m_mode->Remove(m_mode->GetShapes()[2]);
   EXPECT_EQ(m_mode->GetNumberCounter(), 4);
+}
+
+// A skin font with a face outside the process's code page (the skin's faces
+// are Chinese) keeps its face in the text's GDI+ font, not the family found
+// for the "????" a narrow conversion leaves of it.
+TEST_F(ShapesTest, TextFontKeepsItsFaceOnAnyCodePage) {
+  DuiLib::TFontInfo info;
+  info.hFont = ::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"\x5FAE\x8F6F\x96C5\x9ED1");
+  m_window.control.font = &info;
+  const auto familyName = [](const Gdiplus::Font& font) {
+    Gdiplus::FontFamily family;
+    wchar_t name[LF_FACESIZE] = {};
+    if (font.GetFamily(&family) == Gdiplus::Ok) family.GetFamilyName(name);
+    return std::wstring(name);
+  };
+  LOGFONTW mangled = {};
+  ::GetObjectW(info.hFont, sizeof(mangled), &mangled);
+  wcscpy(mangled.lfFaceName, L"????");
+  std::wstring wrong;
+  {
+    DuiLib::MemoryDC dc(nullptr);
+    wrong = familyName(Gdiplus::Font(dc.Get(), &mangled));
+  }
+  {
+    CTextShape text;
+    ASSERT_NE(text.GetMeasureFont(), nullptr);
+    const std::wstring name = familyName(*text.GetMeasureFont());
+    EXPECT_FALSE(name.empty());
+    EXPECT_NE(name, wrong);
+    EXPECT_NEAR(text.GetFontSize(), 20.0f, 1.0f);
+  }
+  m_window.control.font = nullptr;
+  ::DeleteObject(info.hFont);
 }
 
 TEST_F(ShapesTest, MosaicsAreDrawnUnderEverythingElse) {

@@ -22,13 +22,14 @@ class Control : public ICaptureControl {
   HWND GetHWND() override { return nullptr; }
   ICaptureShade* GetCaptureShade() override { return mode; }
   void ResetCapture() override { ++resets; }
-  DuiLib::TFontInfo* GetFontInfo(int) override { return nullptr; }
+  DuiLib::TFontInfo* GetFontInfo(int) override { return font; }
   // Mosaic pens come from a real control when a test gives one.
   Gdiplus::Pen* GetMosaicImage(int width) override { return mosaicFrom ? mosaicFrom->GetMosaicImage(width) : nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
   void InvalidateArea(const Rect&) override { ++areaRepaints; }
   ICaptureControl* mosaicFrom = nullptr;
+  DuiLib::TFontInfo* font = nullptr;
   int repaints = 0;
   int areaRepaints = 0;
   int resets = 0;
