@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "../tests/native/StitchOracle.h"
+#include "StitchOracle.h"
 #include "../tests/native/StitchPages.h"
 #include "scroll/FrameStitcher.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The stitching written as literally as its description reads, without any
-// speed-up: the reference the product's stitching is compared with.
+// speed-up: the baseline the benchmarks measure the product's stitching against.
 #include "scroll/StitchTypes.h"
 
 namespace oracle {
