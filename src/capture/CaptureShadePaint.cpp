@@ -13,6 +13,7 @@
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureWindow.h"
+#include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
@@ -202,16 +203,8 @@ Gdiplus::Font* CCaptureShade::LabelFont(Gdiplus::Graphics* graphics) {
   DuiLib::TFontInfo* info = control ? control->GetFontInfo(99) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return nullptr;
-  // The wide form: the skin's face name is CJK, which an ANSI code page
-  // would turn into question marks.
-  LOGFONTW logfont = {};
-  if (info && info->hFont && ::GetObjectW(info->hFont, sizeof(logfont), &logfont) == sizeof(logfont)) {
-    m_labelFont = std::make_unique<Gdiplus::Font>(dc, &logfont);
-  } else {
-    m_labelFont = std::make_unique<Gdiplus::Font>(dc);
-  }
+  m_labelFont = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
   graphics->ReleaseHDC(dc);
-  if (m_labelFont->GetLastStatus() != Gdiplus::Ok) m_labelFont.reset();
   return m_labelFont.get();
 }
 

@@ -93,51 +93,48 @@ const Rect& CBaseShade::GetLimitRect() {
 void CBaseShade::ClampToLimit(Point& pt) { pt = ClampPoint(pt, GetLimitRect(), GetStrokeWidth()); }
 
 void CBaseShade::OnLButtonDown(Point& pt, bool& handled) {
-  if (m_state == kStateNew) {
+  const bool placed = m_state == kStateIdle;
+  const bool onHandle = placed && HitTestHandle(pt);
+  const bool onBody = placed && !onHandle && HitTest(pt);
+  const bool onExtra = placed && !onHandle && !onBody && HitTestExtra(pt);
+  const PressStep step = StepForPress(m_state, onHandle, onBody, onExtra);
+  if (step == PressStep::kCreate) {
     BeginCreate(pt, handled);
     return;
   }
-  if (m_state != kStateIdle) return;
+  if (!placed) return;
   m_pressPoint = pt;
   m_lastPoint = pt;
   m_pressRect = GetRect();
-  if (HitTestHandle(pt)) {
-    BeginResize(pt, handled);
-  } else if (HitTest(pt)) {
-    BeginMove(pt, handled);
-  } else if (HitTestExtra(pt)) {
-    OnExtraPress(pt, handled);
+  switch (step) {
+    case PressStep::kResize: BeginResize(pt, handled); break;
+    case PressStep::kMove: BeginMove(pt, handled); break;
+    case PressStep::kExtra: OnExtraPress(pt, handled); break;
+    default: break;
   }
 }
 
 void CBaseShade::OnMouseMove(Point& pt, bool& handled) {
-  if (m_state == kStatePressed) {
-    // The first move after the press starts the drag. It may also be the only
-    // one (the system coalesces the moves of a fast hand): it goes on to
-    // shape what is created.
-    OnCreateStart(pt, handled);
-  }
-  if (m_state == kStateCreating && pt != m_startPoint) {
-    OnCreating(pt, handled);
-  }
-  switch (m_state) {
-    case kStateIdle:
-      if (HitTestHandle(pt)) {
-        OnHoverHandle(pt, handled);
-      } else if (HitTest(pt)) {
-        OnHoverBody(pt, handled);
-      }
-      break;
-    case kStateMoving:
+  // The first move after the press starts the drag. It may also be the only
+  // one (the system coalesces the moves of a fast hand): it goes on to shape
+  // what is created.
+  if (MoveStartsCreation(m_state)) OnCreateStart(pt, handled);
+  const bool idle = m_state == kStateIdle;
+  const bool onHandle = idle && HitTestHandle(pt);
+  const bool onBody = idle && !onHandle && HitTest(pt);
+  switch (StepForMove(m_state, pt == m_startPoint, onHandle, onBody)) {
+    case MoveStep::kCreate: OnCreating(pt, handled); break;
+    case MoveStep::kHoverHandle: OnHoverHandle(pt, handled); break;
+    case MoveStep::kHoverBody: OnHoverBody(pt, handled); break;
+    case MoveStep::kMove:
       OnMoving(pt, handled);
       m_lastPoint = pt;
       break;
-    case kStateResizing:
+    case MoveStep::kResize:
       OnResizing(pt, handled);
       m_lastPoint = pt;
       break;
-    default:
-      break;
+    case MoveStep::kNone: break;
   }
 }
 

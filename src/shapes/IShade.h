@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/Geometry.h"
+#include "core/ShapeStates.h"
 
 namespace Gdiplus {
 class Graphics;
@@ -29,15 +30,7 @@ enum ShapeType : int {
   kShapeNumberedText = 8,
 };
 
-// Edit states of a shape.
-enum ShapeState : int {
-  kStateNew = 0,       // made by the factory, not placed yet
-  kStatePressed = 1,   // pressed for creation, pointer not moved yet
-  kStateCreating = 2,  // creation drag
-  kStateIdle = 3,      // placed; can be selected, moved, resized
-  kStateResizing = 4,
-  kStateMoving = 5,
-};
+// Edit states: see core/ShapeStates.h.
 
 // Colour presets of the toolbar (ARGB).
 inline constexpr ARGB kColorRed = 0xFFFF2600;

@@ -7,6 +7,7 @@
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
+#include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
@@ -52,12 +53,7 @@ void CTextShape::BuildFont() {
   if (!m_measureDC) return;
   const HGDIOBJ old = ::SelectObject(m_measureDC.Get(), m_hfont);
   if (!m_measureOldFont) m_measureOldFont = old;
-  // The wide LOGFONT keeps the face name on any code page.
-  LOGFONTW logfont = {};
-  if (::GetObjectW(m_hfont, sizeof(logfont), &logfont) == sizeof(logfont)) {
-    m_font = std::make_unique<Gdiplus::Font>(m_measureDC.Get(), &logfont);
-  }
-  if (!m_font || m_font->GetLastStatus() != Gdiplus::Ok) m_font = std::make_unique<Gdiplus::Font>(m_measureDC.Get());
+  m_font = MakeGdiplusFont(m_hfont, m_measureDC.Get());
   m_measureGraphics = std::make_unique<Gdiplus::Graphics>(m_measureDC.Get());
 }
 

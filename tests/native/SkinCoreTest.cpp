@@ -447,6 +447,7 @@ TEST(Mosaic, BlocksAreThePlainAverageAndStayInsideThePicture) {
 }  // namespace ScreenCapture
 
 #include "core/StrokeGeometry.h"
+#include "core/ShapeStates.h"
 #include "core/TextLayout.h"
 
 namespace ScreenCapture {
@@ -508,6 +509,32 @@ TEST(TextLayout, MeasuredTextAndTheBoxInsideTheRegion) {
   EXPECT_EQ(cut.top, 103);
   EXPECT_EQ(cut.height, 14);
   EXPECT_EQ(DiscBeside(Rect{200, 100, 90, 30}, 20), (Rect{170, 105, 20, 20}));
+}
+
+TEST(ShapeStates, PressesAndMovesInEveryState) {
+  // A new shape is created wherever it is pressed; a placed one is grabbed
+  // by its handle before its body before its extra area; nothing else reacts.
+  EXPECT_EQ(StepForPress(kStateNew, true, true, true), PressStep::kCreate);
+  EXPECT_EQ(StepForPress(kStateIdle, true, true, true), PressStep::kResize);
+  EXPECT_EQ(StepForPress(kStateIdle, false, true, true), PressStep::kMove);
+  EXPECT_EQ(StepForPress(kStateIdle, false, false, true), PressStep::kExtra);
+  EXPECT_EQ(StepForPress(kStateIdle, false, false, false), PressStep::kNone);
+  for (const int busy : {kStatePressed, kStateCreating, kStateMoving, kStateResizing}) {
+    EXPECT_EQ(StepForPress(busy, true, true, true), PressStep::kNone) << busy;
+  }
+  // Only a pressed shape starts its drag; a creation ignores a return to the
+  // start point; an idle shape hovers; moves and resizes follow the pointer.
+  EXPECT_TRUE(MoveStartsCreation(kStatePressed));
+  EXPECT_FALSE(MoveStartsCreation(kStateCreating));
+  EXPECT_EQ(StepForMove(kStateCreating, false, true, true), MoveStep::kCreate);
+  EXPECT_EQ(StepForMove(kStateCreating, true, false, false), MoveStep::kNone);
+  EXPECT_EQ(StepForMove(kStateIdle, true, true, true), MoveStep::kHoverHandle);
+  EXPECT_EQ(StepForMove(kStateIdle, false, false, true), MoveStep::kHoverBody);
+  EXPECT_EQ(StepForMove(kStateIdle, false, false, false), MoveStep::kNone);
+  EXPECT_EQ(StepForMove(kStateMoving, true, false, false), MoveStep::kMove);
+  EXPECT_EQ(StepForMove(kStateResizing, true, false, false), MoveStep::kResize);
+  EXPECT_EQ(StepForMove(kStateNew, false, true, true), MoveStep::kNone);
+  EXPECT_EQ(StepForMove(kStatePressed, false, true, true), MoveStep::kNone);
 }
 
 }  // namespace
