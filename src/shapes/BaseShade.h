@@ -92,6 +92,12 @@ class CBaseShade : public virtual IBaseShade {
   static ICaptureControl* ActiveControl();
   // Keeps a point inside the limit rectangle by half the stroke width.
   void ClampToLimit(Point& pt);
+  // `r` moved as far as the pointer moved since the last move.
+  Rect DraggedTo(Rect r, const Point& pt) const {
+    r.x += pt.x - m_lastPoint.x;
+    r.y += pt.y - m_lastPoint.y;
+    return r;
+  }
 
   Point m_startPoint;
   Point m_endPoint;

@@ -69,9 +69,7 @@ void CRectShade::OnCreating(Point& pt, bool& handled) {
 
 void CRectShade::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
-  Rect moved = GetViewRect();
-  moved.x += pt.x - m_lastPoint.x;
-  moved.y += pt.y - m_lastPoint.y;
+  Rect moved = DraggedTo(GetViewRect(), pt);
   AdjustMovedRect(moved);
   SetRect(moved);
 }

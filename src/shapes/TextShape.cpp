@@ -95,7 +95,9 @@ void CTextShape::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   graphics->ReleaseHDC(dc);
 }
 
-void CTextShape::RenderBackground(HDC target, HDC source) {
+void CTextShape::RenderBackground(HDC target, HDC source) { RenderCaptureOnto(target, source, 0); }
+
+void CTextShape::RenderCaptureOnto(HDC target, HDC source, ARGB shade) {
   const Rect& screen = GetVirtualScreenRect();
   ::BitBlt(target, 0, 0, screen.width, screen.height, source, 0, 0, SRCCOPY | CAPTUREBLT);
   ICaptureControl* control = ActiveControl();
@@ -104,7 +106,15 @@ void CTextShape::RenderBackground(HDC target, HDC source) {
   Gdiplus::Graphics graphics(target);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
   graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+  if (shade == 0) {
+    mode->Draw(&graphics, true);
+    return;
+  }
+  const Rect& selection = mode->GetRect();
+  graphics.SetClip(Gdiplus::Rect(selection.x, selection.y, selection.width, selection.height));
   mode->Draw(&graphics, true);
+  Gdiplus::SolidBrush fill{Gdiplus::Color(shade)};
+  graphics.FillRectangle(&fill, selection.x, selection.y, selection.width, selection.height);
 }
 
 void CTextShape::SetWidth(int level) {
@@ -237,10 +247,7 @@ void CTextShape::OnLButtonDblClk(Point& pt, bool& handled) {
 
 void CTextShape::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
-  Rect moved = GetViewRect();
-  moved.x += pt.x - m_lastPoint.x;
-  moved.y += pt.y - m_lastPoint.y;
-  moved = FitRect(moved, GetLimitRect());
+  const Rect moved = FitRect(DraggedTo(GetViewRect(), pt), GetLimitRect());
   if (moved != GetViewRect()) SetBoxRect(MapRect(moved));
 }
 
@@ -305,20 +312,8 @@ void CSerializedText::DrawTextFrame(Gdiplus::Graphics* graphics, bool) {
 }
 
 void CSerializedText::RenderBackground(HDC target, HDC source) {
-  const Rect& screen = GetVirtualScreenRect();
-  ::BitBlt(target, 0, 0, screen.width, screen.height, source, 0, 0, SRCCOPY | CAPTUREBLT);
-  ICaptureControl* control = ActiveControl();
-  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
-  if (!mode) return;
-  const Rect& selection = mode->GetRect();
-  Gdiplus::Graphics graphics(target);
-  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
-  graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
-  graphics.SetClip(Gdiplus::Rect(selection.x, selection.y, selection.width, selection.height));
-  mode->Draw(&graphics, true);
   // The editor shows its text on the bubble's shade, as the marker does later.
-  Gdiplus::SolidBrush shade{Gdiplus::Color(kBubbleColor)};
-  graphics.FillRectangle(&shade, selection.x, selection.y, selection.width, selection.height);
+  RenderCaptureOnto(target, source, kBubbleColor);
 }
 
 void CSerializedText::OnExtraPress(Point&, bool& handled) {
@@ -327,19 +322,14 @@ void CSerializedText::OnExtraPress(Point&, bool& handled) {
 }
 
 void CSerializedText::OnLButtonDblClk(Point& pt, bool& handled) {
-  if (!GetDiscRect().Contains(pt)) return;
-  StartEditing();
-  handled = true;
+  if (GetDiscRect().Contains(pt)) OnExtraPress(pt, handled);
 }
 
 void CSerializedText::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
   // The disc and the bubble move together and both stay inside the region.
-  Rect bounds = GetRect();
-  bounds.x += pt.x - m_lastPoint.x;
-  bounds.y += pt.y - m_lastPoint.y;
   int dx = pt.x - m_lastPoint.x, dy = pt.y - m_lastPoint.y;
-  AddFitCorrection(bounds, GetLimitRect(), dx, dy);
+  AddFitCorrection(DraggedTo(GetRect(), pt), GetLimitRect(), dx, dy);
   if (dx != 0 || dy != 0) SetBoxRect(Rect{m_rect.x + dx, m_rect.y + dy, m_rect.width, m_rect.height});
 }
 

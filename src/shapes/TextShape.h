@@ -74,6 +74,9 @@ class CTextShape : public CBaseShade {
   // Called by the editor when its window is gone.
   void OnEditorClosed();
   void BuildFont();
+  // The screen as the result shows it, inside the selection under `shade`
+  // (none when 0).
+  static void RenderCaptureOnto(HDC target, HDC source, ARGB shade);
 
   CEditWnd* m_edit = nullptr;
   std::wstring m_text;
