@@ -207,3 +207,92 @@ TEST(Stitching, LongImageOf9000RowsBy3840Pixels) {
 
 }  // namespace
 }  // namespace ScreenCapture
+
+#include "scroll/ScrollPreview.h"
+#include "scroll/ScrollSteps.h"
+
+namespace ScreenCapture {
+namespace {
+
+TEST(ScrollPreview, PlacementAndSizeBesideTheSelection) {
+  EXPECT_EQ(ChoosePreviewPlacement(Rect{100, 100, 400, 300}, 1920, 1080), 0);   // right
+  EXPECT_EQ(ChoosePreviewPlacement(Rect{1400, 100, 500, 300}, 1920, 1080), 1);  // left
+  EXPECT_EQ(ChoosePreviewPlacement(Rect{0, 100, 1920, 300}, 1920, 1080), 2);    // below
+  EXPECT_EQ(ChoosePreviewPlacement(Rect{0, 700, 1920, 300}, 1920, 1080), 3);    // above
+  EXPECT_EQ(ChoosePreviewPlacement(Rect{0, 0, 1100, 1080}, 1920, 1080), 4);     // right at 0.6
+  EXPECT_EQ(ChoosePreviewPlacement(Rect{0, 0, 1920, 1080}, 1920, 1080), SHOW_RIGHT_INSIDE_20);
+
+  const Rect sel{100, 100, 400, 300};
+  EXPECT_EQ(PreviewRect(0, sel, 398, 200, 1080, false), (Rect{520, 200, 398, 200}));  // bottom-aligned
+  EXPECT_EQ(PreviewRect(0, sel, 398, 900, 1080, false), (Rect{520, 40, 159, 360}));   // capped, proportional
+  EXPECT_EQ(PreviewRect(1, sel, 100, 100, 1080, false), (Rect{-20, 300, 100, 100}));
+  EXPECT_EQ(PreviewRect(6, sel, 100, 100, 1080, false), (Rect{440, 420, 60, 60}));  // below at 0.6
+  const Rect all{0, 0, 1920, 1080};
+  EXPECT_EQ(PreviewRect(8, all, 1918, 5000, 1080, false), (Rect{1818, 20, 82, 216}));
+  EXPECT_EQ(PreviewRect(8, all, 1918, 5000, 1080, true).y, 844);
+  // No image yet, or a selection with no room above: nothing, never a
+  // division by zero or a negative size.
+  EXPECT_TRUE(PreviewRect(0, sel, 398, 0, 1080, false).IsEmpty());
+  EXPECT_GE(PreviewRect(3, Rect{0, 10, 100, 100}, 50, 50, 1080, false).height, 0);
+}
+
+TEST(ScrollSteps, TipsAndStopsAfterEachStep) {
+  EXPECT_EQ(AggregateResult(COMPARE_RESULT_NONE, COMPARE_RESULT_BOTTOM), COMPARE_RESULT_BOTTOM);
+  EXPECT_EQ(AggregateResult(COMPARE_RESULT_COMBINE, COMPARE_RESULT_BOTTOM), COMPARE_RESULT_COMBINE);
+  EXPECT_EQ(AggregateResult(COMPARE_RESULT_COMBINE, COMPARE_RESULT_FAILED), COMPARE_RESULT_FAILED);
+  EXPECT_EQ(AggregateResult(COMPARE_RESULT_TOP, COMPARE_RESULT_INSIDE), COMPARE_RESULT_INSIDE);
+
+  const auto tipAfter = [](const StepOutcome& o) { return o.shown.empty() ? std::string() : o.shown.back().tip; };
+  {
+    // Scrolled, then the bottom four steps in a row: "..." three times, then
+    // the final tip, which stops the scrolling.
+    ScrollStepEvaluator e;
+    EXPECT_TRUE(e.Evaluate(COMPARE_RESULT_COMBINE, 500, 9000, "").shown.empty());
+    for (int i = 0; i < 3; ++i) {
+      const StepOutcome o = e.Evaluate(COMPARE_RESULT_BOTTOM, 500, 9000, "");
+      EXPECT_EQ(tipAfter(o), kBottomSoonTip) << i;
+      EXPECT_FALSE(o.stopAutoScroll);
+    }
+    const StepOutcome end = e.Evaluate(COMPARE_RESULT_BOTTOM, 500, 9000, kBottomSoonTip);
+    EXPECT_EQ(tipAfter(end), kBottomTip);
+    EXPECT_TRUE(end.stopAutoScroll && end.finished);
+    EXPECT_EQ(end.shown.front().waitMs, 400);
+  }
+  {
+    // Nothing but the top from the start: "cannot capture here".
+    ScrollStepEvaluator e;
+    e.Evaluate(COMPARE_RESULT_TOP, 300, 9000, "");
+    e.Evaluate(COMPARE_RESULT_TOP, 300, 9000, kTopSoonTip);
+    EXPECT_EQ(tipAfter(e.Evaluate(COMPARE_RESULT_TOP, 300, 9000, kTopSoonTip)), kAtTopTip);
+  }
+  {
+    // A failed join; six joins that did not grow the image.
+    ScrollStepEvaluator e;
+    const StepOutcome failed = e.Evaluate(COMPARE_RESULT_FAILED, 300, 9000, "");
+    EXPECT_EQ(tipAfter(failed), kInvalidTip);
+    EXPECT_TRUE(failed.finished);
+    ScrollStepEvaluator s;
+    StepOutcome o;
+    for (int i = 0; i < 7 && !o.finished; ++i) o = s.Evaluate(COMPARE_RESULT_COMBINE, 800, 9000, "");
+    EXPECT_TRUE(o.finished);
+    EXPECT_EQ(tipAfter(o), kInvalidTip);
+  }
+  {
+    // Past the maximum height; the edit hint shown for two seconds.
+    ScrollStepEvaluator e;
+    const StepOutcome high = e.Evaluate(COMPARE_RESULT_COMBINE, 9001, 9000, "");
+    EXPECT_TRUE(high.maxHeightReached && high.stopAutoScroll);
+    EXPECT_FALSE(high.finished);
+    EXPECT_EQ(tipAfter(high), kMaxHeightTip);
+    const StepOutcome hint = e.Evaluate(COMPARE_RESULT_COMBINE, 900, 9000, kEditHintTip);
+    ASSERT_EQ(hint.shown.size(), 2u);
+    EXPECT_EQ(hint.shown[0].waitMs, 2000);
+    EXPECT_TRUE(hint.shown[1].tip.empty());
+    EXPECT_TRUE(hint.editHintShown);
+  }
+  EXPECT_TRUE(ScrollStepEvaluator::IsFinalTip(kInvalidTip));
+  EXPECT_FALSE(ScrollStepEvaluator::IsFinalTip(kPausedTip));
+}
+
+}  // namespace
+}  // namespace ScreenCapture
