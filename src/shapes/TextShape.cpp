@@ -12,6 +12,7 @@
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
 #include "shapes/TextEditWnd.h"
+#include "shapes/TextLines.h"
 
 namespace ScreenCapture {
 
@@ -20,8 +21,6 @@ namespace {
 COLORREF ToColorRef(ARGB color) {
   return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
 }
-
-constexpr UINT kTextFlags = DT_WORDBREAK | DT_EDITCONTROL;
 
 }  // namespace
 
@@ -40,7 +39,6 @@ CTextShape::~CTextShape() {
     edit->DetachOwner();
     edit->Destroy();
   }
-  m_measureGraphics.reset();
   if (m_measureDC && m_measureOldFont) ::SelectObject(m_measureDC.Get(), m_measureOldFont);
 }
 
@@ -48,13 +46,11 @@ void CTextShape::BuildFont() {
   ICaptureControl* control = ActiveControl();
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(m_width) : nullptr;
   m_hfont = info && info->hFont ? info->hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  m_measureGraphics.reset();
   m_font.reset();
   if (!m_measureDC) return;
   const HGDIOBJ old = ::SelectObject(m_measureDC.Get(), m_hfont);
   if (!m_measureOldFont) m_measureOldFont = old;
   m_font = MakeGdiplusFont(m_hfont, m_measureDC.Get());
-  m_measureGraphics = std::make_unique<Gdiplus::Graphics>(m_measureDC.Get());
 }
 
 float CTextShape::GetFontSize() const { return m_font ? m_font->GetSize() : 0.0f; }
@@ -90,7 +86,7 @@ void CTextShape::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   ::SelectObject(dc, m_hfont);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ToColorRef(m_color));
-  ::DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &rc, kTextFlags);
+  PaintTextLines(dc, m_text, WrapText(dc, m_text, text.width), rc);
   ::RestoreDC(dc, saved);
   graphics->ReleaseHDC(dc);
 }
@@ -146,23 +142,19 @@ void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
   // The text the control shows after a key is what was laid out before it
   // showed it: the box is already right.
   if (copy == m_laidOut && limit == m_laidOutLimit && m_rect == m_laidOutRect && m_width == m_laidOutLevel) return;
+  // Broken into lines as the editor breaks it: as wide as its widest line,
+  // at most as far as the region's right edge, as many lines high.
   const int room = std::max(1, TextRoomRight(m_rect, limit, m_margins));
-  const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(m_rect.x + m_margins.left),
-                              static_cast<Gdiplus::REAL>(m_rect.y + m_margins.top), static_cast<Gdiplus::REAL>(room),
-                              static_cast<Gdiplus::REAL>(std::max(1, limit.height)));
-  Gdiplus::RectF measured = layout;
-  measured.Width = 0;
-  if (m_measureGraphics && m_font) {
-    m_measureGraphics->MeasureString(copy.c_str(), static_cast<INT>(copy.size()), m_font.get(), layout, &measured);
-  }
-  const TextWidths widths = BoxWidths(std::min<double>(measured.Width, room), m_margins);
-  RECT calc = {static_cast<LONG>(std::ceil(measured.X)), static_cast<LONG>(std::ceil(measured.Y)), 0, 0};
-  calc.right = calc.left + widths.text;
-  calc.bottom = static_cast<LONG>(std::ceil(measured.Y + measured.Height));
+  int widest = 0;
+  int height = 16;
   if (m_measureDC) {
-    ::DrawTextW(m_measureDC.Get(), copy.c_str(), static_cast<int>(copy.size()), &calc, DT_CALCRECT | kTextFlags);
+    const std::vector<TextLine> lines = WrapText(m_measureDC.Get(), copy, room);
+    for (const TextLine& line : lines) widest = std::max(widest, line.width);
+    height = static_cast<int>(lines.size()) * TextLineHeight(m_measureDC.Get());
   }
-  Rect textRect = Rect::FromEdges(calc.left, calc.top, calc.right, calc.bottom);
+  // One pixel to spare, so that the editor never wraps the widest line.
+  const TextWidths widths = BoxWidths(std::min(widest + 1, room), m_margins);
+  Rect textRect{m_rect.x + m_margins.left, m_rect.y + m_margins.top, widths.text, height};
   ICaptureControl* control = ActiveControl();
   ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
   if (mode && mode->GetScrollOffset() != m_scrollOffset) textRect = MapRectToView(textRect);

@@ -65,7 +65,7 @@ class CTextShape : public CBaseShade {
   const Rect& GetPressBox() const { return m_pressBox; }
   void SetPressBox(const Rect& box) { m_pressBox = box; }
   HFONT GetTextFont() const { return m_hfont; }
-  // The GDI+ font the box is measured with (null when none could be made).
+  // The GDI+ font of the text's size (null when none could be made).
   const Gdiplus::Font* GetMeasureFont() const { return m_font.get(); }
   float GetFontSize() const;
 
@@ -84,8 +84,7 @@ class CTextShape : public CBaseShade {
   DuiLib::MemoryDC m_measureDC;
   HGDIOBJ m_measureOldFont = nullptr;
   HFONT m_hfont = nullptr;  // a font of the skin: the paint manager owns it
-  std::unique_ptr<Gdiplus::Font> m_font;
-  std::unique_ptr<Gdiplus::Graphics> m_measureGraphics;
+  std::unique_ptr<Gdiplus::Font> m_font;  // the marker's number and disc size
   Rect m_pressBox;
   // What the last layout measured, and with what.
   std::wstring m_laidOut;

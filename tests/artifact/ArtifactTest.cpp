@@ -99,7 +99,7 @@ TEST_F(Artifact, ImportsOnlySystemLibraries) {
       "kernel32.dll", "user32.dll",   "gdi32.dll",  "gdiplus.dll", "msimg32.dll",  "advapi32.dll",
       "shell32.dll",  "shlwapi.dll",  "version.dll", "ole32.dll",  "oleaut32.dll", "msvcrt.dll",
       "comdlg32.dll", "comctl32.dll", "dwmapi.dll", "shcore.dll",  "wtsapi32.dll", "uxtheme.dll",
-      "imm32.dll",    "ws2_32.dll",   "userenv.dll", "bcrypt.dll", "ntdll.dll"};
+      "imm32.dll",    "ws2_32.dll",   "userenv.dll", "bcrypt.dll", "ntdll.dll",  "usp10.dll"};
   EXPECT_FALSE(s_image.imports.empty());
   for (const std::string& dll : s_image.imports) {
     const bool apiSet = dll.rfind("api-ms-win-", 0) == 0;

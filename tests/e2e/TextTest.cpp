@@ -112,12 +112,26 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   ASSERT_NE(m_toolbar, nullptr);
   e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
   ASSERT_TRUE(OpenEditorAt(580, 250));          // on the green band, in red
-  e2e::TypeText(L"Hello \x4E16\x754C");
-  ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 8; }, 3000));
+  // CJK, and a character beyond the BMP (a surrogate pair).
+  e2e::TypeText(L"Hello \x4E16\x754C\xD83D\xDE00");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 10; }, 3000));
   e2e::KeepShot("text_typed");
+  RECT area = {};
+  ::GetWindowRect(Editor(), &area);
+  const e2e::ScreenShot inEditor = e2e::SettledShot();
+  e2e::KeepShot("text_in_editor");
+  fprintf(stderr, "area %ld,%ld-%ld,%ld\n", area.left, area.top, area.right, area.bottom);
   // A click elsewhere ends the typing; the next one opens an empty box.
   e2e::LeftClick(700, 600);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
+  // The shape paints the text as the editor showed it (the caret aside).
+  const e2e::ScreenShot painted = e2e::SettledShot();
+  e2e::KeepShot("text_painted");
+  int differ = 0;
+  for (LONG y = area.top; y < area.bottom; ++y) {
+    for (LONG x = area.left; x < area.right; ++x) differ += inEditor.At(x, y) != painted.At(x, y);
+  }
+  EXPECT_LE(differ, 3 * (area.bottom - area.top)) << "of " << (area.right - area.left) * (area.bottom - area.top);
   ASSERT_TRUE(OpenEditorAt(800, 640));  // not where a second click would make a double click
   e2e::LeftClick(bar.left + 62, bar.top + 70);  // the size combo: big
   ASSERT_TRUE(e2e::WaitUntil([] { return !e2e::FindWindowsOfClass(L"ZtdComboDropDown").empty(); }, 3000));
@@ -134,20 +148,21 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
 
-  std::vector<Box> texts;
-  for (const Box& box : LoggedBoxes()) {
-    if (box.width > 0) texts.push_back(box);
-  }
+  // The two that hold text, in the order they were typed, every character kept.
   const auto lines = e2e::ReadLogLines();
-  ASSERT_EQ(e2e::LinesWith(lines, ": 8 characters").size(), 2u);
-  // The two that hold text, in the order they were typed.
+  ASSERT_EQ(e2e::LinesWith(lines, ": 10 characters").size(), 1u);
+  ASSERT_EQ(e2e::LinesWith(lines, ": 8 characters").size(), 1u);
   std::vector<Box> typed;
-  for (const std::string& line : e2e::LinesWith(lines, ": 8 characters")) {
+  for (const std::string& line : e2e::LinesWith(lines, ")text ")) {
     Box b;
-    const size_t at = line.find(")text ");
-    ASSERT_EQ(std::sscanf(line.c_str() + at + 6, "%d,%d %dx%d", &b.x, &b.y, &b.width, &b.height), 4);
-    typed.push_back(b);
+    int characters = 0;
+    if (std::sscanf(line.c_str() + line.find(")text ") + 6, "%d,%d %dx%d: %d", &b.x, &b.y, &b.width, &b.height,
+                    &characters) == 5 &&
+        characters > 0) {
+      typed.push_back(b);
+    }
   }
+  ASSERT_EQ(typed.size(), 2u);
   EXPECT_EQ(typed[0].x, 580);
   EXPECT_EQ(typed[1].x, 320);
   EXPECT_GT(typed[1].height, typed[0].height);  // the bigger font

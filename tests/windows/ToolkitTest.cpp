@@ -434,3 +434,36 @@ TEST_F(ToolkitTest, SuperclassedEditKeepsTheSystemBehaviour) {
   EXPECT_EQ(edit.GetHWND(), nullptr);
   EXPECT_EQ(DuiLib::CWindowWnd::LiveCount(), before);
 }
+
+#include "shapes/TextLines.h"
+
+// Text breaks into lines as an edit control breaks it.
+TEST(TextLines, WrapsAtSpacesAndBetweenWholeCharacters) {
+  DuiLib::MemoryDC dc(nullptr);
+  DuiLib::Font font(::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"\x5FAE\x8F6F\x96C5\x9ED1"));
+  DuiLib::SelectGuard select(dc.Get(), font.Get());
+  const auto texts = [](const std::wstring& text, const std::vector<TextLine>& lines) {
+    std::vector<std::wstring> out;
+    for (const TextLine& line : lines) out.push_back(text.substr(line.start, line.length));
+    return out;
+  };
+  // Hard breaks, empty paragraphs and an empty text.
+  const std::wstring para = L"ab\r\n\r\ncd";
+  EXPECT_EQ(texts(para, WrapText(dc.Get(), para, 500)), (std::vector<std::wstring>{L"ab", L"", L"cd"}));
+  EXPECT_EQ(WrapText(dc.Get(), L"", 500).size(), 1u);
+  // Soft breaks after spaces; the spaces at a line's end do not wrap it.
+  const std::wstring words = L"one two three four";
+  const int oneTwo = WrapText(dc.Get(), L"one two", 500)[0].width;
+  const std::vector<TextLine> wrapped = WrapText(dc.Get(), words, oneTwo + 2);
+  EXPECT_EQ(texts(words, wrapped), (std::vector<std::wstring>{L"one two ", L"three ", L"four"}));
+  for (const TextLine& line : wrapped) EXPECT_LE(line.width, oneTwo + 2 + 20);
+  // A word longer than the line breaks between characters, and a character
+  // beyond the BMP stays whole.
+  std::wstring word;
+  for (int i = 0; i < 30; ++i) word += i % 3 == 2 ? std::wstring(L"\xD83D\xDE00") : std::wstring(1, L'm');
+  for (const TextLine& line : WrapText(dc.Get(), word, 60)) {
+    EXPECT_GT(line.length, 0u);
+    EXPECT_FALSE(word[line.start] >= 0xDC00 && word[line.start] <= 0xDFFF) << line.start;
+    EXPECT_LE(line.width, 60);
+  }
+}
