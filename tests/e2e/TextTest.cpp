@@ -197,6 +197,27 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   EXPECT_EQ(stray, 0);  // no frame, no empty box, nothing outside the texts
 }
 
+// Clicks with the text tool and no typing leave nothing: no shape, no
+// command (the undo button finds nothing and goes back to selecting).
+TEST_F(TextE2E, ClicksWithoutTypingLeaveNothing) {
+  ProgramRun run;
+  const RECT bar = Select(run, 300, 200, 1100, 700);
+  ASSERT_NE(m_toolbar, nullptr);
+  e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
+  ASSERT_TRUE(OpenEditorAt(400, 300));
+  e2e::LeftClick(800, 600);  // the empty box goes, a new one opens here
+  EXPECT_TRUE(e2e::WaitUntil([&] {
+    RECT r = {};
+    return Editor() && ::GetWindowRect(Editor(), &r) && r.left == 803;
+  }, 3000));
+  e2e::LeftClick(bar.left + 260, bar.top + 25);  // undo
+  EXPECT_TRUE(e2e::WaitForLog("back to select"));
+  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
+  for (const std::string& line : e2e::LinesWith(e2e::ReadLogLines(), ")text ")) {
+    EXPECT_NE(line.find(": 0 characters"), std::string::npos) << line;
+  }
+}
+
 // A finished text moves by drag (an undoable step) and a double click opens
 // its editor again where it is.
 TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
