@@ -1,5 +1,8 @@
 #include "capture/CaptureControl.h"
 
+#include "menu/ICaptureMenu.h"
+#include "scroll/ScrollCapture.h"
+
 #include "core/PixelOps.h"
 
 #include <gdiplus.h>
@@ -46,7 +49,21 @@ void ClipToPaintArea(HDC dc, Gdiplus::Graphics& graphics) {
 
 void CCaptureControl::PaintBkColor(HDC hDC) {
   if (!m_mode) return;
-  Gdiplus::Graphics graphics(hDC);
+  // A layered window keeps its alpha in the image itself: draw straight into
+  // its premultiplied pixels, so what is drawn is opaque where it is drawn.
+  int stride = 0;
+  SIZE size = {};
+  uint32_t* bits = m_manager && m_mode->GetCaptureType() == kCaptureScroll ? m_manager->GetOffscreenBits(&stride, &size)
+                                                                           : nullptr;
+  std::unique_ptr<Gdiplus::Bitmap> surface;
+  if (bits) {
+    ::GdiFlush();
+    surface = std::make_unique<Gdiplus::Bitmap>(size.cx, size.cy, stride, PixelFormat32bppPARGB,
+                                                reinterpret_cast<BYTE*>(bits));
+  }
+  std::unique_ptr<Gdiplus::Graphics> onSurface = surface ? std::make_unique<Gdiplus::Graphics>(surface.get())
+                                                         : std::make_unique<Gdiplus::Graphics>(hDC);
+  Gdiplus::Graphics& graphics = *onSurface;
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
   graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
   ClipToPaintArea(hDC, graphics);
@@ -136,11 +153,15 @@ void CCaptureControl::StartScrollCapture() {
   switch (DecideScrollStart(m_mode->GetCaptureType(), m_mode->GetRect(), m_mode->GetWidth())) {
     case ScrollStart::kIgnore:
       return;
-    case ScrollStart::kStart:
-      // The scroll capture mode takes over here once it is part of the
-      // program; until then the request changes nothing.
-      LOG_WAR(L"scroll capture is not available");
+    case ScrollStart::kStart: {
+      const Rect selection = m_mode->GetRect();
+      ReplaceMode(std::make_unique<ScrollCapture>(selection));
+      SetLayered(true);
+      ICaptureWindow* window = GetCaptureWindow();
+      if (ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr) menu->UpdateMenuMode();
+      Invalidate();
       return;
+    }
     case ScrollStart::kFreshCapture:
       ResetCapture();
       return;

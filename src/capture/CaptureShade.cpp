@@ -13,6 +13,7 @@
 #include "capture/VirtualScreen.h"
 #include "capture/WindowSourceWin32.h"
 #include "common/BigDataHelper.h"
+#include "common/RunnableWindow.h"
 #include "common/Logger.h"
 #include "core/SelectionLayout.h"
 #include "core/ShapeGeometry.h"
@@ -446,9 +447,17 @@ int CCaptureShade::OnFirstCaptureSelected() {
       LOG_INF(L"hand over %d,%d %dx%d", m_rect.x, m_rect.y, m_rect.width, m_rect.height);
       window->CloseCapture();
       return 1;
+    case kStartModeScroll: {
+      // The long capture takes over once this event is done.
+      RunnableHelper::CRunnalbeWindow* runner = window->GetRunnableWindow();
+      if (!runner) return 0;
+      runner->PostRunnable([] {
+        ICaptureWindow* w = GetCaptureWindow();
+        if (ICaptureControl* control = w ? w->GetCaptureControl() : nullptr) control->StartScrollCapture();
+      });
+      return 1;
+    }
     default:
-      // The scroll start (mode 1) switches to the long capture here once it
-      // is part of the program; until then it captures as mode 0 does.
       return 0;
   }
 }

@@ -5,6 +5,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
+#include "scroll/ScrollCapture.h"
 #include "ui/WindowWnd.h"
 
 namespace ScreenCapture {
@@ -61,6 +62,14 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
           handled = TRUE;
           return ::SendMessageW(child, DuiLib::kReflectedMessageBase + message, wParam, lParam);
         }
+      }
+      handled = FALSE;
+      return 0;
+    case WM_MOUSEWHEEL:
+      if (ScrollCapture* scroll = m_control ? dynamic_cast<ScrollCapture*>(m_control->GetCaptureShade()) : nullptr) {
+        scroll->ForwardWheel(wParam, lParam);
+        handled = TRUE;
+        return 0;
       }
       handled = FALSE;
       return 0;

@@ -1,0 +1,432 @@
+#include "scroll/ScrollCapture.h"
+
+#include <gdiplus.h>
+
+#include <chrono>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureWindow.h"
+#include "capture/VirtualScreen.h"
+#include "common/BigDataHelper.h"
+#include "common/Handles.h"
+#include "common/Logger.h"
+#include "common/RunnableWindow.h"
+#include "common/StringUtils.h"
+#include "core/ShapeGeometry.h"
+#include "menu/ICaptureMenu.h"
+#include "scroll/ScrollPreview.h"
+#include "scroll/StitchBitmap.h"
+
+namespace ScreenCapture {
+
+namespace {
+
+HHOOK g_hook = nullptr;
+bool g_firstWheelReported = false;
+
+ScrollCapture* CurrentScrollCapture() {
+  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  return control ? dynamic_cast<ScrollCapture*>(control->GetCaptureShade()) : nullptr;
+}
+
+LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+  bool swallow = false;
+  if (code == HC_ACTION) {
+    if (ScrollCapture* mode = CurrentScrollCapture()) {
+      swallow = mode->OnHookEvent(wParam, *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam));
+    }
+  }
+  ::CallNextHookEx(nullptr, code, wParam, lParam);
+  return swallow ? 1 : 0;
+}
+
+DWORD Now() { return ::GetTickCount(); }
+
+std::wstring Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
+
+}  // namespace
+
+ScrollCapture::ScrollCapture(const Rect& selection) {
+  m_color = 0xFF000000;
+  m_width = 1;
+  SetRect(selection);
+  m_state = kStateIdle;
+  m_captureRect = InsetRect(selection, 1);
+  const Rect& screen = GetVirtualScreenRect();
+  m_placement = ChoosePreviewPlacement(selection, screen.width, screen.height);
+  m_stitch.previewPlacement = m_placement;
+  m_maxHeight = static_cast<int>(
+      ::GetPrivateProfileIntW(L"config", L"tdr_screecapture_maxscrollheight", 9000, L"C:\\config.ini"));
+  LOG_INF(L"scroll capture %d,%d %dx%d, preview at %d, max height %d", m_captureRect.x, m_captureRect.y,
+          m_captureRect.width, m_captureRect.height, m_placement, m_maxHeight);
+  Hook();
+  m_autoThread = std::thread([this] { AutoScroll(); });
+  OnMouseWheel(0, 0);
+}
+
+ScrollCapture::~ScrollCapture() {
+  // Stop first, then join: neither thread waits on this one.
+  m_alive->store(false);
+  m_stopping = true;
+  m_autoScroll = false;
+  Unhook();
+  if (m_worker.joinable()) m_worker.join();
+  if (m_autoThread.joinable()) m_autoThread.join();
+}
+
+void ScrollCapture::Hook() {
+  if (!g_hook) g_hook = ::SetWindowsHookExW(WH_MOUSE_LL, &MouseHook, ::GetModuleHandleW(nullptr), 0);
+  if (!g_hook) LOG_ERR(L"mouse hook not set: %lu", ::GetLastError());
+}
+
+void ScrollCapture::Unhook() {
+  if (g_hook) ::UnhookWindowsHookEx(g_hook);
+  g_hook = nullptr;
+}
+
+std::string ScrollCapture::GetTip() const {
+  std::lock_guard<std::mutex> lock(m_tipLock);
+  return m_tip;
+}
+
+void ScrollCapture::SetTip(const std::string& tip) {
+  std::lock_guard<std::mutex> lock(m_tipLock);
+  m_tip = tip;
+}
+
+bool ScrollCapture::Wait(int ms) const {
+  const DWORD start = Now();
+  while (static_cast<int>(Now() - start) < ms) {
+    if (m_stopping) return false;
+    ::Sleep(ms < 10 ? static_cast<DWORD>(ms) : 10);
+  }
+  return !m_stopping;
+}
+
+void ScrollCapture::RepaintSoon() {
+  ICaptureWindow* window = GetCaptureWindow();
+  RunnableHelper::CRunnalbeWindow* runner = window ? window->GetRunnableWindow() : nullptr;
+  if (!runner || m_stopping) return;
+  const auto alive = m_alive;
+  runner->PostRunnable([alive] {
+    if (!alive->load()) return;
+    if (ICaptureWindow* w = GetCaptureWindow()) {
+      if (ICaptureControl* control = w->GetCaptureControl()) control->Invalidate();
+    }
+  });
+}
+
+bool ScrollCapture::OwnWindowAt(const POINT& at) {
+  const HWND under = ::WindowFromPoint(at);
+  ICaptureWindow* window = GetCaptureWindow();
+  if (!under || (window && ::GetAncestor(under, GA_ROOT) == window->GetHWND())) return false;
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(under, &pid);
+  return pid == ::GetCurrentProcessId();
+}
+
+void ScrollCapture::StopAutoScroll() {
+  if (m_autoScroll.exchange(false)) LOG_INF(L"m_autoScrollEnd=FALSE");
+}
+
+bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
+  const Rect area = CaptureToScreen(m_captureRect, GetVirtualScreenRect());
+  const bool inside = area.Contains(Point{static_cast<int>(info.pt.x), static_cast<int>(info.pt.y)});
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: {
+      if (!inside) return false;
+      if (OwnWindowAt(info.pt)) {
+        LOG_DBG(L"NOT HOOK CURRENT PROCES");
+        return false;
+      }
+      if (message != WM_LBUTTONUP) return true;
+      const DWORD now = Now();
+      if (m_lastRelease != 0 && now - m_lastRelease < 500) {
+        LOG_DBG(L"curTime=%d, lastTime=%d", static_cast<int>(now), static_cast<int>(m_lastRelease));
+        return true;
+      }
+      m_lastRelease = now;
+      if (m_autoScroll) {
+        StopAutoScroll();
+      } else {
+        m_clickPoint = info.pt;
+        m_scrolledByUser = false;
+        m_autoScroll = true;
+        LOG_INF(L"WM_LBUTTONUP->mouse_event");
+      }
+      return true;
+    }
+    case WM_MOUSEWHEEL: {
+      const int wheel = static_cast<short>(HIWORD(info.mouseData));
+      LOG_DBG(L"WM_MOUSEWHEEL:%d-%d %d", static_cast<int>(info.pt.x), static_cast<int>(info.pt.y), wheel);
+      LOG_DBG(L"msl_mousehook->dwExtraInfo = %d", static_cast<int>(info.dwExtraInfo));
+      if (m_autoScroll && !inside) StopAutoScroll();
+      if (!inside) return false;
+      const bool injected = info.dwExtraInfo == kInjectedMark;
+      if (!injected) {
+        m_scrolledByUser = true;
+        LOG_DBG(L"m_ScrollbyUser = %d", 1);
+        StopAutoScroll();
+      } else if (!m_autoScroll && (m_maxHeightReached || GetTip() == kPausedTip)) {
+        return true;
+      } else if (m_autoScroll && m_maxHeightReached) {
+        StopAutoScroll();
+      }
+      if (m_workerBusy) return true;
+      if (!g_firstWheelReported) {
+        g_firstWheelReported = true;
+        BigDataHelper::Instance()->Report(L"SC0003");
+      }
+      if (StepProcessed(info.pt)) OnMouseWheel(wheel, info.dwExtraInfo);
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+bool ScrollCapture::StepProcessed(const POINT& at) {
+  if (m_scrollStep == 0) {
+    m_scrollStep = 1;
+    m_scrollCount = 0;
+    wchar_t name[256] = {};
+    if (const HWND under = ::WindowFromPoint(at)) ::GetClassNameW(under, name, 256);
+    ICaptureWindow* window = GetCaptureWindow();
+    const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
+    m_configuredStep = false;
+    if (params && name[0] && !params->scrollStepWindowClassName.empty() &&
+        params->scrollStepWindowClassName.find(std::wstring(L";") + name + L";") != std::wstring::npos) {
+      m_scrollStep = params->scrollStepCount > 0 ? params->scrollStepCount : 1;
+      m_configuredStep = true;
+      LOG_INF(L"Have config m_scrollStep = %d", m_scrollStep);
+    }
+  }
+  ++m_scrollCount;
+  const bool processed = m_scrollCount % m_scrollStep == 0;
+  LOG_DBG(L"scrollCount = %d, m_scrollStep = %d, checkRet = %d", m_scrollCount, m_scrollStep, processed ? 1 : 0);
+  return processed;
+}
+
+void ScrollCapture::OnMouseWheel(int wheel, ULONG_PTR wheelInfo) {
+  LOG_DBG(L"OnMouseWheel..:%d", wheel);
+  if (wheel != 0) m_lastWheelUp = wheel > 0;
+  m_workerBusy = true;
+  if (m_worker.joinable()) m_worker.join();  // it has finished: the flag was clear
+  m_worker = std::thread([this, wheel, wheelInfo] { Worker(wheel, wheelInfo); });
+}
+
+bool ScrollCapture::GrabFrame(PixelImage& frame) const {
+  const Rect area = CaptureToScreen(m_captureRect, GetVirtualScreenRect());
+  if (area.width <= 0 || area.height <= 0) return false;
+  DuiLib::WindowDC screen(nullptr);
+  DuiLib::MemoryDC dc(screen.Get());
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = area.width;
+  info.bmiHeader.biHeight = area.height;  // bottom-up, as the stitching reads pictures
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  DuiLib::Bitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dc || !bitmap || !bits) return false;
+  {
+    DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+    if (!::BitBlt(dc.Get(), 0, 0, area.width, area.height, screen.Get(), area.x, area.y, SRCCOPY | CAPTUREBLT)) {
+      return false;
+    }
+  }
+  frame.width = area.width;
+  frame.height = area.height;
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  frame.pixels.assign(pixels, pixels + static_cast<size_t>(area.width) * static_cast<size_t>(area.height));
+  for (uint32_t& p : frame.pixels) p |= 0xFF000000u;
+  return true;
+}
+
+void ScrollCapture::ShowLongImage(std::shared_ptr<const PixelImage> image) {
+  m_shown = std::move(image);
+  LOG_DBG(L"long image %dx%d", m_shown ? m_shown->width : 0, m_shown ? m_shown->height : 0);
+  BuildPreview();
+  Repaint();
+}
+
+void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
+  struct Done {
+    std::atomic<bool>& busy;
+    ~Done() { busy = false; }
+  } done{m_workerBusy};
+  std::string tip = GetTip();
+  LOG_DBG(L"wheelInfo = %d, m_tipText = %s, m_bMAXHeight = %d", static_cast<int>(wheelInfo), Wide(tip).c_str(),
+          m_maxHeightReached ? 1 : 0);
+  if (m_maxHeightReached) {
+    SetTip(kMaxHeightTip);
+    RepaintSoon();
+    Wait(200);
+    return;
+  }
+  const auto post = [this](std::shared_ptr<const PixelImage> image) {
+    ICaptureWindow* window = GetCaptureWindow();
+    RunnableHelper::CRunnalbeWindow* runner = window ? window->GetRunnableWindow() : nullptr;
+    if (!runner || m_stopping) return;
+    const auto alive = m_alive;
+    runner->PostRunnable([this, alive, image] {
+      if (alive->load()) ShowLongImage(image);
+    });
+  };
+  const DWORD t0 = Now();
+  m_stitch.rollPerWheel = 0;
+  if (wheel == 0) {
+    // The first frame, once the window under the selection shows again.
+    PixelImage first;
+    if (!Wait(200) || !GrabFrame(first)) return;
+    m_long = std::make_shared<const PixelImage>(std::move(first));
+    post(m_long);
+    SetTip(kStartTip);
+    RepaintSoon();
+    return;
+  }
+  if (!m_long) return;
+  StitchEnvironment env;
+  env.log = [](int level, const std::string& text) {
+    Logger::Instance()->Log(level, L"%s", L"FrameStitcher.cpp", 0, Wide(text).c_str());
+  };
+  env.lastError = [] { return static_cast<int>(::GetLastError()); };
+  env.tickCount = [] { return static_cast<uint32_t>(::GetTickCount()); };
+  env.setCaptureImage = [&](PixelImage&& joined, int) {
+    m_long = std::make_shared<const PixelImage>(std::move(joined));
+    post(m_long);
+  };
+  CFrameStitcher stitcher(env);
+  int last = COMPARE_RESULT_NONE, aggregate = COMPARE_RESULT_NONE;
+  for (int count = 0;; ++count) {
+    if (GetTip().empty()) {
+      if (!Wait(5)) return;
+    } else {
+      SetTip(std::string());
+      RepaintSoon();
+      if (!Wait(200)) return;
+    }
+    LOG_DBG(L"count = %d", count);
+    const DWORD t1 = Now();
+    PixelImage frame;
+    if (!GrabFrame(frame)) {
+      last = COMPARE_RESULT_FAILED;
+    } else {
+      last = stitcher.Combine(*m_long, frame, frame.width, wheel, m_stitch);
+    }
+    if (!m_stitch.tipText.empty()) {
+      SetTip(m_stitch.tipText);
+      m_stitch.tipText.clear();
+    }
+    aggregate = AggregateResult(aggregate, last);
+    if ((t1 - t0 > 200 && last != COMPARE_RESULT_COMBINE) || Now() - t0 > 10000) break;
+  }
+  LOG_DBG(L"lastCombineResult =%d, allCombineResult = %d, ", last, aggregate);
+  const StepOutcome outcome = m_evaluator.Evaluate(aggregate, m_long->height, m_maxHeight, GetTip());
+  if (outcome.maxHeightReached) m_maxHeightReached = true;
+  if (outcome.editHintShown) m_stitch.editHintShown = true;
+  if (outcome.stopAutoScroll) StopAutoScroll();
+  if (outcome.finished) LOG_INF(L"Finish Auto Scroll! m_autoScrollEnd=FALSE");
+  for (const TipShown& shown : outcome.shown) {
+    SetTip(shown.tip);
+    RepaintSoon();
+    if (!Wait(shown.waitMs)) return;
+  }
+}
+
+void ScrollCapture::AutoScroll() {
+  // One thread for the mode's life: it injects a notch every 100 ms while the
+  // automatic scrolling runs, and shows the pause tip when it stops.
+  bool running = false;
+  while (!m_stopping) {
+    if (!m_autoScroll) {
+      if (running) {
+        running = false;
+        while (m_workerBusy && !m_stopping) ::Sleep(10);
+        const std::string tip = GetTip();
+        if (!m_scrolledByUser && !m_maxHeightReached && !ScrollStepEvaluator::IsFinalTip(tip)) {
+          SetTip(kPausedTip);
+          RepaintSoon();
+        }
+      }
+      ::Sleep(20);
+      continue;
+    }
+    if (!running) {
+      running = true;
+      if (GetTip() == kPausedTip || GetTip() == kStartTip) {
+        SetTip(std::string());
+        RepaintSoon();
+      }
+    }
+    if (!Wait(100) || !m_autoScroll) continue;
+    ::mouse_event(MOUSEEVENTF_WHEEL, static_cast<DWORD>(m_clickPoint.x), static_cast<DWORD>(m_clickPoint.y),
+                  static_cast<DWORD>(-WHEEL_DELTA), kInjectedMark);
+    LOG_DBG(L"Auto Scrool... :%d-%d %d", static_cast<int>(m_clickPoint.x), static_cast<int>(m_clickPoint.y), -WHEEL_DELTA);
+  }
+}
+
+void ScrollCapture::ForwardWheel(WPARAM wParam, LPARAM lParam) {
+  const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  if (!CaptureToScreen(m_captureRect, GetVirtualScreenRect()).Contains(Point{static_cast<int>(at.x), static_cast<int>(at.y)})) {
+    return;
+  }
+  ICaptureWindow* window = GetCaptureWindow();
+  const HWND self = window ? window->GetHWND() : nullptr;
+  if (!self) return;
+  // The first visible window below ours under the pointer, then its
+  // innermost child there.
+  for (HWND below = ::GetWindow(self, GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT)) {
+    RECT r = {};
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(below, &pid);
+    if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(below) || !::GetWindowRect(below, &r) || !::PtInRect(&r, at)) {
+      continue;
+    }
+    HWND target = below;
+    for (;;) {
+      POINT client = at;
+      ::ScreenToClient(target, &client);
+      const HWND child = ::ChildWindowFromPointEx(target, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+      if (!child || child == target) break;
+      target = child;
+    }
+    ::PostMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
+    return;
+  }
+}
+
+HBITMAP ScrollCapture::GetCaptureBitmap() { return m_shown ? CreateBitmapFromPixels(*m_shown) : nullptr; }
+
+void ScrollCapture::SaveToFile(int* saved) {
+  // No hook while the dialog is open: its clicks and wheels are its own.
+  Unhook();
+  CCaptureShade::SaveToFile(saved);
+  if (!saved || !*saved) Hook();
+}
+
+Gdiplus::Bitmap* ScrollCapture::RenderResult() {
+  if (!m_shown || !m_shown->Valid()) return nullptr;
+  const PixelImage& image = *m_shown;
+  // Rows are stored bottom-up: the top row is the last one.
+  Gdiplus::Bitmap view(image.width, image.height, -image.width * 4, PixelFormat32bppRGB,
+                       reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.Row(image.height - 1))));
+  Gdiplus::Bitmap* copy = view.Clone(0, 0, image.width, image.height, PixelFormat32bppARGB);
+  if (copy && copy->GetLastStatus() != Gdiplus::Ok) {
+    delete copy;
+    copy = nullptr;
+  }
+  if (!copy) LOG_ERR(L"long image %dx%d could not be copied for output", image.width, image.height);
+  return copy;
+}
+
+}  // namespace ScreenCapture

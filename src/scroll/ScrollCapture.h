@@ -1,0 +1,113 @@
+#pragma once
+// The scroll (long) capture mode: the window under the selection is scrolled
+// by hand or automatically, every wheel step's frames are grabbed from the
+// live screen and stitched onto the long image, which is previewed beside
+// the selection with short status tips.
+//
+// Threads: the UI thread (hook, painting, the long image it shows), one
+// worker per wheel step (joined before the next starts) and the automatic
+// scrolling thread. The worker owns the stitching state and hands each new
+// long image to the UI thread by a posted closure; it never waits on the UI
+// thread, so the UI thread may join it. The mode stops and joins both before
+// it is destroyed.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "capture/CaptureShade.h"
+#include "scroll/FrameStitcher.h"
+#include "scroll/ScrollSteps.h"
+
+namespace ScreenCapture {
+
+class ScrollCapture : public CCaptureShade {
+ public:
+  static constexpr ULONG_PTR kInjectedMark = 1999;
+
+  explicit ScrollCapture(const Rect& selection);
+  ~ScrollCapture() override;
+
+  // ICaptureShade
+  int GetCaptureType() const override { return kCaptureScroll; }
+  HBITMAP GetCaptureBitmap() override;
+  void SaveToFile(int* saved) override;
+
+  // The mode's steps.
+  void OnRButtonUp(Point&, bool&) override {}
+  // The selection cannot be moved or resized while it is being scrolled.
+  void OnLButtonDown(Point&, bool& handled) override { handled = true; }
+  void OnMouseMove(Point&, bool& handled) override { handled = true; }
+  void OnLButtonUp(Point&, bool&) override {}
+  bool ShouldShowHandles() const override { return false; }
+  void DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) override;
+  void DrawOverlayBefore(Gdiplus::Graphics* graphics) override;
+  Gdiplus::Bitmap* RenderResult() override;
+
+  // Called by the process's low-level mouse hook for every event (code 0):
+  // true when the event is to be swallowed.
+  bool OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info);
+  // Called by the capture window for a wheel that reached it inside the
+  // selection (where the system did not pass it through the transparent
+  // hole to the window below, as Wine does with injected wheels): handed on
+  // to the window under the pointer.
+  void ForwardWheel(WPARAM wParam, LPARAM lParam);
+  // Starts the worker for one wheel step (0: the first frame).
+  void OnMouseWheel(int wheel, ULONG_PTR wheelInfo);
+
+  std::string GetTip() const;
+  int GetLongHeight() const { return m_rect.height; }
+
+ private:
+  void Worker(int wheel, ULONG_PTR wheelInfo);
+  void AutoScroll();
+  void StopAutoScroll();
+  void SetTip(const std::string& tip);
+  void RepaintSoon();
+  // Waits `ms`, but returns early (false) once the mode is stopping.
+  bool Wait(int ms) const;
+  bool GrabFrame(PixelImage& frame) const;
+  // Runs on the UI thread once the worker has joined a new long image.
+  void ShowLongImage(std::shared_ptr<const PixelImage> image);
+  bool StepProcessed(const POINT& at);
+  // Scales the long image into the preview once per new image (UI thread).
+  void BuildPreview();
+  void DrawTip(Gdiplus::Graphics* graphics, const std::string& tip);
+  static bool OwnWindowAt(const POINT& at);
+  void Unhook();
+  void Hook();
+
+  Rect m_captureRect;  // the selection less its 1-pixel frame
+  std::shared_ptr<const PixelImage> m_shown;  // UI thread: what the preview and the output show
+  std::shared_ptr<const PixelImage> m_long;   // worker: what the next step stitches onto
+  StitchState m_stitch;                       // worker
+  ScrollStepEvaluator m_evaluator;            // worker
+  int m_maxHeight = 9000;
+
+  mutable std::mutex m_tipLock;
+  std::string m_tip;
+
+  std::atomic<bool> m_stopping{false};
+  std::atomic<bool> m_autoScroll{false};
+  std::atomic<bool> m_workerBusy{false};
+  std::atomic<bool> m_maxHeightReached{false};
+  std::atomic<bool> m_scrolledByUser{false};
+  std::atomic<bool> m_lastWheelUp{false};
+  std::thread m_worker;
+  std::thread m_autoThread;
+  POINT m_clickPoint = {};
+  DWORD m_lastRelease = 0;
+  int m_scrollStep = 0;
+  int m_scrollCount = 0;
+  bool m_configuredStep = false;
+  int m_placement = 0;
+  std::unique_ptr<Gdiplus::Bitmap> m_preview;  // UI thread
+  Rect m_previewRect;
+  // Set false when the mode goes: closures still queued for it do nothing.
+  std::shared_ptr<std::atomic<bool>> m_alive = std::make_shared<std::atomic<bool>>(true);
+};
+
+}  // namespace ScreenCapture
