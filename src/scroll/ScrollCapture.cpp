@@ -182,7 +182,7 @@ bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
         StopAutoScroll();
       }
       if (m_workerBusy) return true;
-      if (!g_firstWheelReported) {
+      if (!injected && !g_firstWheelReported) {
         g_firstWheelReported = true;
         BigDataHelper::Instance()->Report(L"SC0003");
       }
