@@ -61,7 +61,10 @@ ScrollCapture::ScrollCapture(const Rect& selection) {
   LOG_INF(L"scroll capture %d,%d %dx%d, preview at %d, max height %d", m_captureRect.x, m_captureRect.y,
           m_captureRect.width, m_captureRect.height, m_placement, m_maxHeight);
   Hook();
-  m_autoThread = std::thread([this] { AutoScroll(); });
+  m_autoThread = std::thread([this] {
+    AutoScroll();
+    m_autoDone = true;
+  });
   OnMouseWheel(0, 0);
 }
 
@@ -70,9 +73,20 @@ ScrollCapture::~ScrollCapture() {
   m_alive->store(false);
   m_stopping = true;
   m_autoScroll = false;
+  const DWORD start = Now();
+  // A wheel the automatic scrolling is injecting right now waits for this
+  // thread to run the mouse hook: keep answering the hook's calls until that
+  // thread has ended, so that neither waits on the other.
+  while (!m_autoDone) {
+    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+      MSG msg;
+      ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+  }
   Unhook();
   if (m_worker.joinable()) m_worker.join();
   if (m_autoThread.joinable()) m_autoThread.join();
+  LOG_INF(L"scroll capture ended: threads joined in %d ms", static_cast<int>(Now() - start));
 }
 
 void ScrollCapture::Hook() {

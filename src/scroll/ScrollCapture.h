@@ -96,6 +96,7 @@ class ScrollCapture : public CCaptureShade {
   std::atomic<bool> m_maxHeightReached{false};
   std::atomic<bool> m_scrolledByUser{false};
   std::atomic<bool> m_lastWheelUp{false};
+  std::atomic<bool> m_autoDone{false};  // the automatic scrolling thread has ended
   std::thread m_worker;
   std::thread m_autoThread;
   POINT m_clickPoint = {};
