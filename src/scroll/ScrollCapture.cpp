@@ -145,6 +145,8 @@ void ScrollCapture::StopAutoScroll() {
 }
 
 bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
+  // Ending: the destructor still answers the hook, and nothing may start now.
+  if (m_stopping) return false;
   const Rect area = CaptureToScreen(m_captureRect, GetVirtualScreenRect());
   const bool inside = area.Contains(Point{static_cast<int>(info.pt.x), static_cast<int>(info.pt.y)});
   switch (message) {

@@ -1,0 +1,112 @@
+// One wheel step of the scroll capture at 1920 wide and 800 rows: the grab
+// of the area from the screen and the stitching onto a long image that is
+// short, 4,000 and 9,000 rows high; and the memory a 9,000-row long image
+// takes at its peak (the join builds the next image beside the current one).
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "../../tests/native/StitchPages.h"
+#include "common/Clock.h"
+#include "scroll/FrameStitcher.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// As the scroll capture grabs: a bottom-up DIB from the screen DC.
+bool Grab(int width, int height, PixelImage& frame) {
+  const HDC screen = ::GetDC(nullptr);
+  const HDC dc = ::CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = ::SelectObject(dc, bitmap);
+  const bool ok = ::BitBlt(dc, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
+  frame.width = width;
+  frame.height = height;
+  const auto* p = static_cast<const uint32_t*>(bits);
+  frame.pixels.assign(p, p + static_cast<size_t>(width) * height);
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+double PeakMb() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof(counters);
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+  return counters.PeakPagefileUsage / 1048576.0;
+}
+
+}  // namespace
+
+int wmain() {
+  const int width = 1918, height = 798;  // an 800-row region less its frame
+  std::vector<double> grabs;
+  for (int i = 0; i < 20; ++i) {
+    PixelImage frame;
+    const double start = NowMs();
+    Grab(width, height, frame);
+    grabs.push_back(NowMs() - start);
+  }
+  std::printf("one wheel step at %dx%d (target: grab and stitching < 33 ms):\n", width, height);
+  std::printf("  grab from the screen       median %6.2f ms\n", Median(grabs));
+
+  stitchtest::PageSpec spec;
+  spec.width = width;
+  spec.viewHeight = height;
+  spec.pageHeight = 10200;
+  spec.header = 60;
+  spec.footer = 40;
+  spec.scrollBar = 16;
+  spec.blankRows = 0.3;
+  spec.seed = 11;
+  const stitchtest::Page page(spec);
+  const double before = PeakMb();
+  PixelImage longImage = page.Frame(0);
+  StitchState state;
+  StitchEnvironment env;
+  env.setCaptureImage = [&](PixelImage&& joined, int) { longImage = std::move(joined); };
+  CFrameStitcher stitcher(env);
+  std::vector<double> at800, at4000, at9000;
+  int offset = 0;
+  while (longImage.height < 9000 && offset < spec.pageHeight - height - 120) {
+    offset += 120;
+    const PixelImage frame = page.Frame(offset);
+    const int h = longImage.height;
+    const double start = NowMs();
+    const int result = stitcher.Combine(longImage, frame, width, -120, state);
+    const double ms = NowMs() - start;
+    if (result != COMPARE_RESULT_COMBINE) {
+      std::printf("  stitching stopped with result %d at %d rows\n", result, longImage.height);
+      break;
+    }
+    (h < 1600 ? at800 : h < 4400 && h >= 3600 ? at4000 : h >= 8400 ? at9000 : grabs).push_back(ms);
+  }
+  const auto report = [](const char* what, const std::vector<double>& v) {
+    if (!v.empty()) std::printf("  stitching onto %-12s median %6.2f ms\n", what, Median(v));
+  };
+  report("~1,000 rows", at800);
+  report("~4,000 rows", at4000);
+  report("~9,000 rows", at9000);
+  const double imageMb = static_cast<double>(longImage.pixels.size()) * 4 / 1048576.0;
+  std::printf("a long image of %d rows: %.1f MB; peak memory of the process %.1f MB (%.1f MB before it), %.2f times the image\n",
+              longImage.height, imageMb, PeakMb(), before, (PeakMb() - before) / imageMb);
+  return 0;
+}

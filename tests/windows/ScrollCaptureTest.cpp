@@ -1,0 +1,49 @@
+// The scroll capture mode started and ended many times in one process, with
+// and without its automatic scrolling running: no thread outlives it, no
+// end waits on a thread that waits on it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "GdiplusScope.h"
+#include "Stubs.h"
+#include "capture/VirtualScreen.h"
+#include "common/Clock.h"
+#include "scroll/ScrollCapture.h"
+
+namespace {
+
+using namespace ScreenCapture;
+
+TEST(ScrollCapture, StartsAndEndsTwoHundredTimes) {
+  testfiles::GdiplusScope gdiplus;
+  stubs::Window window;
+  SetCaptureWindow(&window);
+  const Rect& screen = GetVirtualScreenRect();
+  const Rect selection{100, 100, 400, 300};
+  const POINT inside = {screen.x + 300, screen.y + 250};
+  double slowest = 0;
+  for (int i = 0; i < 200; ++i) {
+    auto mode = std::make_unique<ScrollCapture>(selection);
+    window.control.mode = mode.get();
+    EXPECT_EQ(mode->GetCaptureType(), kCaptureScroll);
+    if (i % 2 == 1) {
+      // A click inside starts the automatic scrolling, which injects a wheel
+      // every 100 ms through the hook of this very thread.
+      MSLLHOOKSTRUCT click = {};
+      click.pt = inside;
+      EXPECT_TRUE(mode->OnHookEvent(WM_LBUTTONUP, click));
+      if (i % 4 == 3) ::Sleep(150);
+    }
+    const double start = NowMs();
+    mode.reset();
+    window.control.mode = nullptr;
+    slowest = std::max(slowest, NowMs() - start);
+  }
+  // Ending never waits for a hook's time-out (two seconds under Wine).
+  EXPECT_LT(slowest, 500.0);
+  SetCaptureWindow(nullptr);
+}
+
+}  // namespace
