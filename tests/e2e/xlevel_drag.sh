@@ -6,20 +6,9 @@
 # Usage: xlevel_drag.sh PROGRAM.EXE   (inside tools/testenv.sh)
 set -euo pipefail
 EXE="$1"
-CACHE_WIN='C:\xlevel'
-CACHE="$WINEPREFIX/drive_c/xlevel"
-rm -rf "$CACHE"
-mkdir -p "$CACHE"
-
-fail() { echo "xlevel_drag: $*" >&2; exit 1; }
-# The colour of one display pixel as rrggbb.
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 | tr -d '#'; }
-# Polls "$@" every 50 ms for up to 10 s.
-wait_for() { for _ in $(seq 1 200); do if "$@"; then return 0; fi; sleep 0.05; done; return 1; }
-
-# A visible window of this name; windows that vanish while xdotool walks the
-# tree make one search fail (BadWindow), so it is simply asked again.
-shown() { [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]; }
+NAME=xlevel_drag
+source "$(dirname "$0")/xlevel_lib.sh"
+fresh_cache xlevel
 
 wine "$EXE" --cachepath="$CACHE_WIN" &
 pid=$!

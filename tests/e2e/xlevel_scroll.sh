@@ -9,14 +9,9 @@
 set -euo pipefail
 EXE="$1"
 PAGE="$2"
-CACHE_WIN='C:\xscroll'
-CACHE="$WINEPREFIX/drive_c/xscroll"
-rm -rf "$CACHE"
-mkdir -p "$CACHE"
-
-fail() { echo "xlevel_scroll: $*" >&2; exit 1; }
-wait_for() { for _ in $(seq 1 200); do if "$@"; then return 0; fi; sleep 0.05; done; return 1; }
-shown() { [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]; }
+NAME=xlevel_scroll
+source "$(dirname "$0")/xlevel_lib.sh"
+fresh_cache xscroll
 toolbar_width() { xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' | head -1; }
 short_toolbar() { [ "$(toolbar_width)" = 168 ]; }
 
@@ -31,8 +26,7 @@ trap 'kill $page 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; rm -f 
 # Starts a capture in start mode 1 and drags the region 400,200 - 1000,700
 # (600 x 500) over the page; waits for the long capture's toolbar.
 start_capture() {
-  rm -rf "$CACHE"
-  mkdir -p "$CACHE"
+  fresh_cache xscroll
   wine "$EXE" --cachepath="$CACHE_WIN" --startmode=1 --ignoreWndowClassName=";ZtdScrollPage;" &
   pid=$!
   wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
