@@ -61,6 +61,13 @@ ScrollCapture::ScrollCapture(const Rect& selection) {
   LOG_INF(L"scroll capture %d,%d %dx%d, preview at %d, max height %d", m_captureRect.x, m_captureRect.y,
           m_captureRect.width, m_captureRect.height, m_placement, m_maxHeight);
   Hook();
+  // Where the system sends wheels: 2 means to the window under the cursor.
+  DWORD routing = 0, size = sizeof(routing);
+  if (::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"MouseWheelRouting", RRF_RT_REG_DWORD, nullptr,
+                     &routing, &size) == ERROR_SUCCESS) {
+    LOG_INF(L"Get MouseWheelRouting reg success, value = %lu", routing);
+    m_wheelToWindowUnderCursor = routing == 2;
+  }
   m_autoThread = std::thread([this] {
     AutoScroll();
     m_autoDone = true;
@@ -77,7 +84,7 @@ ScrollCapture::~ScrollCapture() {
   // A wheel the automatic scrolling is injecting right now waits for this
   // thread to run the mouse hook: keep answering the hook's calls until that
   // thread has ended, so that neither waits on the other.
-  while (!m_autoDone) {
+  while (!m_autoDone || m_injectors > 0) {
     if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
       MSG msg;
       ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -86,6 +93,7 @@ ScrollCapture::~ScrollCapture() {
   Unhook();
   if (m_worker.joinable()) m_worker.join();
   if (m_autoThread.joinable()) m_autoThread.join();
+  for (std::thread& injector : m_injectorThreads) injector.join();
   LOG_INF(L"scroll capture ended: threads joined in %d ms", static_cast<int>(Now() - start));
 }
 
@@ -140,6 +148,43 @@ bool ScrollCapture::OwnWindowAt(const POINT& at) {
   return pid == ::GetCurrentProcessId();
 }
 
+void ScrollCapture::ForceForegroundWindow(HWND window) {
+  if (!window) return;
+  const HWND root = ::GetAncestor(window, GA_ROOT);
+  const HWND foreground = ::GetForegroundWindow();
+  const DWORD mine = ::GetCurrentThreadId();
+  const DWORD theirs = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+  if (theirs != 0 && theirs != mine) {
+    ::AttachThreadInput(mine, theirs, TRUE);
+    ::BringWindowToTop(root);
+    ::AttachThreadInput(mine, theirs, FALSE);
+  } else if (::GetFocus() != window) {
+    ::SetForegroundWindow(root);
+    ::BringWindowToTop(root);
+    if (!(::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+      ::SetWindowPos(root, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      ::SetWindowPos(root, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+  }
+  LOG_DBG(L"ForceForegroundWindow, bFocus=%d", ::GetFocus() == window ? 1 : 0);
+}
+
+void ScrollCapture::InjectLater() {
+  LOG_DBG(L" BeginInvoke MOUSEEVENTF_WHEEL");
+  // Threads that have ended are joined on the way, so they do not pile up.
+  if (m_injectorThreads.size() > 16 && m_injectors == 0) {
+    for (std::thread& done : m_injectorThreads) done.join();
+    m_injectorThreads.clear();
+  }
+  ++m_injectors;
+  m_injectorThreads.emplace_back([this] {
+    if (Wait(20)) {
+      ::mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(-WHEEL_DELTA), kInjectedMark);
+    }
+    --m_injectors;
+  });
+}
+
 void ScrollCapture::StopAutoScroll() {
   if (m_autoScroll.exchange(false)) LOG_INF(L"m_autoScrollEnd=FALSE");
 }
@@ -185,6 +230,7 @@ bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
       const int wheel = static_cast<short>(HIWORD(info.mouseData));
       LOG_DBG(L"WM_MOUSEWHEEL:%d-%d %d", static_cast<int>(info.pt.x), static_cast<int>(info.pt.y), wheel);
       LOG_DBG(L"msl_mousehook->dwExtraInfo = %d", static_cast<int>(info.dwExtraInfo));
+      if (!m_wheelToWindowUnderCursor) ForceForegroundWindow(::WindowFromPoint(info.pt));
       if (m_autoScroll && !inside) StopAutoScroll();
       if (!inside) return false;
       const bool injected = info.dwExtraInfo == kInjectedMark;
@@ -202,7 +248,11 @@ bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
         g_firstWheelReported = true;
         BigDataHelper::Instance()->Report(L"SC0003");
       }
-      if (StepProcessed(info.pt)) OnMouseWheel(wheel, info.dwExtraInfo);
+      if (StepProcessed(info.pt)) {
+        OnMouseWheel(wheel, info.dwExtraInfo);
+      } else if (m_autoScroll) {
+        InjectLater();
+      }
       return false;
     }
     default:

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "capture/CaptureShade.h"
 #include "scroll/FrameStitcher.h"
@@ -77,6 +78,11 @@ class ScrollCapture : public CCaptureShade {
   void BuildPreview();
   void DrawTip(Gdiplus::Graphics* graphics, const std::string& tip);
   static bool OwnWindowAt(const POINT& at);
+  // Brings the window under the cursor forward so that the wheel reaches it
+  // (when the system sends wheels to the focus window, not the one under the cursor).
+  static void ForceForegroundWindow(HWND window);
+  // One more notch for a notch the step check skipped, 20 ms later.
+  void InjectLater();
   void Unhook();
   void Hook();
 
@@ -97,6 +103,9 @@ class ScrollCapture : public CCaptureShade {
   std::atomic<bool> m_scrolledByUser{false};
   std::atomic<bool> m_lastWheelUp{false};
   std::atomic<bool> m_autoDone{false};  // the automatic scrolling thread has ended
+  std::atomic<int> m_injectors{0};       // short injecting threads still running
+  std::vector<std::thread> m_injectorThreads;
+  bool m_wheelToWindowUnderCursor = true;
   std::thread m_worker;
   std::thread m_autoThread;
   POINT m_clickPoint = {};
