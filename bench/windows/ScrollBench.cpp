@@ -12,6 +12,7 @@
 #include "../../tests/native/StitchPages.h"
 #include "common/Clock.h"
 #include "scroll/FrameStitcher.h"
+#include "scroll/StitchBitmap.h"
 
 namespace {
 
@@ -20,31 +21,6 @@ using namespace ScreenCapture;
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
-}
-
-// As the scroll capture grabs: a bottom-up DIB from the screen DC.
-bool Grab(int width, int height, PixelImage& frame) {
-  const HDC screen = ::GetDC(nullptr);
-  const HDC dc = ::CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(dc, bitmap);
-  const bool ok = ::BitBlt(dc, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
-  frame.width = width;
-  frame.height = height;
-  const auto* p = static_cast<const uint32_t*>(bits);
-  frame.pixels.assign(p, p + static_cast<size_t>(width) * height);
-  ::SelectObject(dc, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(dc);
-  ::ReleaseDC(nullptr, screen);
-  return ok;
 }
 
 double PeakMb() {
@@ -62,7 +38,7 @@ int wmain() {
   for (int i = 0; i < 20; ++i) {
     PixelImage frame;
     const double start = NowMs();
-    Grab(width, height, frame);
+    GrabScreenPixels(0, 0, width, height, frame);
     grabs.push_back(NowMs() - start);
   }
   std::printf("one wheel step at %dx%d (target: grab and stitching < 33 ms):\n", width, height);

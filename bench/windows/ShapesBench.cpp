@@ -146,6 +146,12 @@ int wmain() {
     // A brush stroke of 5,000 points being drawn on an empty 1920x1080
     // region: each mouse move, the move itself and the repaint of what it
     // asks for, late in the stroke; and hit tests of the finished stroke.
+    // An empty mode over the whole screen, the current one.
+    const auto PrepareMode = [&](CCaptureShade& which) {
+      which.SetRect(Rect{0, 0, 1920, 1080});
+      which.SetState(kStateIdle);
+      window.control.mode = &which;
+    };
     // The repaint of what a change asked for, as the capture control paints.
     const auto repaintArea = [&](CCaptureShade& which, const Rect& area) {
       const int saved = ::SaveDC(paintDC);
@@ -159,9 +165,7 @@ int wmain() {
       ::RestoreDC(paintDC, saved);
     };
     CCaptureShade strokeMode;
-    strokeMode.SetRect(Rect{0, 0, 1920, 1080});
-    strokeMode.SetState(kStateIdle);
-    window.control.mode = &strokeMode;
+    PrepareMode(strokeMode);
     auto brush = std::make_shared<CBrushShade>();
     brush->SetColor(kColorRed);
     strokeMode.SetCurrentShape(brush);
@@ -207,9 +211,7 @@ int wmain() {
     window.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1920, 1080,
                                     nullptr, nullptr, nullptr, nullptr);
     CCaptureShade textMode;
-    textMode.SetRect(Rect{0, 0, 1920, 1080});
-    textMode.SetState(kStateIdle);
-    window.control.mode = &textMode;
+    PrepareMode(textMode);
     auto text = std::make_shared<CTextShape>();
     text->SetColor(kColorRed);
     std::wstring typed;

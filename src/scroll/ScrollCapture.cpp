@@ -292,30 +292,14 @@ void ScrollCapture::OnMouseWheel(int wheel, ULONG_PTR wheelInfo) {
 
 bool ScrollCapture::GrabFrame(PixelImage& frame) const {
   const Rect area = CaptureToScreen(m_captureRect, GetVirtualScreenRect());
-  if (area.width <= 0 || area.height <= 0) return false;
-  DuiLib::WindowDC screen(nullptr);
-  DuiLib::MemoryDC dc(screen.Get());
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = area.width;
-  info.bmiHeader.biHeight = area.height;  // bottom-up, as the stitching reads pictures
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  DuiLib::Bitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dc || !bitmap || !bits) return false;
-  {
-    DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
-    if (!::BitBlt(dc.Get(), 0, 0, area.width, area.height, screen.Get(), area.x, area.y, SRCCOPY | CAPTUREBLT)) {
-      return false;
-    }
-  }
-  frame.width = area.width;
-  frame.height = area.height;
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  frame.pixels.assign(pixels, pixels + static_cast<size_t>(area.width) * static_cast<size_t>(area.height));
-  for (uint32_t& p : frame.pixels) p |= 0xFF000000u;
-  return true;
+  return GrabScreenPixels(area.x, area.y, area.width, area.height, frame);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> ScrollCapture::ViewOf(const PixelImage& image) {
+  // Rows are stored bottom-up: the top row is the last one. The view shares
+  // the image's pixels.
+  return std::make_unique<Gdiplus::Bitmap>(image.width, image.height, -image.width * 4, PixelFormat32bppRGB,
+                                           reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.Row(image.height - 1))));
 }
 
 void ScrollCapture::ShowLongImage(std::shared_ptr<const PixelImage> image) {
@@ -483,10 +467,7 @@ void ScrollCapture::SaveToFile(int* saved) {
 Gdiplus::Bitmap* ScrollCapture::RenderResult() {
   if (!m_shown || !m_shown->Valid()) return nullptr;
   const PixelImage& image = *m_shown;
-  // Rows are stored bottom-up: the top row is the last one.
-  Gdiplus::Bitmap view(image.width, image.height, -image.width * 4, PixelFormat32bppRGB,
-                       reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.Row(image.height - 1))));
-  Gdiplus::Bitmap* copy = view.Clone(0, 0, image.width, image.height, PixelFormat32bppARGB);
+  Gdiplus::Bitmap* copy = ViewOf(image)->Clone(0, 0, image.width, image.height, PixelFormat32bppARGB);
   if (copy && copy->GetLastStatus() != Gdiplus::Ok) {
     delete copy;
     copy = nullptr;

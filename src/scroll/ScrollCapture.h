@@ -71,6 +71,8 @@ class ScrollCapture : public CCaptureShade {
   // Waits `ms`, but returns early (false) once the mode is stopping.
   bool Wait(int ms) const;
   bool GrabFrame(PixelImage& frame) const;
+  // A GDI+ bitmap over the image's own pixels (it must outlive the view).
+  static std::unique_ptr<Gdiplus::Bitmap> ViewOf(const PixelImage& image);
   // Runs on the UI thread once the worker has joined a new long image.
   void ShowLongImage(std::shared_ptr<const PixelImage> image);
   bool StepProcessed(const POINT& at);

@@ -23,13 +23,12 @@ void ScrollCapture::BuildPreview() {
   m_previewRect = PreviewRect(m_placement, m_rect, m_shown->width, m_shown->height, screen.height, m_lastWheelUp);
   if (m_previewRect.width <= 0 || m_previewRect.height <= 0) return;
   const PixelImage& image = *m_shown;
-  Gdiplus::Bitmap view(image.width, image.height, -image.width * 4, PixelFormat32bppRGB,
-                       reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.Row(image.height - 1))));
+  const std::unique_ptr<Gdiplus::Bitmap> view = ViewOf(image);
   auto preview = std::make_unique<Gdiplus::Bitmap>(m_previewRect.width, m_previewRect.height, PixelFormat32bppPARGB);
   {
     Gdiplus::Graphics graphics(preview.get());
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-    graphics.DrawImage(&view, Gdiplus::Rect(0, 0, m_previewRect.width, m_previewRect.height), 0, 0, image.width,
+    graphics.DrawImage(view.get(), Gdiplus::Rect(0, 0, m_previewRect.width, m_previewRect.height), 0, 0, image.width,
                        image.height, Gdiplus::UnitPixel);
   }
   if (preview->GetLastStatus() == Gdiplus::Ok) m_preview = std::move(preview);

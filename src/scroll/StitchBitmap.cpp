@@ -53,4 +53,26 @@ HBITMAP CreateBitmapFromPixels(const PixelImage& image) {
   return bitmap.Release();
 }
 
+bool GrabScreenPixels(int x, int y, int width, int height, PixelImage& image) {
+  image = PixelImage();
+  if (width <= 0 || height <= 0) return false;
+  DuiLib::WindowDC screen(nullptr);
+  DuiLib::MemoryDC dc(screen.Get());
+  BITMAPINFO info = BottomUp32(width, height);
+  void* bits = nullptr;
+  DuiLib::Bitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dc || !bitmap || !bits) return false;
+  {
+    DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+    if (!::BitBlt(dc.Get(), 0, 0, width, height, screen.Get(), x, y, SRCCOPY | CAPTUREBLT)) return false;
+  }
+  ::GdiFlush();
+  image.width = width;
+  image.height = height;
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  image.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (uint32_t& p : image.pixels) p |= 0xFF000000u;  // the screen has no alpha
+  return true;
+}
+
 }  // namespace ScreenCapture

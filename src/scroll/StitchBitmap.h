@@ -14,4 +14,9 @@ bool ReadBitmapPixels(HBITMAP bitmap, PixelImage& image);
 // The caller owns it.
 HBITMAP CreateBitmapFromPixels(const PixelImage& image);
 
+// The screen's pixels of the area at `x`, `y` (screen coordinates) as a
+// picture the stitching reads, layered windows included; false when the
+// screen cannot be read.
+bool GrabScreenPixels(int x, int y, int width, int height, PixelImage& image);
+
 }  // namespace ScreenCapture

@@ -11,8 +11,6 @@
 namespace ScreenCapture {
 
 namespace {
-COLORREF ToColorRef(ARGB color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
-
 std::wstring ClipboardText(HWND owner) {
   std::wstring text;
   if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(owner)) return text;

@@ -16,14 +16,6 @@
 
 namespace ScreenCapture {
 
-namespace {
-
-COLORREF ToColorRef(ARGB color) {
-  return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
-}
-
-}  // namespace
-
 CTextShape::CTextShape() {
   ICaptureControl* control = ActiveControl();
   const HDC screen = control ? control->GetScreenDC() : nullptr;
@@ -47,6 +39,7 @@ void CTextShape::BuildFont() {
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(m_width) : nullptr;
   m_hfont = info && info->hFont ? info->hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   m_font.reset();
+  m_paintWidth = -1;  // another font breaks the lines elsewhere
   if (!m_measureDC) return;
   const HGDIOBJ old = ::SelectObject(m_measureDC.Get(), m_hfont);
   if (!m_measureOldFont) m_measureOldFont = old;
@@ -86,7 +79,13 @@ void CTextShape::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   ::SelectObject(dc, m_hfont);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ToColorRef(m_color));
-  PaintTextLines(dc, m_text, WrapText(dc, m_text, text.width), rc);
+  // Broken into lines once per text and width, not at every paint.
+  if (m_text != m_paintText || text.width != m_paintWidth) {
+    m_paintLines = WrapText(dc, m_text, text.width);
+    m_paintText = m_text;
+    m_paintWidth = text.width;
+  }
+  PaintTextLines(dc, m_text, m_paintLines, rc);
   ::RestoreDC(dc, saved);
   graphics->ReleaseHDC(dc);
 }

@@ -8,12 +8,17 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/Handles.h"
 #include "core/TextLayout.h"
 #include "shapes/BaseShade.h"
+#include "shapes/TextLines.h"
 
 namespace ScreenCapture {
+
+// The shape's ARGB colour as GDI takes it.
+inline COLORREF ToColorRef(ARGB color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
 
 class CTextShape : public CBaseShade {
  public:
@@ -91,6 +96,10 @@ class CTextShape : public CBaseShade {
   Rect m_laidOutLimit;
   Rect m_laidOutRect;
   int m_laidOutLevel = 0;
+  // The lines the last paint drew, and what they were broken from.
+  std::vector<TextLine> m_paintLines;
+  std::wstring m_paintText;
+  int m_paintWidth = -1;
 };
 
 // The numbered marker.

@@ -51,6 +51,13 @@ class TextE2E : public testing::Test {
     if (m_toolbar && e2e::WaitForSettledWindow(m_toolbar)) ::GetWindowRect(m_toolbar, &bar);
     return bar;
   }
+  // Selects 300,200 - 1100,700 and chooses the text tool; the toolbar's rect.
+  RECT SelectWithTextTool(ProgramRun& run) {
+    const RECT bar = Select(run, 300, 200, 1100, 700);
+    EXPECT_NE(m_toolbar, nullptr);
+    if (m_toolbar) e2e::LeftClick(bar.left + 196, bar.top + 25);
+    return bar;
+  }
   // Clicks where a text box goes and waits for its editor.
   bool OpenEditorAt(int x, int y) {
     e2e::LeftClick(x, y);
@@ -108,9 +115,8 @@ int Distance(uint32_t a, uint32_t b) {
 TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   ProgramRun run;
-  const RECT bar = Select(run, 300, 200, 1100, 700);
+  const RECT bar = SelectWithTextTool(run);
   ASSERT_NE(m_toolbar, nullptr);
-  e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
   ASSERT_TRUE(OpenEditorAt(580, 250));          // on the green band, in red
   // CJK, and a character beyond the BMP (a surrogate pair).
   e2e::TypeText(L"Hello \x4E16\x754C\xD83D\xDE00");
@@ -201,9 +207,8 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
 // command (the undo button finds nothing and goes back to selecting).
 TEST_F(TextE2E, ClicksWithoutTypingLeaveNothing) {
   ProgramRun run;
-  const RECT bar = Select(run, 300, 200, 1100, 700);
+  const RECT bar = SelectWithTextTool(run);
   ASSERT_NE(m_toolbar, nullptr);
-  e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
   ASSERT_TRUE(OpenEditorAt(400, 300));
   e2e::LeftClick(800, 600);  // the empty box goes, a new one opens here
   EXPECT_TRUE(e2e::WaitUntil([&] {
@@ -222,9 +227,8 @@ TEST_F(TextE2E, ClicksWithoutTypingLeaveNothing) {
 // its editor again where it is.
 TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   ProgramRun run;
-  const RECT bar = Select(run, 300, 200, 1100, 700);
+  const RECT bar = SelectWithTextTool(run);
   ASSERT_NE(m_toolbar, nullptr);
-  e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
   ASSERT_TRUE(OpenEditorAt(400, 300));
   e2e::TypeText(L"move me");
   ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 7; }, 3000));

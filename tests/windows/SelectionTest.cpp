@@ -23,7 +23,6 @@ class SelectionTest : public testing::Test {
   }
   void TearDown() override {
     SetCaptureWindow(nullptr);
-    if (m_target) ::DestroyWindow(m_target);
   }
   void Fresh() {
     m_window.control.mode = nullptr;
@@ -52,30 +51,11 @@ class SelectionTest : public testing::Test {
 
   stubs::Window m_window;
   std::unique_ptr<CCaptureShade> m_mode;
-  HWND m_target = nullptr;
 };
 
-TEST_F(SelectionTest, OfferedWindowsClicksAndDrags) {
-  // A window to offer, made before the mode lists the desktop.
-  m_target = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"target", WS_POPUP | WS_VISIBLE, 200, 150, 300, 200,
-                               nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(m_target, nullptr);
-  Fresh();
-  Send(DuiLib::UIEVENT_MOUSEMOVE, 250, 200);
-  EXPECT_EQ(m_mode->GetRect(), (Rect{200, 150, 300, 200}));
-  // A click accepts it unchanged, with the 3-pixel frame.
-  Send(DuiLib::UIEVENT_BUTTONDOWN, 250, 200);
-  Send(DuiLib::UIEVENT_BUTTONUP, 250, 200);
-  EXPECT_EQ(m_mode->GetState(), kStateIdle);
-  EXPECT_EQ(m_mode->GetRect(), (Rect{200, 150, 300, 200}));
-  EXPECT_EQ(m_mode->GetWidth(), 3);
-  EXPECT_TRUE(m_window.menu.shown);
-
-  // A drag gives the dragged rectangle and a 1-pixel frame.
-  Fresh();
-  Drag(600, 500, 700, 560);
-  EXPECT_EQ(m_mode->GetRect(), (Rect{600, 500, 100, 60}));
-  EXPECT_EQ(m_mode->GetWidth(), 1);
+// Offering, clicking and dragging are checked end to end; here what a person
+// can hardly do on purpose: drags past the screen and coalesced moves.
+TEST_F(SelectionTest, DragsPastTheScreenAndCoalescedMoves) {
   // Past the virtual screen's edge it stays inside the capture bounds.
   const Rect& screen = GetVirtualScreenRect();
   Fresh();
@@ -89,18 +69,12 @@ TEST_F(SelectionTest, OfferedWindowsClicksAndDrags) {
   Send(DuiLib::UIEVENT_MOUSEMOVE, 700, 560);
   Send(DuiLib::UIEVENT_BUTTONUP, 700, 560);
   EXPECT_EQ(m_mode->GetRect(), (Rect{600, 500, 100, 60}));
+  EXPECT_EQ(m_mode->GetWidth(), 1);
   Fresh();
   Send(DuiLib::UIEVENT_BUTTONDOWN, 600, 500);
   Send(DuiLib::UIEVENT_BUTTONUP, 650, 540);
   EXPECT_EQ(m_mode->GetRect(), (Rect{600, 500, 50, 40}));
   EXPECT_EQ(m_mode->GetState(), kStateIdle);
-
-  // A click where nothing is offered starts a fresh capture.
-  Fresh();
-  const int resets = m_window.control.resets;
-  Send(DuiLib::UIEVENT_BUTTONDOWN, 5, 5);
-  Send(DuiLib::UIEVENT_BUTTONUP, 5, 5);
-  EXPECT_EQ(m_window.control.resets, resets + 1);
 }
 
 TEST_F(SelectionTest, MovingResizingAndAnnotations) {

@@ -427,61 +427,6 @@ TEST_F(ShapesTest, RedFrameOfThreePixelsIsWhereItBelongs) {
   EXPECT_EQ(PixelAt(canvas, 21, 21), 0xFFFFFFu);  // the handle's white fill
 }
 
-TEST_F(ShapesTest, CaptureBitmapHoldsRegionAndShapesButNoFrame) {
-  const Rect& screen = GetVirtualScreenRect();
-  DuiLib::MemoryDC source(nullptr);
-  void* bits = nullptr;
-  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), screen.width, screen.height, &bits));
-  ASSERT_TRUE(frozen);
-  std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(screen.width) * screen.height, 0xFF00FF00u);
-  DuiLib::SelectGuard select(source.Get(), frozen.Get());
-  m_window.control.screenDC = source.Get();
-  m_mode->SetState(kStateIdle);
-  auto shape = std::make_shared<CSquareFrameShade>();
-  shape->SetColor(kColorRed);
-  shape->SetRect(Rect{200, 200, 50, 50});
-  m_mode->Add(shape);
-
-  DuiLib::Bitmap result(m_mode->GetCaptureBitmap());
-  ASSERT_TRUE(result);
-  BITMAP info = {};
-  ::GetObjectW(result.Get(), sizeof(info), &info);
-  EXPECT_EQ(info.bmWidth, screen.width);
-  EXPECT_EQ(info.bmHeight, screen.height);
-  DuiLib::MemoryDC reader(nullptr);
-  DuiLib::SelectGuard readSelect(reader.Get(), result.Get());
-  const auto rgb = [&](int x, int y) {
-    const COLORREF c = ::GetPixel(reader.Get(), x, y);
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-  };
-  EXPECT_EQ(rgb(100, 100), 0x00FF00u);  // where the frame would be: the picture
-  EXPECT_EQ(rgb(101, 250), 0x00FF00u);
-  EXPECT_EQ(rgb(200, 225), 0xFF2600u);  // the annotation
-  EXPECT_EQ(rgb(225, 225), 0x00FF00u);
-
-  // The result: only the region, here at the top edge of the screen, where
-  // the size label sits inside the region on the screen. The label must not
-  // be in it: above the annotation every pixel is the frozen picture.
-  m_mode->SetRect(Rect{180, 0, 100, 260});
-  std::unique_ptr<Gdiplus::Bitmap> png(m_mode->RenderResult());
-  ASSERT_TRUE(png);
-  ASSERT_EQ(png->GetWidth(), 100u);
-  ASSERT_EQ(png->GetHeight(), 260u);
-  int foreign = 0;
-  for (UINT y = 0; y < 195; ++y) {
-    for (UINT x = 0; x < 100; ++x) {
-      Gdiplus::Color c;
-      png->GetPixel(x, y, &c);
-      foreign += (c.GetValue() & 0xFFFFFF) != 0x00FF00u;
-    }
-  }
-  EXPECT_EQ(foreign, 0);
-  Gdiplus::Color c;
-  png->GetPixel(20, 225, &c);  // the annotation's left edge, moved with the region
-  EXPECT_EQ(c.GetValue() & 0xFFFFFF, 0xFF2600u);
-  m_window.control.screenDC = nullptr;
-}
-
 TEST_F(ShapesTest, DegenerateGeometryStaysSane) {
   // A region smaller than the stroke: shapes still behave.
   m_mode->SetRect(Rect{10, 10, 2, 2});
