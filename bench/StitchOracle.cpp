@@ -155,7 +155,8 @@ void GuessBitmapEdge(const PixelImage& A, const PixelImage& B, int W, StitchStat
       st.right, st.bottom, 1.0);
 }
 
-int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchState& st, const StitchEnvironment& env) {
+int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchState& st, const StitchEnvironment& env,
+            PixelImage* joinedOut) {
   const uint32_t start = env.tickCount ? env.tickCount() : 0;
   if (wheel == 0) {
     Log(env, 1, "wheel == 0:%d", LastError(env));
@@ -246,7 +247,8 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
         for (int r = 0; r < Hi - sourceLine; ++r) std::memcpy(joined.Row(row++), A.Row(r), static_cast<size_t>(W) * 4);
         for (int r = Hf - imgLine; r < Hf; ++r) std::memcpy(joined.Row(row++), B.Row(r), static_cast<size_t>(W) * 4);
       }
-      if (env.setCaptureImage) env.setCaptureImage(std::move(joined), static_cast<int>(Hn));
+      if (joinedOut) *joinedOut = std::move(joined);
+      if (env.setCaptureImage) env.setCaptureImage(static_cast<int>(Hn));
     }
   }
   Log(env, 4, "m_mouseWheelOffset:%d wheel:%d  m_mouseWheelOffsetMin:%d m_mouseWheelOffsetMax:%d", st.rollOffset, wheel,

@@ -5,8 +5,10 @@
 
 namespace oracle {
 
+// Builds the joined image as a new picture in `joined` (when given).
 int Combine(const ScreenCapture::PixelImage& longImage, const ScreenCapture::PixelImage& frame, int width, int wheel,
-            ScreenCapture::StitchState& state, const ScreenCapture::StitchEnvironment& env);
+            ScreenCapture::StitchState& state, const ScreenCapture::StitchEnvironment& env,
+            ScreenCapture::PixelImage* joined = nullptr);
 
 void GuessBitmapEdge(const ScreenCapture::PixelImage& a, const ScreenCapture::PixelImage& b, int width,
                      ScreenCapture::StitchState& state, const ScreenCapture::StitchEnvironment& env);

@@ -58,17 +58,22 @@ int wmain() {
   PixelImage longImage = page.Frame(0);
   StitchState state;
   StitchEnvironment env;
-  env.setCaptureImage = [&](PixelImage&& joined, int) { longImage = std::move(joined); };
   CFrameStitcher stitcher(env);
   std::vector<double> at800, at4000, at9000;
   int offset = 0;
+  // The long image's buffers at their largest: the one it had and the one it
+  // grows into, side by side while the rows move over.
+  double buffersPeakMb = 0;
   while (longImage.height < 9000 && offset < spec.pageHeight - height - 120) {
     offset += 120;
     const PixelImage frame = page.Frame(offset);
     const int h = longImage.height;
+    const int capacity = longImage.Capacity();
     const double start = NowMs();
     const int result = stitcher.Combine(longImage, frame, width, -120, state);
     const double ms = NowMs() - start;
+    const int held = longImage.Capacity() + (longImage.Capacity() != capacity ? capacity : 0);
+    buffersPeakMb = std::max(buffersPeakMb, static_cast<double>(held) * width * 4 / 1048576.0);
     if (result != COMPARE_RESULT_COMBINE) {
       std::printf("  stitching stopped with result %d at %d rows\n", result, longImage.height);
       break;
@@ -81,8 +86,10 @@ int wmain() {
   report("~1,000 rows", at800);
   report("~4,000 rows", at4000);
   report("~9,000 rows", at9000);
-  const double imageMb = static_cast<double>(longImage.pixels.size()) * 4 / 1048576.0;
-  std::printf("a long image of %d rows: %.1f MB; peak memory of the process %.1f MB (%.1f MB before it), %.2f times the image\n",
-              longImage.height, imageMb, PeakMb(), before, (PeakMb() - before) / imageMb);
+  const double imageMb = static_cast<double>(longImage.width) * longImage.height * 4 / 1048576.0;
+  std::printf("a long image of %d rows: %.1f MB; its buffers at their peak %.1f MB (%.2f times the image); peak\n"
+              "memory of the process %.1f MB (%.1f MB before it, the generated page), %.2f times the image\n",
+              longImage.height, imageMb, buffersPeakMb, buffersPeakMb / imageMb, PeakMb(), before,
+              (PeakMb() - before) / imageMb);
   return 0;
 }

@@ -72,6 +72,35 @@ class BandNumbers {
 
 }  // namespace
 
+bool ReplaceRows(PixelImage& image, bool atTop, int drop, const uint32_t* rows, int count) {
+  if (!image.Valid() || drop < 0 || drop > image.height || count < 0) return false;
+  const long long height = static_cast<long long>(image.height) - drop + count;
+  if (height < 1 || height > (1 << 24)) return false;
+  const size_t rowPixels = static_cast<size_t>(image.width);
+  const int kept = image.height - drop;
+  const int keptFrom = atTop ? 0 : drop;  // stored rows of the image that stay
+  const long long newFirst = atTop ? image.first : static_cast<long long>(image.first) + drop - count;
+  if (newFirst < 0 || newFirst + height > image.Capacity()) {
+    // Rebuild with a quarter of the new height spare at the growing end.
+    const long long spare = height / 4 + 1;
+    const long long capacity = height + spare;
+    if (static_cast<unsigned long long>(capacity) * rowPixels > static_cast<size_t>(-1) / 8) return false;
+    PixelBuffer grown;
+    if (!grown.resize(static_cast<size_t>(capacity) * rowPixels)) return false;
+    const size_t first = atTop ? 0 : static_cast<size_t>(spare);
+    uint32_t* keptTo = grown.data() + (first + (atTop ? 0 : static_cast<size_t>(count))) * rowPixels;
+    std::memcpy(keptTo, image.Row(keptFrom), static_cast<size_t>(kept) * rowPixels * 4);
+    image.pixels.swap(grown);
+    image.first = static_cast<int>(first);
+  } else {
+    image.first = static_cast<int>(newFirst);  // the kept rows stay where they are
+  }
+  image.height = static_cast<int>(height);
+  uint32_t* to = atTop ? image.Row(kept) : image.Row(0);
+  std::memcpy(to, rows, static_cast<size_t>(count) * rowPixels * 4);
+  return true;
+}
+
 void CFrameStitcher::Log(int level, const char* format, ...) {
   if (!m_env.log) return;
   char buffer[512];
@@ -221,7 +250,7 @@ int CFrameStitcher::CompareFrame(int wheel, const PixelImage& A, const PixelImag
   return maxMatchLines;
 }
 
-int CFrameStitcher::Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchState& st) {
+int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel, StitchState& st) {
   const uint32_t start = m_env.tickCount ? m_env.tickCount() : 0;
   const int lastError = m_env.lastError ? m_env.lastError() : 0;
   if (wheel == 0) {
@@ -234,6 +263,10 @@ int CFrameStitcher::Combine(const PixelImage& A, const PixelImage& B, int W, int
   }
   if (!B.Valid()) {
     Log(1, "get bitmap info failed!:%d", lastError);
+    return COMPARE_RESULT_FAILED;
+  }
+  if (&A == &B) {
+    Log(1, "the frame is the long image");
     return COMPARE_RESULT_FAILED;
   }
   if (A.width != B.width || A.width != W) {
@@ -301,21 +334,24 @@ int CFrameStitcher::Combine(const PixelImage& A, const PixelImage& B, int W, int
       st.rollPerWheel = savedPerWheel, st.matchOffset = savedMatch;
       result = COMPARE_RESULT_FAILED;
     } else {
-      PixelImage joined;
-      joined.width = W;
-      joined.height = static_cast<int>(Hn);
-      joined.pixels.resize(static_cast<size_t>(W) * static_cast<size_t>(Hn));
-      const size_t rowBytes = static_cast<size_t>(W) * 4;
-      if (!up) {
-        // The newly revealed bottom of the page, then the long image from the
-        // top row of the matching run.
-        std::memcpy(joined.Row(0), B.Row(0), rowBytes * static_cast<size_t>(imgLine));
-        std::memcpy(joined.Row(imgLine), A.Row(sourceLine), rowBytes * static_cast<size_t>(Hi - sourceLine));
-      } else {
-        std::memcpy(joined.Row(0), A.Row(0), rowBytes * static_cast<size_t>(Hi - sourceLine));
-        std::memcpy(joined.Row(Hi - sourceLine), B.Row(Hf - imgLine), rowBytes * static_cast<size_t>(imgLine));
+      // Scrolling down, the newly revealed bottom of the page replaces the
+      // long image's rows below the top of the matching run; scrolling up,
+      // the newly revealed top replaces the rows above its bottom.
+      bool joined;
+      {
+        std::unique_lock<std::mutex> lock;
+        if (m_env.imageLock) lock = std::unique_lock<std::mutex>(*m_env.imageLock);
+        joined = up ? ReplaceRows(A, true, sourceLine, B.Row(Hf - imgLine), imgLine)
+                    : ReplaceRows(A, false, sourceLine, B.Row(0), imgLine);
       }
-      if (m_env.setCaptureImage) m_env.setCaptureImage(std::move(joined), static_cast<int>(Hn));
+      if (!joined) {
+        Log(1, "long image of %lld rows could not be made", Hn);
+        st.rollOffset = savedOffset, st.rollOffsetMax = savedMax, st.rollOffsetMin = savedMin;
+        st.rollPerWheel = savedPerWheel, st.matchOffset = savedMatch;
+        result = COMPARE_RESULT_FAILED;
+      } else if (m_env.setCaptureImage) {
+        m_env.setCaptureImage(static_cast<int>(Hn));
+      }
     }
   }
   Log(4, "m_mouseWheelOffset:%d wheel:%d  m_mouseWheelOffsetMin:%d m_mouseWheelOffsetMax:%d", st.rollOffset, wheel,

@@ -17,9 +17,10 @@ class CFrameStitcher {
   explicit CFrameStitcher(StitchEnvironment env) : m_env(std::move(env)) {}
 
   // Compares `frame` with `longImage` (both `width` pixels wide) for a wheel
-  // step of `wheel` (positive up, negative down) and, on a movement, hands
-  // the joined image to the environment. Returns a CompareResult.
-  int Combine(const PixelImage& longImage, const PixelImage& frame, int width, int wheel, StitchState& state);
+  // step of `wheel` (positive up, negative down) and, on a movement, joins
+  // the frame's new rows onto the long image in place and tells the
+  // environment. Returns a CompareResult.
+  int Combine(PixelImage& longImage, const PixelImage& frame, int width, int wheel, StitchState& state);
 
   // Sets the fixed margins from two equally high pictures.
   void GuessBitmapEdge(const PixelImage& a, const PixelImage& b, int width, StitchState& state);

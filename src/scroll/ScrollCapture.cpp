@@ -302,10 +302,12 @@ std::unique_ptr<Gdiplus::Bitmap> ScrollCapture::ViewOf(const PixelImage& image) 
                                            reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.Row(image.height - 1))));
 }
 
-void ScrollCapture::ShowLongImage(std::shared_ptr<const PixelImage> image) {
-  m_shown = std::move(image);
-  LOG_DBG(L"long image %dx%d", m_shown ? m_shown->width : 0, m_shown ? m_shown->height : 0);
-  BuildPreview();
+void ScrollCapture::ShowLongImage() {
+  {
+    const std::lock_guard<std::mutex> lock(m_longLock);
+    LOG_DBG(L"long image %dx%d", m_long.width, m_long.height);
+    BuildPreview();
+  }
   Repaint();
 }
 
@@ -323,13 +325,13 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
     Wait(200);
     return;
   }
-  const auto post = [this](std::shared_ptr<const PixelImage> image) {
+  const auto post = [this] {
     ICaptureWindow* window = GetCaptureWindow();
     RunnableHelper::CRunnalbeWindow* runner = window ? window->GetRunnableWindow() : nullptr;
     if (!runner || m_stopping) return;
     const auto alive = m_alive;
-    runner->PostRunnable([this, alive, image] {
-      if (alive->load()) ShowLongImage(image);
+    runner->PostRunnable([this, alive] {
+      if (alive->load()) ShowLongImage();
     });
   };
   const DWORD t0 = Now();
@@ -338,23 +340,24 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
     // The first frame, once the window under the selection shows again.
     PixelImage first;
     if (!Wait(200) || !GrabFrame(first)) return;
-    m_long = std::make_shared<const PixelImage>(std::move(first));
-    post(m_long);
+    {
+      const std::lock_guard<std::mutex> lock(m_longLock);
+      m_long = std::move(first);
+    }
+    post();
     SetTip(kStartTip);
     RepaintSoon();
     return;
   }
-  if (!m_long) return;
+  if (!m_long.Valid()) return;
   StitchEnvironment env;
   env.log = [](int level, const std::string& text) {
     Logger::Instance()->Log(level, L"%s", L"FrameStitcher.cpp", 0, Wide(text).c_str());
   };
   env.lastError = [] { return static_cast<int>(::GetLastError()); };
   env.tickCount = [] { return static_cast<uint32_t>(::GetTickCount()); };
-  env.setCaptureImage = [&](PixelImage&& joined, int) {
-    m_long = std::make_shared<const PixelImage>(std::move(joined));
-    post(m_long);
-  };
+  env.imageLock = &m_longLock;
+  env.setCaptureImage = [&](int) { post(); };
   CFrameStitcher stitcher(env);
   int last = COMPARE_RESULT_NONE, aggregate = COMPARE_RESULT_NONE;
   for (int count = 0;; ++count) {
@@ -371,7 +374,7 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
     if (!GrabFrame(frame)) {
       last = COMPARE_RESULT_FAILED;
     } else {
-      last = stitcher.Combine(*m_long, frame, frame.width, wheel, m_stitch);
+      last = stitcher.Combine(m_long, frame, frame.width, wheel, m_stitch);
     }
     if (!m_stitch.tipText.empty()) {
       SetTip(m_stitch.tipText);
@@ -381,7 +384,7 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
     if ((t1 - t0 > 200 && last != COMPARE_RESULT_COMBINE) || Now() - t0 > 10000) break;
   }
   LOG_DBG(L"lastCombineResult =%d, allCombineResult = %d, ", last, aggregate);
-  const StepOutcome outcome = m_evaluator.Evaluate(aggregate, m_long->height, m_maxHeight, GetTip());
+  const StepOutcome outcome = m_evaluator.Evaluate(aggregate, m_long.height, m_maxHeight, GetTip());
   if (outcome.maxHeightReached) m_maxHeightReached = true;
   if (outcome.editHintShown) m_stitch.editHintShown = true;
   if (outcome.stopAutoScroll) StopAutoScroll();
@@ -455,7 +458,10 @@ void ScrollCapture::ForwardWheel(WPARAM wParam, LPARAM lParam) {
   }
 }
 
-HBITMAP ScrollCapture::GetCaptureBitmap() { return m_shown ? CreateBitmapFromPixels(*m_shown) : nullptr; }
+HBITMAP ScrollCapture::GetCaptureBitmap() {
+  const std::lock_guard<std::mutex> lock(m_longLock);
+  return CreateBitmapFromPixels(m_long);
+}
 
 void ScrollCapture::SaveToFile(int* saved) {
   // No hook while the dialog is open: its clicks and wheels are its own.
@@ -465,8 +471,9 @@ void ScrollCapture::SaveToFile(int* saved) {
 }
 
 Gdiplus::Bitmap* ScrollCapture::RenderResult() {
-  if (!m_shown || !m_shown->Valid()) return nullptr;
-  const PixelImage& image = *m_shown;
+  const std::lock_guard<std::mutex> lock(m_longLock);
+  if (!m_long.Valid()) return nullptr;
+  const PixelImage& image = m_long;
   Gdiplus::Bitmap* copy = ViewOf(image)->Clone(0, 0, image.width, image.height, PixelFormat32bppARGB);
   if (copy && copy->GetLastStatus() != Gdiplus::Ok) {
     delete copy;

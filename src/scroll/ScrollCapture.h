@@ -8,7 +8,8 @@
 // worker per wheel step (joined before the next starts) and the automatic
 // scrolling thread. The worker owns the stitching state and hands each new
 // long image to the UI thread by a posted closure; it never waits on the UI
-// thread, so the UI thread may join it. The mode stops and joins both before
+// thread, so the UI thread may join it. The long image grows in place; the
+// UI thread reads it under a lock the worker holds only while it copies rows. The mode stops and joins both before
 // it is destroyed.
 #include <windows.h>
 
@@ -74,9 +75,10 @@ class ScrollCapture : public CCaptureShade {
   // A GDI+ bitmap over the image's own pixels (it must outlive the view).
   static std::unique_ptr<Gdiplus::Bitmap> ViewOf(const PixelImage& image);
   // Runs on the UI thread once the worker has joined a new long image.
-  void ShowLongImage(std::shared_ptr<const PixelImage> image);
+  void ShowLongImage();
   bool StepProcessed(const POINT& at);
-  // Scales the long image into the preview once per new image (UI thread).
+  // Scales the long image into the preview once per new image (UI thread,
+  // under m_longLock).
   void BuildPreview();
   void DrawTip(Gdiplus::Graphics* graphics, const std::string& tip);
   static bool OwnWindowAt(const POINT& at);
@@ -89,8 +91,10 @@ class ScrollCapture : public CCaptureShade {
   void Hook();
 
   Rect m_captureRect;  // the selection less its 1-pixel frame
-  std::shared_ptr<const PixelImage> m_shown;  // UI thread: what the preview and the output show
-  std::shared_ptr<const PixelImage> m_long;   // worker: what the next step stitches onto
+  // The long image: only the worker writes it, under m_longLock, growing it
+  // in place; the UI thread reads it (preview, output) under the lock.
+  PixelImage m_long;
+  mutable std::mutex m_longLock;
   StitchState m_stitch;                       // worker
   ScrollStepEvaluator m_evaluator;            // worker
   int m_maxHeight = 9000;

@@ -18,11 +18,12 @@ namespace ScreenCapture {
 
 void ScrollCapture::BuildPreview() {
   m_preview.reset();
-  if (!m_shown || !m_shown->Valid()) return;
+  // The caller holds m_longLock.
+  if (!m_long.Valid()) return;
+  const PixelImage& image = m_long;
   const Rect& screen = GetVirtualScreenRect();
-  m_previewRect = PreviewRect(m_placement, m_rect, m_shown->width, m_shown->height, screen.height, m_lastWheelUp);
+  m_previewRect = PreviewRect(m_placement, m_rect, image.width, image.height, screen.height, m_lastWheelUp);
   if (m_previewRect.width <= 0 || m_previewRect.height <= 0) return;
-  const PixelImage& image = *m_shown;
   const std::unique_ptr<Gdiplus::Bitmap> view = ViewOf(image);
   auto preview = std::make_unique<Gdiplus::Bitmap>(m_previewRect.width, m_previewRect.height, PixelFormat32bppPARGB);
   {

@@ -48,7 +48,7 @@ HBITMAP CreateBitmapFromPixels(const PixelImage& image) {
   void* bits = nullptr;
   DuiLib::Bitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return nullptr;
-  std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(uint32_t));
+  std::memcpy(bits, image.Row(0), static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * sizeof(uint32_t));
   ::GdiFlush();
   return bitmap.Release();
 }

@@ -4,50 +4,119 @@
 // picture (the layout of a bottom-up device-independent bitmap). Two pixels
 // are equal when all four bytes are.
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace ScreenCapture {
 
-// An allocator that leaves new pixels uninitialised: a joined image is
-// written completely right after it is made, so zeroing it first would only
-// double the cost of the join.
-template <class T>
-struct UninitialisedAllocator : std::allocator<T> {
-  template <class U>
-  struct rebind {
-    using other = UninitialisedAllocator<U>;
-  };
-  UninitialisedAllocator() = default;
-  template <class U>
-  UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
-  template <class U>
-  void construct(U* p) {
-    ::new (static_cast<void*>(p)) U;
+// The pixels of a picture. Allocation never throws: a resize or copy that
+// cannot get its memory leaves the buffer empty (and says so), which a
+// 9,000-row long image in a 32-bit process must expect. New pixels are left
+// uninitialised: pictures are written completely right after they are made.
+class PixelBuffer {
+ public:
+  PixelBuffer() = default;
+  PixelBuffer(const PixelBuffer& other) {
+    if (Allocate(other.m_size) && m_size) std::memcpy(m_data.get(), other.m_data.get(), m_size * 4);
   }
-  template <class U, class... Args>
-  void construct(U* p, Args&&... args) {
-    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  PixelBuffer(PixelBuffer&& other) noexcept { swap(other); }
+  PixelBuffer& operator=(PixelBuffer other) noexcept {
+    swap(other);
+    return *this;
   }
-};
 
-using PixelVector = std::vector<uint32_t, UninitialisedAllocator<uint32_t>>;
+  // Keeps the first min(size, count) pixels. False, with the buffer empty,
+  // when the memory is not there.
+  bool resize(size_t count) {
+    if (count == m_size) return true;
+    PixelBuffer grown;
+    if (!grown.Allocate(count)) {
+      *this = PixelBuffer();
+      return false;
+    }
+    const size_t keep = count < m_size ? count : m_size;
+    if (keep) std::memcpy(grown.m_data.get(), m_data.get(), keep * 4);
+    swap(grown);
+    return true;
+  }
+  bool assign(size_t count, uint32_t value) {
+    if (!Allocate(count)) return false;
+    for (size_t i = 0; i < count; ++i) m_data[i] = value;
+    return true;
+  }
+  bool assign(const uint32_t* from, const uint32_t* to) {
+    const size_t count = to > from ? static_cast<size_t>(to - from) : 0;
+    if (!Allocate(count)) return false;
+    if (count) std::memcpy(m_data.get(), from, count * 4);
+    return true;
+  }
+  void swap(PixelBuffer& other) noexcept {
+    std::swap(m_data, other.m_data);
+    std::swap(m_size, other.m_size);
+  }
+
+  size_t size() const { return m_size; }
+  bool empty() const { return m_size == 0; }
+  uint32_t* data() { return m_data.get(); }
+  const uint32_t* data() const { return m_data.get(); }
+  uint32_t* begin() { return m_data.get(); }
+  uint32_t* end() { return m_data.get() + m_size; }
+  uint32_t& operator[](size_t i) { return m_data[i]; }
+  const uint32_t& operator[](size_t i) const { return m_data[i]; }
+
+ private:
+  bool Allocate(size_t count) {
+    m_data.reset();
+    m_size = 0;
+    if (count == 0) return true;
+    if (count > static_cast<size_t>(-1) / 8) return false;
+    m_data.reset(new (std::nothrow) uint32_t[count]);
+    if (!m_data) return false;
+    m_size = count;
+    return true;
+  }
+
+  std::unique_ptr<uint32_t[]> m_data;
+  size_t m_size = 0;
+};
 
 struct PixelImage {
   int width = 0;
   int height = 0;
-  PixelVector pixels;  // width * height, stored row r at r * width
+  // Stored row r is at (first + r) * width. A long image keeps spare rows
+  // below `first` and above `first + height` so that it grows at either end
+  // without moving the rows it holds; a plain picture has none.
+  int first = 0;
+  PixelBuffer pixels;
 
-  const uint32_t* Row(int r) const { return pixels.data() + static_cast<size_t>(r) * static_cast<size_t>(width); }
-  uint32_t* Row(int r) { return pixels.data() + static_cast<size_t>(r) * static_cast<size_t>(width); }
+  const uint32_t* Row(int r) const { return pixels.data() + Index(r); }
+  uint32_t* Row(int r) { return pixels.data() + Index(r); }
   bool Valid() const {
-    return width > 0 && height > 0 && pixels.size() == static_cast<size_t>(width) * static_cast<size_t>(height);
+    return width > 0 && height > 0 && first >= 0 &&
+           pixels.size() >= static_cast<size_t>(width) * (static_cast<size_t>(first) + static_cast<size_t>(height));
+  }
+  // Rows held, spare ones included.
+  int Capacity() const { return width > 0 ? static_cast<int>(pixels.size() / static_cast<size_t>(width)) : 0; }
+
+ private:
+  size_t Index(int r) const {
+    return (static_cast<size_t>(first) + static_cast<size_t>(r)) * static_cast<size_t>(width);
   }
 };
+
+// Replaces the stored rows [0, drop) of `image` (its bottom) by `count` rows
+// starting at `rows`, or, with `atTop`, the rows [height - drop, height) (its
+// top). `rows` must not lie inside `image`. When the spare rows at that end
+// run out the buffer is rebuilt with a quarter of the new height spare there,
+// so each row is copied a bounded number of times however long the image
+// grows, and the rebuild holds at most 2.5 times the image. False, with the
+// image unchanged, when the memory for that is not there.
+bool ReplaceRows(PixelImage& image, bool atTop, int drop, const uint32_t* rows, int count);
 
 enum CompareResult : int {
   COMPARE_RESULT_COMBINE = 0,  // a movement was found; the frame is joined
@@ -73,9 +142,12 @@ struct StitchEnvironment {
   std::function<int()> lastError;
   // Milliseconds, for the duration in the result line.
   std::function<uint32_t()> tickCount;
-  // Receives the joined long image and its height (the scroll capture's
-  // SetCaptureImage); the stitching never writes the image it was given.
-  std::function<void(PixelImage&& image, int height)> setCaptureImage;
+  // Told of the long image's new height after a join (the scroll capture's
+  // SetCaptureImage): the stitching grows the long image in place.
+  std::function<void(int height)> setCaptureImage;
+  // Held while the long image's rows are written, so that another thread
+  // may read the image under it; none needed when one thread does all.
+  std::mutex* imageLock = nullptr;
 };
 
 // Everything a Combine reads and changes besides the pictures.

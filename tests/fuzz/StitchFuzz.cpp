@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (auto& p : longImage.pixels) p = size ? (data[0] & 3) : 0, data += size ? 1 : 0, size -= size ? 1 : 0;
   for (auto& p : frame.pixels) p = size ? (data[0] & 3) : 0, data += size ? 1 : 0, size -= size ? 1 : 0;
   StitchEnvironment env;
-  env.setCaptureImage = [&](PixelImage&& joined, int height) {
-    if (height != joined.height || !joined.Valid()) __builtin_trap();
+  env.setCaptureImage = [&](int height) {
+    if (height != longImage.height || !longImage.Valid()) __builtin_trap();
   };
   CFrameStitcher stitcher(env);
   stitcher.Combine(longImage, frame, width, wheel, state);

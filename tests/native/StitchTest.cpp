@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,20 +13,16 @@ namespace {
 using stitchtest::Page;
 using stitchtest::PageSpec;
 
-// One stitcher with its log and the image it last joined.
+// One stitcher with its log and the height it last joined to.
 struct StitchRun {
   std::vector<std::string> log;
-  PixelImage joined;
   int joinedHeight = -1;
   StitchEnvironment Env() {
     StitchEnvironment env;
     env.log = [this](int level, const std::string& text) { log.push_back(std::to_string(level) + " " + text); };
     env.lastError = [] { return 0; };
     env.tickCount = [] { return 0u; };
-    env.setCaptureImage = [this](PixelImage&& image, int height) {
-      joined = std::move(image);
-      joinedHeight = height;
-    };
+    env.setCaptureImage = [this](int height) { joinedHeight = height; };
     return env;
   }
 };
@@ -47,16 +44,17 @@ TEST(Stitching, DescribedCases) {
   spec.blankRows = 0.2;
   spec.repeatRows = 0;
   const Page page(spec);
-  const PixelImage first = page.Frame(0);
+  PixelImage first = page.Frame(0);
 
   // Equal frames: down gives the page's end, up its top.
   {
     StitchRun run;
     CFrameStitcher stitcher(run.Env());
     StitchState state;
-    EXPECT_EQ(stitcher.Combine(first, first, 120, -120, state), COMPARE_RESULT_BOTTOM);
+    EXPECT_EQ(stitcher.Combine(first, page.Frame(0), 120, -120, state), COMPARE_RESULT_BOTTOM);
     EXPECT_TRUE(Contains(run.log, "3 Compare Equal!"));
-    EXPECT_EQ(stitcher.Combine(first, first, 120, 120, state), COMPARE_RESULT_TOP);
+    EXPECT_EQ(stitcher.Combine(first, page.Frame(0), 120, 120, state), COMPARE_RESULT_TOP);
+    EXPECT_EQ(stitcher.Combine(first, first, 120, -120, state), COMPARE_RESULT_FAILED);
     EXPECT_EQ(run.joinedHeight, -1);
   }
   // Moved 17 rows down under a fixed header and footer: joined, 17 rows more,
@@ -65,22 +63,23 @@ TEST(Stitching, DescribedCases) {
   CFrameStitcher stitcher(run.Env());
   StitchState state;
   const PixelImage second = page.Frame(17);
-  EXPECT_EQ(stitcher.Combine(first, second, 120, -120, state), COMPARE_RESULT_COMBINE);
+  PixelImage longImage = first;
+  EXPECT_EQ(stitcher.Combine(longImage, second, 120, -120, state), COMPARE_RESULT_COMBINE);
   EXPECT_EQ(state.top, 10);
   EXPECT_EQ(state.bottom, 6);
   EXPECT_EQ(state.rollSave, 17);
   EXPECT_EQ(state.rollOffset, -17);
   ASSERT_EQ(run.joinedHeight, 80 + 17);
   for (int r = 0; r < state.imgLine; ++r) {
-    EXPECT_EQ(std::vector<uint32_t>(run.joined.Row(r), run.joined.Row(r) + 120),
+    EXPECT_EQ(std::vector<uint32_t>(longImage.Row(r), longImage.Row(r) + 120),
               std::vector<uint32_t>(second.Row(r), second.Row(r) + 120));
   }
   EXPECT_TRUE(Contains(run.log, "4 Combine Result:0 m_mouseWheelOffset:-17 wheel:-120  sourceHeight:80 bitmapHeight:80"));
   // Back up inside what is captured already: 4, nothing joined.
-  const PixelImage longImage = run.joined;
   run.joinedHeight = -1;
   EXPECT_EQ(stitcher.Combine(longImage, page.Frame(9), 120, 120, state), COMPARE_RESULT_INSIDE);
   EXPECT_EQ(run.joinedHeight, -1);
+  EXPECT_EQ(longImage.height, 97);
   // Another width.
   PixelImage narrow = page.Frame(0);
   narrow.width = 60;
@@ -138,7 +137,7 @@ TEST(Stitching, BadInputGivesTheDescribedFailures) {
   image.height = 10;
   image.pixels.assign(100, 0xFFFFFFFFu);
   PixelImage empty;
-  EXPECT_EQ(stitcher.Combine(image, image, 10, 0, state), COMPARE_RESULT_FAILED);
+  EXPECT_EQ(stitcher.Combine(image, empty, 10, 0, state), COMPARE_RESULT_FAILED);
   EXPECT_TRUE(Contains(run.log, "1 wheel == 0:0"));
   EXPECT_EQ(stitcher.Combine(empty, image, 10, -120, state), COMPARE_RESULT_FAILED);
   EXPECT_TRUE(Contains(run.log, "1 get m_scroolImage info failed!:0"));
@@ -147,7 +146,8 @@ TEST(Stitching, BadInputGivesTheDescribedFailures) {
   PixelImage taller = image;
   taller.height = 20;
   taller.pixels.assign(200, 0xFFFFFFFFu);
-  EXPECT_EQ(stitcher.Combine(image, taller, 10, -120, state), COMPARE_RESULT_FAILED);
+  PixelImage shorter = image;
+  EXPECT_EQ(stitcher.Combine(shorter, taller, 10, -120, state), COMPARE_RESULT_FAILED);
   EXPECT_TRUE(Contains(run.log, "1 sourceHeight<bitmapHeight -10 -20"));
 
   // Margins of the whole width, a scroll position far outside the image, and
@@ -164,9 +164,11 @@ TEST(Stitching, BadInputGivesTheDescribedFailures) {
       setup(s);
       StitchRun a;
       CFrameStitcher product(a.Env());
-      const int rp = product.Combine(taller, other, 10, wheel, s);
+      PixelImage longImage = taller;
+      const int rp = product.Combine(longImage, other, 10, wheel, s);
       EXPECT_TRUE(rp >= COMPARE_RESULT_COMBINE && rp <= COMPARE_RESULT_INSIDE) << rp;
-      if (rp == COMPARE_RESULT_COMBINE) EXPECT_GT(a.joinedHeight, 0);
+      if (rp == COMPARE_RESULT_COMBINE) EXPECT_EQ(a.joinedHeight, longImage.height);
+      if (rp != COMPARE_RESULT_COMBINE) EXPECT_EQ(longImage.height, 20);
     }
   }
 }
@@ -177,32 +179,57 @@ TEST(Stitching, BadInputGivesTheDescribedFailures) {
 namespace ScreenCapture {
 namespace {
 
-TEST(Stitching, LongImageOf9000RowsBy3840Pixels) {
-  // A 4K-wide page: the join makes the one new image and nothing else big.
-  stitchtest::PageSpec spec;
-  spec.width = 3840;
-  spec.viewHeight = 800;
-  spec.pageHeight = 2000;
-  spec.header = 60;
-  spec.footer = 40;
-  spec.seed = 3;
-  const stitchtest::Page page(spec);
-  const PixelImage first = page.Frame(0);
-  PixelImage longImage;
-  longImage.width = 3840;
-  longImage.height = 9000;
-  longImage.pixels.resize(3840u * 9000u);
-  for (int r = 0; r < 9000; ++r) std::copy(first.Row(r % 800), first.Row(r % 800) + 3840, longImage.Row(r));
-  std::copy(first.Row(0), first.Row(0) + 3840u * 800u, longImage.Row(0));
+TEST(Stitching, LongImageGrowsInPlaceInBothDirectionsAndMatchesThePage) {
+  // From the middle of a page up to its top, then down to its end: after every
+  // join the long image is the header, the page rows seen so far and the
+  // footer, whatever the spare rows and rebuilds of the buffer underneath.
+  PageSpec spec;
+  spec.width = 64;
+  spec.viewHeight = 90;
+  spec.pageHeight = 1500;
+  spec.header = 8;
+  spec.footer = 5;
+  spec.blankRows = 0.2;
+  spec.repeatRows = 0;
+  spec.seed = 5;
+  const Page page(spec);
+  const int content = spec.viewHeight - spec.header - spec.footer;
+  const auto expected = [&](int from, int to) {  // page rows from..to-1 between the fixed parts
+    PixelImage top = page.Frame(from), bottom = page.Frame(to - content);
+    std::vector<uint32_t> rows;  // stored bottom-up
+    for (int r = 0; r < spec.footer; ++r) rows.insert(rows.end(), bottom.Row(r), bottom.Row(r) + 64);
+    for (int p = to - 1; p >= from; --p) {
+      const PixelImage f = page.Frame(p);
+      const uint32_t* row = f.Row(spec.viewHeight - 1 - spec.header);
+      rows.insert(rows.end(), row, row + 64);
+    }
+    for (int r = spec.viewHeight - spec.header; r < spec.viewHeight; ++r) rows.insert(rows.end(), top.Row(r), top.Row(r) + 64);
+    return rows;
+  };
   StitchRun run;
   CFrameStitcher stitcher(run.Env());
   StitchState state;
-  state.top = 60;
-  state.bottom = 40;
-  state.marginsGuessed = true;
-  EXPECT_EQ(stitcher.Combine(longImage, page.Frame(120), 3840, -120, state), COMPARE_RESULT_COMBINE);
-  EXPECT_EQ(run.joinedHeight, 9120);
-  EXPECT_EQ(run.joined.pixels.size(), 3840u * 9120u);
+  PixelImage longImage = page.Frame(700);
+  int from = 700, to = 700 + content, joins = 0, offset = 700;
+  for (int wheel : {120, -120}) {
+    for (int step = 0; step < 200; ++step) {
+      offset = wheel > 0 ? std::max(0, offset - 37) : std::min(spec.pageHeight - content, offset + 41);
+      const int result = stitcher.Combine(longImage, page.Frame(offset), 64, wheel, state);
+      if (result == (wheel > 0 ? COMPARE_RESULT_TOP : COMPARE_RESULT_BOTTOM)) break;
+      if (result == COMPARE_RESULT_INSIDE) continue;
+      ASSERT_EQ(result, COMPARE_RESULT_COMBINE) << offset;
+      ++joins;
+      from = std::min(from, offset);
+      to = std::max(to, offset + content);
+      ASSERT_EQ(longImage.height, to - from + spec.header + spec.footer) << offset;
+      const std::vector<uint32_t> want = expected(from, to);
+      ASSERT_EQ(std::vector<uint32_t>(longImage.Row(0), longImage.Row(0) + want.size()), want) << offset;
+      ASSERT_LE(longImage.Capacity(), longImage.height + longImage.height / 4 + spec.viewHeight + 1);
+    }
+  }
+  EXPECT_EQ(from, 0);
+  EXPECT_EQ(to, spec.pageHeight);
+  EXPECT_GT(joins, 30);
 }
 
 }  // namespace
