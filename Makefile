@@ -62,6 +62,7 @@ bench: native build build64
 	bash tools/testenv.sh wine $$bin/startup_bench.exe 10 && \
 	ZTD_SCREEN=3840x2160x24 DISPLAY= bash tools/testenv.sh wine $$bin/paint_bench.exe && \
 	bash tools/testenv.sh wine $$bin/shapes_bench.exe && \
+	bash tools/testenv.sh wine $$bin/scroll_bench.exe && \
 	bash tools/testenv.sh wine $$bin/result_memory_bench.exe
 
 clean:

@@ -23,6 +23,7 @@ namespace {
 
 HHOOK g_hook = nullptr;
 bool g_firstWheelReported = false;
+std::atomic<bool> g_stepDecided{false};  // the worker's once-per-process step rule ran
 
 ScrollCapture* CurrentScrollCapture() {
   ICaptureWindow* window = GetCaptureWindow();
@@ -113,8 +114,67 @@ std::string ScrollCapture::GetTip() const {
 }
 
 void ScrollCapture::SetTip(const std::string& tip) {
-  std::lock_guard<std::mutex> lock(m_tipLock);
-  m_tip = tip;
+  {
+    std::lock_guard<std::mutex> lock(m_tipLock);
+    if (m_tip == tip) return;
+    m_tip = tip;
+  }
+  if (!tip.empty()) LOG_INF(L"scroll tip: %s", Wide(tip).c_str());
+}
+
+void ScrollCapture::FlashTip() {
+  const std::string tip = GetTip();
+  if (tip.empty()) return;
+  SetTip(std::string());
+  RepaintSoon();
+  if (!Wait(200)) return;
+  {
+    std::lock_guard<std::mutex> lock(m_tipLock);
+    if (m_tip.empty()) m_tip = tip;
+  }
+  RepaintSoon();
+}
+
+void ScrollCapture::PreClearRollTips(std::initializer_list<const char*> keep) {
+  const std::string tip = GetTip();
+  if (tip.empty()) return;
+  for (const char* kept : keep) {
+    if (tip == kept) {
+      LOG_DBG(L"PreClearRollTips!, m_tipText = %s", Wide(tip).c_str());
+      return;
+    }
+  }
+  // The click that the start tip asks for has been made: it goes for good.
+  if (tip == kStartTip) {
+    SetTip(std::string());
+    RepaintSoon();
+    return;
+  }
+  FlashTip();
+}
+
+void ScrollCapture::PauseAutoScroll(bool pause, bool wait) {
+  const std::string tip = GetTip();
+  LOG_DBG(L"m_tipText = %s", Wide(tip).c_str());
+  if (!m_stoppedByLeaving && (ScrollStepEvaluator::IsFinalTip(tip) || m_maxHeightReached)) {
+    LOG_DBG(L"CheckShowPause false, m_tipText = %s", Wide(tip).c_str());
+    return;
+  }
+  if (pause && m_scrolledByUser) {
+    LOG_DBG(L"bPause = %d, m_ScrollbyUser = %d", 1, 1);
+    return;
+  }
+  LOG_DBG(L"PauseAutoScroll----m_ScrollbyUser = %d", m_scrolledByUser ? 1 : 0);
+  if (m_pauseShown.exchange(pause) == pause) return;
+  if (pause) {
+    SetTip(kPausedTip);
+  } else {
+    // Resuming takes away only the pause tip, not one that came since.
+    std::lock_guard<std::mutex> lock(m_tipLock);
+    if (m_tip == kPausedTip) m_tip.clear();
+  }
+  RepaintSoon();
+  if (wait) Wait(200);
 }
 
 bool ScrollCapture::Wait(int ms) const {
@@ -137,6 +197,33 @@ void ScrollCapture::RepaintSoon() {
       if (ICaptureControl* control = w->GetCaptureControl()) control->Invalidate();
     }
   });
+}
+
+HWND ScrollCapture::WindowUnder(const POINT& at) {
+  ICaptureWindow* window = GetCaptureWindow();
+  const HWND self = window ? window->GetHWND() : nullptr;
+  HWND under = ::WindowFromPoint(at);
+  if (!self || !under || ::GetAncestor(under, GA_ROOT) != self) return under;
+  // The first visible window of another process below ours under the
+  // pointer, then its innermost child there.
+  for (HWND below = ::GetWindow(self, GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT)) {
+    RECT r = {};
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(below, &pid);
+    if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(below) || !::GetWindowRect(below, &r) || !::PtInRect(&r, at)) {
+      continue;
+    }
+    HWND target = below;
+    for (;;) {
+      POINT client = at;
+      ::ScreenToClient(target, &client);
+      const HWND child = ::ChildWindowFromPointEx(target, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+      if (!child || child == target) break;
+      target = child;
+    }
+    return target;
+  }
+  return nullptr;
 }
 
 bool ScrollCapture::OwnWindowAt(const POINT& at) {
@@ -221,6 +308,7 @@ bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
       } else {
         m_clickPoint = info.pt;
         m_scrolledByUser = false;
+        m_stoppedByLeaving = false;
         m_autoScroll = true;
         LOG_INF(L"WM_LBUTTONUP->mouse_event");
       }
@@ -230,12 +318,16 @@ bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
       const int wheel = static_cast<short>(HIWORD(info.mouseData));
       LOG_DBG(L"WM_MOUSEWHEEL:%d-%d %d", static_cast<int>(info.pt.x), static_cast<int>(info.pt.y), wheel);
       LOG_DBG(L"msl_mousehook->dwExtraInfo = %d", static_cast<int>(info.dwExtraInfo));
-      if (!m_wheelToWindowUnderCursor) ForceForegroundWindow(::WindowFromPoint(info.pt));
-      if (m_autoScroll && !inside) StopAutoScroll();
+      if (!m_wheelToWindowUnderCursor) ForceForegroundWindow(WindowUnder(info.pt));
+      if (m_autoScroll && !inside) {
+        StopAutoScroll();
+        m_stoppedByLeaving = true;
+      }
       if (!inside) return false;
       const bool injected = info.dwExtraInfo == kInjectedMark;
       if (!injected) {
         m_scrolledByUser = true;
+        PauseAutoScroll(false, false);
         LOG_DBG(L"m_ScrollbyUser = %d", 1);
         StopAutoScroll();
       } else if (!m_autoScroll && (m_maxHeightReached || GetTip() == kPausedTip)) {
@@ -249,6 +341,7 @@ bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
         BigDataHelper::Instance()->Report(L"SC0003");
       }
       if (StepProcessed(info.pt)) {
+        m_cursor = info.pt;
         OnMouseWheel(wheel, info.dwExtraInfo);
       } else if (m_autoScroll) {
         InjectLater();
@@ -265,7 +358,7 @@ bool ScrollCapture::StepProcessed(const POINT& at) {
     m_scrollStep = 1;
     m_scrollCount = 0;
     wchar_t name[256] = {};
-    if (const HWND under = ::WindowFromPoint(at)) ::GetClassNameW(under, name, 256);
+    if (const HWND under = WindowUnder(at)) ::GetClassNameW(under, name, 256);
     ICaptureWindow* window = GetCaptureWindow();
     const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
     m_configuredStep = false;
@@ -273,12 +366,13 @@ bool ScrollCapture::StepProcessed(const POINT& at) {
         params->scrollStepWindowClassName.find(std::wstring(L";") + name + L";") != std::wstring::npos) {
       m_scrollStep = params->scrollStepCount > 0 ? params->scrollStepCount : 1;
       m_configuredStep = true;
-      LOG_INF(L"Have config m_scrollStep = %d", m_scrollStep);
+      LOG_INF(L"Have config m_scrollStep = %d", m_scrollStep.load());
     }
   }
   ++m_scrollCount;
-  const bool processed = m_scrollCount % m_scrollStep == 0;
-  LOG_DBG(L"scrollCount = %d, m_scrollStep = %d, checkRet = %d", m_scrollCount, m_scrollStep, processed ? 1 : 0);
+  const int step = m_scrollStep;
+  const bool processed = m_scrollCount % (step > 0 ? step : 1) == 0;
+  LOG_DBG(L"scrollCount = %d, m_scrollStep = %d, checkRet = %d", m_scrollCount, step, processed ? 1 : 0);
   return processed;
 }
 
@@ -319,10 +413,23 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
   std::string tip = GetTip();
   LOG_DBG(L"wheelInfo = %d, m_tipText = %s, m_bMAXHeight = %d", static_cast<int>(wheelInfo), Wide(tip).c_str(),
           m_maxHeightReached ? 1 : 0);
+  const bool injected = wheelInfo == kInjectedMark;
   if (m_maxHeightReached) {
+    if (!injected) {
+      FlashTip();
+      if (OwnWindowAt(m_cursor)) return;
+    }
     SetTip(kMaxHeightTip);
     RepaintSoon();
     Wait(200);
+    return;
+  }
+  if (wheel != 0 && tip == kStartTip && !injected && OwnWindowAt(m_cursor)) {
+    // Wheeling over one of the program's own windows: decide the step again
+    // at the next notch.
+    FlashTip();
+    m_scrollStep = 0;
+    LOG_DBG(L"m_scrollStep = %d", 0);
     return;
   }
   const auto post = [this] {
@@ -384,6 +491,19 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
     if ((t1 - t0 > 200 && last != COMPARE_RESULT_COMBINE) || Now() - t0 > 10000) break;
   }
   LOG_DBG(L"lastCombineResult =%d, allCombineResult = %d, ", last, aggregate);
+  if (aggregate == COMPARE_RESULT_COMBINE) {
+    m_wheelOffset += wheel > 0 ? 1 : -1;
+    m_wheelOffsetMin = m_wheelOffset < m_wheelOffsetMin ? m_wheelOffset : m_wheelOffsetMin;
+    m_wheelOffsetMax = m_wheelOffset > m_wheelOffsetMax ? m_wheelOffset : m_wheelOffsetMax;
+    LOG_DBG(L"COMPARE_RESULT_COMBINE  wheel= %d, m_mouseWheelOffset = %d", wheel, m_wheelOffset);
+  }
+  if (!g_stepDecided && m_stitch.rollPerWheel != 0 && !m_configuredStep) {
+    // Once per process: a page that moves less than the frame's compared
+    // band per notch has every notch processed.
+    g_stepDecided = true;
+    if (m_stitch.rollPerWheel < m_captureRect.height - m_stitch.top - m_stitch.bottom) m_scrollStep = 1;
+    LOG_DBG(L"rollPerWheel = %d, m_scrollStep = %d, ", m_stitch.rollPerWheel, m_scrollStep.load());
+  }
   const StepOutcome outcome = m_evaluator.Evaluate(aggregate, m_long.height, m_maxHeight, GetTip());
   if (outcome.maxHeightReached) m_maxHeightReached = true;
   if (outcome.editHintShown) m_stitch.editHintShown = true;
@@ -405,23 +525,19 @@ void ScrollCapture::AutoScroll() {
       if (running) {
         running = false;
         while (m_workerBusy && !m_stopping) ::Sleep(10);
-        const std::string tip = GetTip();
-        if (!m_scrolledByUser && !m_maxHeightReached && !ScrollStepEvaluator::IsFinalTip(tip)) {
-          SetTip(kPausedTip);
-          RepaintSoon();
-        }
+        if (!m_stopping) PauseAutoScroll(true, true);
       }
       ::Sleep(20);
       continue;
     }
     if (!running) {
       running = true;
-      if (GetTip() == kPausedTip || GetTip() == kStartTip) {
-        SetTip(std::string());
-        RepaintSoon();
-      }
+      PauseAutoScroll(false, true);
+      PreClearRollTips({kEditHintTip});
     }
     if (!Wait(100) || !m_autoScroll) continue;
+    PreClearRollTips({kEditHintTip, kMaxHeightTip});
+    if (!m_autoScroll || m_stopping) continue;
     ::mouse_event(MOUSEEVENTF_WHEEL, static_cast<DWORD>(m_clickPoint.x), static_cast<DWORD>(m_clickPoint.y),
                   static_cast<DWORD>(-WHEEL_DELTA), kInjectedMark);
     LOG_DBG(L"Auto Scrool... :%d-%d %d", static_cast<int>(m_clickPoint.x), static_cast<int>(m_clickPoint.y), -WHEEL_DELTA);
@@ -433,29 +549,11 @@ void ScrollCapture::ForwardWheel(WPARAM wParam, LPARAM lParam) {
   if (!CaptureToScreen(m_captureRect, GetVirtualScreenRect()).Contains(Point{static_cast<int>(at.x), static_cast<int>(at.y)})) {
     return;
   }
-  ICaptureWindow* window = GetCaptureWindow();
-  const HWND self = window ? window->GetHWND() : nullptr;
-  if (!self) return;
-  // The first visible window below ours under the pointer, then its
-  // innermost child there.
-  for (HWND below = ::GetWindow(self, GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT)) {
-    RECT r = {};
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(below, &pid);
-    if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(below) || !::GetWindowRect(below, &r) || !::PtInRect(&r, at)) {
-      continue;
-    }
-    HWND target = below;
-    for (;;) {
-      POINT client = at;
-      ::ScreenToClient(target, &client);
-      const HWND child = ::ChildWindowFromPointEx(target, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-      if (!child || child == target) break;
-      target = child;
-    }
-    ::PostMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
-    return;
-  }
+  // Over the selection WindowUnder looks through the capture window.
+  const HWND target = WindowUnder(at);
+  DWORD pid = 0;
+  if (target) ::GetWindowThreadProcessId(target, &pid);
+  if (target && pid != ::GetCurrentProcessId()) ::PostMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
 }
 
 HBITMAP ScrollCapture::GetCaptureBitmap() {

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -67,6 +68,19 @@ class ScrollCapture : public CCaptureShade {
   void Worker(int wheel, ULONG_PTR wheelInfo);
   void AutoScroll();
   void StopAutoScroll();
+  // Shows or takes away the pause tip when the automatic scrolling stops or
+  // resumes, unless a tip that ends the capture's scrolling is up. `wait`:
+  // keep the tip up 200 ms before going on (never on the UI thread).
+  void PauseAutoScroll(bool pause, bool wait);
+  // Before each injected notch: a tip not in `keep` is taken away for 200 ms
+  // and then put back, unless another tip came meanwhile.
+  void PreClearRollTips(std::initializer_list<const char*> keep);
+  // Takes the tip away for 200 ms and puts it back.
+  void FlashTip();
+  // The window under `at` as the system would deliver the wheel to it: the
+  // capture window itself is looked through (a layered window's transparent
+  // pixels are on Windows, not under Wine).
+  static HWND WindowUnder(const POINT& at);
   void SetTip(const std::string& tip);
   void RepaintSoon();
   // Waits `ms`, but returns early (false) once the mode is stopping.
@@ -109,6 +123,9 @@ class ScrollCapture : public CCaptureShade {
   std::atomic<bool> m_scrolledByUser{false};
   std::atomic<bool> m_lastWheelUp{false};
   std::atomic<bool> m_autoDone{false};  // the automatic scrolling thread has ended
+  std::atomic<bool> m_stoppedByLeaving{false};  // a wheel outside the area stopped the automatic scrolling
+  std::atomic<bool> m_pauseShown{false};
+  POINT m_cursor = {};  // where the latest wheel was (for the worker)
   std::atomic<int> m_injectors{0};       // short injecting threads still running
   std::vector<std::thread> m_injectorThreads;
   bool m_wheelToWindowUnderCursor = true;
@@ -116,9 +133,11 @@ class ScrollCapture : public CCaptureShade {
   std::thread m_autoThread;
   POINT m_clickPoint = {};
   DWORD m_lastRelease = 0;
-  int m_scrollStep = 0;
+  std::atomic<int> m_scrollStep{0};  // 0: decided again at the next notch (the worker may ask for it)
   int m_scrollCount = 0;
-  bool m_configuredStep = false;
+  std::atomic<bool> m_configuredStep{false};
+  // Worker: the count of joined notches (+1 up, -1 down) and its range.
+  int m_wheelOffset = 0, m_wheelOffsetMin = 0, m_wheelOffsetMax = 0;
   int m_placement = 0;
   std::unique_ptr<Gdiplus::Bitmap> m_preview;  // UI thread
   Rect m_previewRect;

@@ -4,7 +4,10 @@
 # page, the page scrolled down by hand notch by notch, then finished. The PNG
 # must hold the page's rows, each once, in order (ScrollPage.exe --check).
 # Then a click starts the automatic scrolling, which stops by itself at the
-# configured maximum height; and Esc ends captures while they scroll.
+# configured maximum height, or a wheel outside the region stops it; Esc ends
+# captures while they scroll; a page that does not move ends the capture's
+# scrolling with its tip; over a window of the configured class only every
+# third notch is stitched.
 # Usage: xlevel_scroll.sh PROGRAM.EXE SCROLLPAGE.EXE   (inside tools/testenv.sh)
 set -euo pipefail
 EXE="$1"
@@ -15,19 +18,43 @@ fresh_cache xscroll
 toolbar_width() { xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' | head -1; }
 short_toolbar() { [ "$(toolbar_width)" = 168 ]; }
 
-# The page: 800 x 800 at 300,100.
-wine "$PAGE" 300 100 800 800 &
-page=$!
-wait_for shown '^ZtdScrollPage$' || fail "the page did not appear"
-sleep 0.3
+# The page: 800 x 800 at 300,100, of window class $1 (ZtdScrollPage), the
+# wheel handled as $2 says (scrolls, still, changing).
+PAGE_CLASS=ZtdScrollPage
+open_page() {
+  [ -z "${page:-}" ] || { kill "$page" 2>/dev/null || true; wait "$page" 2>/dev/null || true; }
+  PAGE_CLASS="${1:-ZtdScrollPage}"
+  if [ "${2:-scrolls}" = scrolls ]; then wine "$PAGE" 300 100 800 800 "$PAGE_CLASS" & else wine "$PAGE" 300 100 800 800 "$PAGE_CLASS" "$2" & fi
+  page=$!
+  wait_for shown '^ZtdScrollPage$' || fail "the page did not appear"
+  sleep 0.3
+}
 CONFIG="$WINEPREFIX/drive_c/config.ini"
-trap 'kill $page 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; rm -f "$CONFIG"' EXIT
+# The configuration below makes the log plain text, with debug lines, and
+# large enough that it is not cut down during the test.
+LOGFILE="$WINEPREFIX/drive_c/ProgramData/Orvane/quorabase/logs/ZTDScreenCapture.exe.log"
+trap 'kill ${page:-0} 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; rm -f "$CONFIG" "$LOGFILE"' EXIT
+rm -f "$LOGFILE"
+# Every line of the program's log, and those written since `log_mark`.
+log_lines() { [ -f "$LOGFILE" ] && tr -d '\r' < "$LOGFILE" || true; }
+log_mark() { mark="$(log_lines | wc -l)"; }
+log_since() { log_lines | tail -n +"$((mark + 1))"; }
+# A line since the mark holds $1 (grep reads to the end: no broken pipe).
+logged() { log_since | grep -F -- "$1" >/dev/null; }
+# The configuration: debug lines in the log, and optionally a maximum height.
+configure() {
+  printf '[config]\r\ng_orvane_global_log_level=5\r\ng_orvane_log_encryped=0\r\ng_orvane_global_max_size=500000000\r\n' > "$CONFIG"
+  [ -z "${1:-}" ] || printf 'tdr_screecapture_maxscrollheight=%s\r\n' "$1" >> "$CONFIG"
+}
+open_page
+configure
 
 # Starts a capture in start mode 1 and drags the region 400,200 - 1000,700
 # (600 x 500) over the page; waits for the long capture's toolbar.
 start_capture() {
   fresh_cache xscroll
-  wine "$EXE" --cachepath="$CACHE_WIN" --startmode=1 --ignoreWndowClassName=";ZtdScrollPage;" &
+  log_mark
+  wine "$EXE" --cachepath="$CACHE_WIN" --startmode=1 --ignoreWndowClassName=";$PAGE_CLASS;" &
   pid=$!
   wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
   xdotool mousemove 400 200 mousedown 1 mousemove 700 450 mousemove 1000 700 mouseup 1
@@ -50,11 +77,13 @@ finish_and_check() {
   wine "$PAGE" --check "$(winepath -w "$png")" 101 || fail "the long image is not the page"
   height="$(convert "$png" -format '%h' info:)"
 }
-# A tip box shows in the middle of the selection: its dark left padding.
+# A tip box shows in the middle of the selection: a third of a line through
+# its middle is black (the page's bands of random colours practically never are).
 tip_shown() {
-  local c
-  c="$(import -window root -crop 1x1+590+450 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1)"
-  [ -n "$c" ] && [ $((16#${c:1:2})) -lt 40 ] && [ $((16#${c:3:2})) -lt 40 ] && [ $((16#${c:5:2})) -lt 40 ]
+  local dark
+  dark="$(import -window root -crop 101x1+650+450 -depth 8 txt:- 2>/dev/null | grep -o '^[0-9]*,[0-9]*: ([0-9]*,[0-9]*,[0-9]*' |
+    awk -F'[(,]' '$3 + $4 + $5 <= 6 { n++ } END { print n + 0 }')"
+  [ "$dark" -ge 30 ]
 }
 no_tip() { ! tip_shown; }
 # The preview beside the selection stops changing: the last step is joined.
@@ -76,14 +105,15 @@ finish_and_check
 echo "xlevel_scroll: by hand, a long image of $height rows, every row the page's"
 
 # Automatically, up to a maximum height of 2,000 rows.
-printf '[config]\r\ntdr_screecapture_maxscrollheight=2000\r\n' > "$CONFIG"
+configure 2000
 start_capture
 wait_for tip_shown || fail "no start tip in the selection"
 xdotool click 1
 wait_for no_tip || fail "the start tip stayed after the click"
-wait_long tip_shown || fail "the automatic scrolling did not stop with a tip"
+wait_long logged "scroll tip: 已达最大长度，无法继续长截图" || fail "no maximum-height tip in the log"
+wait_for tip_shown || fail "the maximum-height tip is not drawn"
 finish_and_check
-rm -f "$CONFIG"
+configure
 [ "$height" -gt 2000 ] && [ "$height" -le 2100 ] || fail "the automatic scrolling stopped at $height rows, not just past 2,000"
 echo "xlevel_scroll: automatically, $height rows, stopped at the maximum height, every row the page's"
 
@@ -104,3 +134,49 @@ for run in 1 2 3; do
   [ "$elapsed" -lt 3000 ] || fail "Esc during automatic scrolling took $elapsed ms (run $run)"
 done
 echo "xlevel_scroll: Esc during automatic scrolling ended the capture with 0 three times"
+
+# A wheel outside the region stops the automatic scrolling, and the pause tip
+# offers to go on; the long image keeps what was joined.
+start_capture
+xdotool click 1
+wait_for no_tip || fail "the start tip stayed after the click"
+wait_long logged "Combine Result:0" || fail "the automatic scrolling joined nothing"
+xdotool mousemove 1050 650 click 5
+wait_for logged "scroll tip: 已暂停，单击继续" || fail "no pause tip after a wheel outside the region"
+xdotool mousemove 700 450
+wait_for tip_shown || fail "the pause tip is not drawn"
+wait_for preview_settled || fail "the automatic scrolling went on after a wheel outside the region"
+finish_and_check
+[ "$height" -lt 2000 ] || fail "the automatic scrolling went on to $height rows after a wheel outside the region"
+echo "xlevel_scroll: a wheel outside the region stopped the automatic scrolling at $height rows"
+
+# Over a window of the configured class (the default list) every third notch
+# is stitched; the long image is still the page's rows.
+open_page WeChatMainWndForPC
+start_capture
+for _ in $(seq 1 12); do xdotool click 5; sleep 0.35; done
+wait_for preview_settled || fail "the preview kept changing"
+finish_and_check
+logged "Have config m_scrollStep = 3" || fail "the configured step was not taken"
+processed="$(log_since | grep -c "checkRet = 1" || true)"
+notches="$(log_since | grep -c "checkRet = " || true)"
+[ "$notches" -ge 12 ] && [ "$processed" -eq $((notches / 3)) ] || fail "$processed of $notches notches stitched, not every third"
+echo "xlevel_scroll: configured class, $processed of $notches notches stitched, $height rows, every row the page's"
+
+# A page that does not move under the wheel: at the bottom from the start. A
+# page whose content changes in place: nothing matches, an invalid region.
+for kind in still changing; do
+  open_page ZtdScrollPage "$kind"
+  start_capture
+  if [ "$kind" = still ]; then want="已位于底部区域，无法长截图"; else want="无效区域，不支持长截图"; fi
+  # A notch at a time until the tip comes (notches during a step are swallowed).
+  for _ in $(seq 1 40); do
+    logged "scroll tip: $want" && break
+    xdotool click 5
+    for _ in $(seq 1 12); do logged "scroll tip: $want" && break; sleep 0.05; done
+  done
+  logged "scroll tip: $want" || fail "a $kind page: no tip \"$want\" ($(log_since | grep 'scroll tip' | tail -1))"
+  xdotool mousemove 200 950 key Escape
+  wait "$pid" || fail "Esc after the $kind page's tip: exit $?"
+done
+echo "xlevel_scroll: a still page and a changing page ended with their tips"
