@@ -13,6 +13,7 @@
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollPreview.h"
+#include "ui/SkinArchive.h"
 
 namespace ScreenCapture {
 
@@ -51,6 +52,20 @@ void ScrollCapture::DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) {
   DrawTip(graphics, tip);
 }
 
+void ScrollCapture::DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float size, int systemDpi) {
+  // The skin's picture of a mouse for this DPI step, premultiplied.
+  const DuiLib::TImageInfo* icon = DuiLib::CSkinArchive::Instance()->GetImage(L"Res/mouse.png", systemDpi);
+  DIBSECTION dib = {};
+  if (!icon || !icon->hBitmap || ::GetObjectW(icon->hBitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
+    return;
+  }
+  const int stride = dib.dsBm.bmWidthBytes;
+  const bool bottomUp = dib.dsBmih.biHeight > 0;
+  BYTE* top = static_cast<BYTE*>(dib.dsBm.bmBits) + (bottomUp ? static_cast<ptrdiff_t>(stride) * (icon->height - 1) : 0);
+  Gdiplus::Bitmap view(icon->width, icon->height, bottomUp ? -stride : stride, PixelFormat32bppPARGB, top);
+  graphics->DrawImage(&view, Gdiplus::RectF(left, middle - size / 2, size, size));
+}
+
 void ScrollCapture::DrawTip(Gdiplus::Graphics* graphics, const std::string& tip) {
   ICaptureControl* control = Control();
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(6) : nullptr;
@@ -85,6 +100,7 @@ void ScrollCapture::DrawTip(Gdiplus::Graphics* graphics, const std::string& tip)
   box.CloseFigure();
   Gdiplus::SolidBrush fill{Gdiplus::Color(229, 0, 0, 0)};
   graphics->FillPath(&fill, &box);
+  if (start) DrawMouseIcon(graphics, x + 16 * scale, y + h / 2, 20 * scale, systemDpi);
   Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
   const float textX = start ? x + 40 * scale : x + 20 * scale;
   graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(textX, y + 8 * scale),
