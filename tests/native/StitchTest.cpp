@@ -323,3 +323,44 @@ TEST(ScrollSteps, TipsAndStopsAfterEachStep) {
 
 }  // namespace
 }  // namespace ScreenCapture
+
+#include "core/ScrollEditorLayout.h"
+
+namespace ScreenCapture {
+namespace {
+
+TEST(ScrollEditorLayout, PlacementOffsetsThumbAndBarPresses) {
+  const Rect monitor{0, 0, 1920, 1080};
+  // Short image: centred, as high as the image and its frame.
+  EXPECT_EQ(PlaceEditor(Rect{300, 200, 600, 500}, monitor, 500, 1), (Rect{660, 290, 600, 502}));
+  // Tall image: 100 pixels from the top and the bottom; a monitor-wide one stays.
+  EXPECT_EQ(PlaceEditor(Rect{300, 200, 600, 500}, monitor, 9000, 1), (Rect{660, 100, 600, 882}));
+  EXPECT_EQ(PlaceEditor(Rect{0, 5, 1920, 500}, monitor, 9000, 1), (Rect{0, 5, 1920, 500}));
+
+  // 3,000 rows in a 700-row view: the offset stops at 2,300, the thumb is 163 high.
+  const Rect view{661, 101, 598, 700};
+  int offset = 0;
+  for (int i = 0; i < 30; ++i) offset = ScrollOffsetBy(offset, kEditorScrollRows, 3000, 700);
+  EXPECT_EQ(offset, 2300);
+  EXPECT_EQ(ThumbRect(view, 3000, 2300), (Rect{1249, 101 + 536, 10, 163}));
+  for (int i = 0; i < 30; ++i) offset = ScrollOffsetBy(offset, -kEditorScrollRows, 3000, 700);
+  EXPECT_EQ(offset, 0);
+  // An image lower than the view: no bar, no scrolling.
+  EXPECT_TRUE(ThumbRect(view, 600, 0).IsEmpty());
+  EXPECT_EQ(ScrollOffsetBy(0, kEditorScrollRows, 600, 700), 0);
+  EXPECT_EQ(ClassifyBarPress(ThumbRect(view, 600, 0), Point{1250, 300}), BarPress::kNone);
+  // A thumb drag of 70 pixels moves 300 rows; never past the ends.
+  EXPECT_EQ(DragOffset(100, 70, 3000, 700), 400);
+  EXPECT_EQ(DragOffset(100, -700, 3000, 700), 0);
+  EXPECT_EQ(DragOffset(100, 7000, 3000, 700), 2300);
+
+  const Rect thumb = ThumbRect(view, 3000, 1200);  // y 381 .. 543
+  EXPECT_EQ(ClassifyBarPress(thumb, Point{1252, 400}), BarPress::kThumb);
+  EXPECT_EQ(ClassifyBarPress(thumb, Point{1252, 200}), BarPress::kAbove);
+  EXPECT_EQ(ClassifyBarPress(thumb, Point{1252, 700}), BarPress::kBelow);
+  EXPECT_EQ(ClassifyBarPress(thumb, Point{900, 400}), BarPress::kBeside);
+  EXPECT_EQ(ClassifyBarPress(thumb, Point{900, 700}), BarPress::kNone);
+}
+
+}  // namespace
+}  // namespace ScreenCapture
