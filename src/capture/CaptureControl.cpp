@@ -13,6 +13,7 @@
 #include "capture/ICaptureWindow.h"
 #include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
+#include "scroll/ScrollCaptureEditor.h"
 #include "ui/PaintManager.h"
 
 namespace ScreenCapture {
@@ -177,8 +178,25 @@ void CCaptureControl::InvalidateArea(const Rect& area) {
 
 void CCaptureControl::StartScrollEditor() {
   if (!m_mode || !CanStartScrollEditor(m_mode->GetCaptureType(), m_mode->GetRect())) return;
-  // The editor is built on the scroll capture's long image here once it is
-  // part of the program.
+  DuiLib::Bitmap longImage(m_mode->GetCaptureBitmap());
+  if (!longImage) {
+    LOG_ERR(L"the long image could not be read for the editor");
+    return;
+  }
+  auto editor = std::make_unique<CScrollCaptureEditor>(longImage.Get(), m_mode->GetRect());
+  if (!editor->IsReady()) return;  // the long capture stays, nothing lost
+  longImage.Reset();
+  // The editor's mosaics come from the long image, not the frozen screen.
+  m_mosaicPens.clear();
+  m_mosaicImage.reset();
+  ReplaceMode(std::move(editor));
+  SetLayered(false);
+  ICaptureWindow* window = GetCaptureWindow();
+  if (ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr) {
+    menu->SelectShapeType(kShapeNone);
+    menu->UpdateMenuMode();
+  }
+  Invalidate();
 }
 
 CCaptureBkContain::CCaptureBkContain(HDC dimmedDC, uint32_t dimColor) : m_dimmedDC(dimmedDC), m_dimColor(dimColor) {}

@@ -99,6 +99,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   void AnnotationPress(Point& pt, bool& handled);
   void AnnotationRelease(Point& pt);
   void OnKeyDown(const DuiLib::TEventUI& event);
+  // The annotations in the order they are drawn: mosaics first, the shape
+  // being drawn last (first when it is a mosaic).
+  std::vector<ShapePtr> DrawOrder() const;
   void OnKeyUp(const DuiLib::TEventUI& event);
   void UpdateCursor(const Point& pt);
   Gdiplus::Font* LabelFont(Gdiplus::Graphics* graphics);
@@ -117,9 +120,6 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   // The left button's press and the pointer's last reported place.
   bool m_buttonDown = false;
   Point m_lastPointer;
-  // The annotations in the order they are drawn: mosaics first, the shape
-  // being drawn last (first when it is a mosaic).
-  std::vector<ShapePtr> DrawOrder() const;
   // Screen drawing of the selection and its annotations, through a snapshot
   // of what did not change since the last full paint.
   void DrawContentWithCache(Gdiplus::Graphics* graphics);

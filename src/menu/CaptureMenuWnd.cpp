@@ -12,6 +12,7 @@
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
 #include "shapes/RoundShade.h"
+#include "shapes/ScrollShapes.h"
 #include "shapes/TextShape.h"
 
 namespace ScreenCapture {
@@ -191,19 +192,29 @@ void CCaptureMenuWnd::ShowMenu(bool show) {
   KeepAboveCapture();
 }
 
+namespace {
+// The plain shape of a tool, or in the long-image editor its scroll variant.
+template <class Plain, class Scroll, class... Args>
+std::shared_ptr<IBaseShade> MakeShape(bool scroll, Args... args) {
+  if (scroll) return std::make_shared<Scroll>(args...);
+  return std::make_shared<Plain>(args...);
+}
+}  // namespace
+
 std::shared_ptr<IBaseShade> CCaptureMenuWnd::CreateShape() {
   std::shared_ptr<IBaseShade> shape;
+  ICaptureShade* mode = Mode();
+  const bool scroll = mode && mode->GetCaptureType() == kCaptureScrollEditor;
   switch (m_shapeType) {
-    case kShapeRectangle: shape = std::make_shared<CSquareFrameShade>(); break;
-    case kShapeEllipse: shape = std::make_shared<CRoundShade>(); break;
-    case kShapeArrow: shape = std::make_shared<CArrawShade>(); break;
-    case kShapeBrush: shape = std::make_shared<CBrushShade>(); break;
-    case kShapeMosaic: shape = std::make_shared<CMosaicShade>(); break;
-    case kShapeText: shape = std::make_shared<CTextShape>(); break;
+    case kShapeRectangle: shape = MakeShape<CSquareFrameShade, CScrollSquareShade>(scroll); break;
+    case kShapeEllipse: shape = MakeShape<CRoundShade, CScrollRoundShade>(scroll); break;
+    case kShapeArrow: shape = MakeShape<CArrawShade, CScrollArrawShade>(scroll); break;
+    case kShapeBrush: shape = MakeShape<CBrushShade, CScrollBrushShade>(scroll); break;
+    case kShapeMosaic: shape = MakeShape<CMosaicShade, CScrollMosaicShade>(scroll); break;
+    case kShapeText: shape = MakeShape<CTextShape, CScrollTextShade>(scroll); break;
     case kShapeNumberedText: {
-      ICaptureShade* mode = Mode();
       if (!mode) return nullptr;
-      shape = std::make_shared<CSerializedText>(mode->TakeNextNumber());
+      shape = MakeShape<CSerializedText, CScrollSerializedText>(scroll, mode->TakeNextNumber());
       break;
     }
     default: return nullptr;

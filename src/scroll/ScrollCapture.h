@@ -95,8 +95,6 @@ class ScrollCapture : public CCaptureShade {
   // under m_longLock).
   void BuildPreview();
   void DrawTip(Gdiplus::Graphics* graphics, const std::string& tip);
-  // The start tip's mouse, `size` pixels square, its left edge at `left`.
-  static void DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float size, int systemDpi);
   static bool OwnWindowAt(const POINT& at);
   // Brings the window under the cursor forward so that the wheel reaches it
   // (when the system sends wheels to the focus window, not the one under the cursor).

@@ -30,8 +30,10 @@ void CArrawShade::SetWidth(int width) {
 void CArrawShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
   if (!m_placed) return;
   Gdiplus::PointF points[7];
+  const Rect shift = MapRect(Rect{});  // where the shape's space lies in the drawing
   for (size_t i = 0; i < m_outline.size(); ++i) {
-    points[i] = Gdiplus::PointF(static_cast<Gdiplus::REAL>(m_outline[i].x), static_cast<Gdiplus::REAL>(m_outline[i].y));
+    points[i] = Gdiplus::PointF(static_cast<Gdiplus::REAL>(m_outline[i].x + shift.x),
+                                static_cast<Gdiplus::REAL>(m_outline[i].y + shift.y));
   }
   Gdiplus::SolidBrush fill{Gdiplus::Color(m_color)};
   graphics->FillPolygon(&fill, points, 7, Gdiplus::FillModeAlternate);
@@ -42,7 +44,9 @@ void CArrawShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
 }
 
 bool CArrawShade::HitTest(const Point& pt) {
-  return m_placed && PolygonContains(m_outline.data(), m_outline.size(), pt.x, pt.y);
+  Point p = pt;
+  MapPointFromView(p);
+  return m_placed && PolygonContains(m_outline.data(), m_outline.size(), p.x, p.y);
 }
 
 bool CArrawShade::HitTestHandle(const Point& pt) {

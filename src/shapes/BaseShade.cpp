@@ -33,6 +33,12 @@ void CBaseShade::RequestRepaintArea(const Rect& area) {
   if (ICaptureControl* control = Control()) control->InvalidateArea(area);
 }
 
+int CBaseShade::EditorScrollOffset() {
+  ICaptureControl* control = Control();
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  return mode ? mode->GetScrollOffset() : 0;
+}
+
 Rect CBaseShade::VisibleBounds(Gdiplus::Graphics* graphics) {
   Gdiplus::RectF visible;
   if (graphics->GetVisibleClipBounds(&visible) != Gdiplus::Ok || visible.Width <= 0 || visible.Height <= 0) {

@@ -79,6 +79,9 @@ class CBaseShade : public virtual IBaseShade {
   // The offset of the graphics' world transform, which plain GDI on its DC
   // does not see (the result is drawn shifted by the region's corner).
   static Point DeviceOffset(Gdiplus::Graphics* graphics);
+  // The current capture mode's scroll offset: how many rows of the long
+  // image lie above the editor's view (0 in every other mode).
+  static int EditorScrollOffset();
   // A handle as every shape shows it: a white dot with a thin red ring.
   static void DrawHandleBox(Gdiplus::Graphics* graphics, const Rect& box);
 

@@ -59,7 +59,9 @@ bool CBrushShade::MoveTo(const Point& pt) {
   return true;
 }
 
-bool CBrushShade::HitTest(const Point& pt) {
+bool CBrushShade::HitTest(const Point& view) {
+  Point pt = view;
+  MapPointFromView(pt);
   const double reach = (m_width + 3) / 2.0;
   const int grow = static_cast<int>(std::ceil(reach)) + 1;
   const Rect nearby{m_rect.x - grow, m_rect.y - grow, m_rect.width + 2 * grow, m_rect.height + 2 * grow};
@@ -68,15 +70,20 @@ bool CBrushShade::HitTest(const Point& pt) {
 
 void CBrushShade::StrokeWith(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen) const {
   if (m_points.size() < 2 || !pen) return;
-  // What is being painted: a long stroke is drawn only where it shows.
-  const Rect area = VisibleBounds(graphics);
+  // Where the shape's space lies in the drawing (the editor's shapes lie
+  // lower by their scroll offset), and what is being painted, in the
+  // shape's space: a long stroke is drawn only where it shows.
+  const Rect shift = MapRect(Rect{});
+  Rect area = VisibleBounds(graphics);
+  area.x -= shift.x;
+  area.y -= shift.y;
   // One path of a figure per run: a single stroke call, however often the
   // stroke crosses the area.
   Gdiplus::GraphicsPath path;
   std::vector<Gdiplus::Point> run;
   for (const auto& [first, count] : StrokeRunsNear(m_points, area, GetStrokeWidth() / 2 + 2)) {
     run.clear();
-    for (size_t i = first; i < first + count; ++i) run.emplace_back(m_points[i].x, m_points[i].y);
+    for (size_t i = first; i < first + count; ++i) run.emplace_back(m_points[i].x + shift.x, m_points[i].y + shift.y);
     path.StartFigure();
     path.AddLines(run.data(), static_cast<INT>(run.size()));
   }

@@ -71,7 +71,9 @@ void CRectShade::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
   Rect moved = DraggedTo(GetViewRect(), pt);
   AdjustMovedRect(moved);
-  SetRect(moved);
+  Point corner{moved.x, moved.y};
+  MapPointFromView(corner);
+  SetRect(Rect{corner.x, corner.y, moved.width, moved.height});
 }
 
 void CRectShade::OnResizing(Point& pt, bool& handled) {

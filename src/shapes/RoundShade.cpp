@@ -43,7 +43,9 @@ void CRoundShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
 }
 
 bool CRoundShade::HitTest(const Point& pt) {
-  return GetViewRect().Contains(pt) && m_ring->IsVisible(pt.x, pt.y) != FALSE;
+  Point inShape = pt;  // the ring lies where the shape's own rectangle is
+  MapPointFromView(inShape);
+  return GetViewRect().Contains(pt) && m_ring->IsVisible(inShape.x, inShape.y) != FALSE;
 }
 
 }  // namespace ScreenCapture

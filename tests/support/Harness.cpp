@@ -232,6 +232,19 @@ void LeftDrag(int x0, int y0, int x1, int y1) {
   ButtonAt(MOUSEEVENTF_LEFTUP, x1, y1);
 }
 
+void Wheel(int x, int y, int notches) {
+  MoveMouse(x, y);
+  WaitUntil([&] {
+    POINT at = {};
+    return ::GetCursorPos(&at) && at.x == x && at.y == y;
+  }, 1000);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+  ::SendInput(1, &input, sizeof(input));
+}
+
 void LeftDown() { SendMouse(MOUSEEVENTF_LEFTDOWN); }
 void LeftUp() { SendMouse(MOUSEEVENTF_LEFTUP); }
 

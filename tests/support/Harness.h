@@ -71,6 +71,8 @@ void LeftDown();  // at the pointer
 void LeftUp();
 void RightClick(int x, int y);
 void MiddleClick(int x, int y);
+// Wheel notches at a point: positive up (towards the top of a page).
+void Wheel(int x, int y, int notches);
 
 // The screen as 32-bit BGRA pixels, top row first.
 struct ScreenShot {

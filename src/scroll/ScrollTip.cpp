@@ -1,0 +1,81 @@
+#include "scroll/ScrollTip.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "capture/ICaptureControl.h"
+#include "capture/ICaptureWindow.h"
+#include "capture/SkinFonts.h"
+#include "capture/VirtualScreen.h"
+#include "common/Handles.h"
+#include "common/StringUtils.h"
+#include "core/Dpi.h"
+#include "scroll/ScrollSteps.h"
+#include "ui/SkinArchive.h"
+
+namespace ScreenCapture {
+
+namespace {
+
+// The start tip's mouse, `size` pixels square, its left edge at `left`.
+void DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float size, int systemDpi) {
+  // The skin's picture of a mouse for this DPI step, premultiplied.
+  const DuiLib::TImageInfo* icon = DuiLib::CSkinArchive::Instance()->GetImage(L"Res/mouse.png", systemDpi);
+  DIBSECTION dib = {};
+  if (!icon || !icon->hBitmap || ::GetObjectW(icon->hBitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
+    return;
+  }
+  const int stride = dib.dsBm.bmWidthBytes;
+  const bool bottomUp = dib.dsBmih.biHeight > 0;
+  BYTE* top = static_cast<BYTE*>(dib.dsBm.bmBits) + (bottomUp ? static_cast<ptrdiff_t>(stride) * (icon->height - 1) : 0);
+  Gdiplus::Bitmap view(icon->width, icon->height, bottomUp ? -stride : stride, PixelFormat32bppPARGB, top);
+  graphics->DrawImage(&view, Gdiplus::RectF(left, middle - size / 2, size, size));
+}
+
+}  // namespace
+
+void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect& centreIn, BYTE alpha) {
+  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  const DuiLib::TFontInfo* info = control ? control->GetFontInfo(6) : nullptr;
+  const HDC dc = graphics->GetHDC();
+  if (!dc) return;
+  const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
+  graphics->ReleaseHDC(dc);
+  if (!font) return;
+  int systemDpi = 96;
+  {
+    DuiLib::WindowDC screen(nullptr);
+    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
+  }
+  const float scale = SnapDpi(systemDpi) / 96.0f;
+  const std::wstring text = Utf8ToUtf16(tip);
+  Gdiplus::RectF measured;
+  graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(0, 0), &measured);
+  const bool start = tip == kStartTip;
+  const float w = measured.Width + (start ? 64 : 40) * scale;
+  const float h = measured.Height + 2 * 8 * scale;
+  const Rect& screen = GetVirtualScreenRect();
+  float x = centreIn.x + (centreIn.width - w) / 2;
+  float y = centreIn.y + (centreIn.height - h) / 2;
+  x = std::max(0.0f, std::min(x, screen.width - w));
+  y = std::max(8.0f, std::min(y, screen.height - h - 8));
+  Gdiplus::GraphicsPath box;
+  const float d = 16;
+  box.AddArc(x, y, d, d, 180, 90);
+  box.AddArc(x + w - d, y, d, d, 270, 90);
+  box.AddArc(x + w - d, y + h - d, d, d, 0, 90);
+  box.AddArc(x, y + h - d, d, d, 90, 90);
+  box.CloseFigure();
+  Gdiplus::SolidBrush fill{Gdiplus::Color(alpha, 0, 0, 0)};
+  graphics->FillPath(&fill, &box);
+  if (start) DrawMouseIcon(graphics, x + 16 * scale, y + h / 2, 20 * scale, systemDpi);
+  Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
+  const float textX = start ? x + 40 * scale : x + 20 * scale;
+  graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(textX, y + 8 * scale),
+                       &white);
+}
+
+}  // namespace ScreenCapture

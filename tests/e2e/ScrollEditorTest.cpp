@@ -1,0 +1,185 @@
+// The editor of a real long capture: scrolled, annotated with every tool,
+// narrowed and finished; the PNG is the page with the annotations where they
+// were drawn.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "GdiplusScope.h"
+#include "Harness.h"
+#include "ScrollPageColours.h"
+#include "TestFiles.h"
+
+namespace {
+
+struct Area {
+  int x0, y0, x1, y1;  // image pixels, half-open
+  bool Contains(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
+};
+
+// The scroll page fixture at 300,100, 800 x 800, ended with the test.
+class PageWindow {
+ public:
+  PageWindow() {
+    std::wstring path = e2e::ProgramPath();
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"ScrollPage.exe";
+    std::wstring command = L"\"" + path + L"\" 300 100 800 800";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (::CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
+      e2e::WaitUntil([] { return !e2e::FindWindowsOfClass(L"ZtdScrollPage").empty(); }, 10000);
+    }
+  }
+  ~PageWindow() {
+    if (!m_info.hProcess) return;
+    ::TerminateProcess(m_info.hProcess, 0);
+    ::WaitForSingleObject(m_info.hProcess, 5000);
+    ::CloseHandle(m_info.hProcess);
+    ::CloseHandle(m_info.hThread);
+  }
+  bool Shown() const { return m_info.hProcess != nullptr && !e2e::FindWindowsOfClass(L"ZtdScrollPage").empty(); }
+
+ private:
+  PROCESS_INFORMATION m_info = {};
+};
+
+RECT ToolbarRect(e2e::ProgramRun& run) {
+  RECT bar = {};
+  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+  if (toolbar && e2e::WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
+  return bar;
+}
+
+TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace) {
+  testfiles::GdiplusScope gdiplus;
+  testfiles::TempDir cache(L"scrolledit");
+  // The automatic scrolling stops at 1,500 rows; debug lines say where the
+  // editor is.
+  testfiles::ConfigIni config("[config]\r\ntdr_screecapture_maxscrollheight=1500\r\ng_orvane_global_log_level=5\r\n");
+  e2e::ClearLogs();
+  PageWindow page;
+  ASSERT_TRUE(page.Shown());
+  e2e::ProgramRun run;
+  const HWND capture =
+      e2e::StartCapture(run, L"--cachepath=" + cache.Path() + L" --startmode=1 --ignoreWndowClassName=;ZtdScrollPage;");
+  ASSERT_NE(capture, nullptr);
+  e2e::LeftDrag(400, 200, 1000, 700);
+  ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\x8D\x95\xE5\x87\xBB", 1, 10000));  // the start tip
+  e2e::LeftClick(700, 450);
+  ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\xB7\xB2\xE8\xBE\xBE", 1, 60000));  // the maximum height
+  RECT bar = ToolbarRect(run);
+  ASSERT_GT(bar.right, bar.left);
+  e2e::LeftClick(bar.left + 36, bar.top + 25);  // edit
+  ASSERT_TRUE(e2e::WaitForLog("scroll editor ", 1, 10000));
+  int ex = 0, ey = 0, ew = 0, eh = 0, imageWidth = 0, imageHeight = 0;
+  {
+    const std::vector<std::string> lines = e2e::LinesWith(e2e::ReadLogLines(), "scroll editor ");
+    const std::string& line = lines.back();
+    ASSERT_EQ(std::sscanf(line.c_str() + line.find("scroll editor ") + 14, "%d,%d %dx%d on a long image of %dx%d", &ex,
+                          &ey, &ew, &eh, &imageWidth, &imageHeight),
+              6)
+        << line;
+  }
+  // 600 wide on a 1920 x 1080 monitor, the long image higher than the view:
+  // centred, 100 pixels from the top and the bottom.
+  EXPECT_EQ(ex, 660);
+  EXPECT_EQ(ey, 100);
+  EXPECT_EQ(eh, 882);
+  EXPECT_EQ(imageWidth, 598);
+  ASSERT_GT(imageHeight, 1500);
+  const int viewX = ex + 1, viewY = ey + 1;
+  // The toolbar, in its editor layout, below the editor's region.
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    bar = ToolbarRect(run);
+    return bar.top >= ey + eh && bar.right - bar.left > 300;
+  }, 5000)) << bar.left << "," << bar.top;
+
+  // Down by one notch: 120 rows.
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::Wheel(900, 500, -1); }));
+  const int offset = 120;
+  std::vector<Area> expected;
+  // A text typed at 800,450.
+  e2e::LeftClick(bar.left + 196, bar.top + 25);
+  e2e::LeftClick(800, 450);
+  e2e::TypeText(L"Hi there");
+  // A press on nothing only ends the typing.
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftClick(1150, 650); }));
+  expected.push_back(Area{800 - viewX - 100 - 10, 450 - viewY + offset - 10, 800 - viewX - 100 + 200,
+                          450 - viewY + offset + 50});
+  // A shape of each tool, drawn in the view, right of where the region will
+  // be narrowed; where each lands in the image.
+  struct Drawn {
+    int tool;       // the toolbar button's offset from its left
+    int x0, y0, x1, y1;
+  };
+  const std::vector<Drawn> drawn = {
+      {36, 800, 200, 900, 260},   // rectangle
+      {100, 950, 200, 1050, 260},  // arrow
+      {132, 800, 320, 900, 380},  // brush
+      {164, 950, 320, 1050, 380},  // mosaic
+  };
+  for (const Drawn& d : drawn) {
+    e2e::LeftClick(bar.left + d.tool, bar.top + 25);
+    ASSERT_TRUE(e2e::AfterPaint(capture, [&] { e2e::LeftDrag(d.x0, d.y0, d.x1, d.y1); }));
+    // Narrowed by 100 on the left: the image's column 0 is view column 100.
+    expected.push_back(Area{d.x0 - viewX - 100 - 20, d.y0 - viewY + offset - 20, d.x1 - viewX - 100 + 20,
+                            d.y1 - viewY + offset + 20});
+  }
+  // Back to the top, then the left handle 100 pixels to the right.
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::Wheel(900, 500, 1); }));
+  e2e::KeepShot("scroll_editor_annotated");
+  ASSERT_TRUE(e2e::AfterPaint(capture, [&] { e2e::LeftDrag(ex, ey + eh / 2, ex + 100, ey + eh / 2); }));
+  e2e::KeepShot("scroll_editor_narrowed");
+  bar = ToolbarRect(run);
+  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finish
+  DWORD code = 0;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+
+  WIN32_FIND_DATAW data = {};
+  const HANDLE find = ::FindFirstFileW((cache.Path() + L"*.png").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  ::FindClose(find);
+  Gdiplus::Bitmap png((cache.Path() + data.cFileName).c_str());
+  ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);
+  const int w = static_cast<int>(png.GetWidth()), h = static_cast<int>(png.GetHeight());
+  EXPECT_EQ(w, imageWidth - 100);
+  EXPECT_EQ(h, imageHeight);
+  Gdiplus::BitmapData bits = {};
+  const Gdiplus::Rect all(0, 0, w, h);
+  ASSERT_EQ(png.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &bits), Gdiplus::Ok);
+  const auto at = [&](int x, int y) {
+    return static_cast<const uint32_t*>(bits.Scan0)[static_cast<size_t>(y) * (bits.Stride / 4) + x] & 0xFFFFFF;
+  };
+  // The page column of image column 0: the capture rectangle's left (page
+  // column 101) and the 100 columns narrowed away.
+  const int column = 201;
+  int firstRow = -1;
+  for (int row = 0; row < scrollpage::kRows && firstRow < 0; ++row) {
+    bool same = true;
+    for (int x = 0; x < w && same; x += 5) same = at(x, 0) == scrollpage::Colour(row, column + x);
+    if (same) firstRow = row;
+  }
+  ASSERT_GE(firstRow, 0) << "the image's first row is no page row";
+  std::vector<int> changedIn(expected.size(), 0);
+  int changedOutside = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (at(x, y) == scrollpage::Colour(firstRow + y, column + x)) continue;
+      bool inside = false;
+      for (size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i].Contains(x, y)) ++changedIn[i], inside = true;
+      }
+      if (!inside && ++changedOutside <= 5) ADD_FAILURE() << "pixel " << x << "," << y << " is not the page's";
+    }
+  }
+  png.UnlockBits(&bits);
+  EXPECT_EQ(changedOutside, 0);
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_GT(changedIn[i], 100) << "annotation " << i << " is not in place";
+}
+
+}  // namespace
