@@ -63,6 +63,7 @@ bench: native build build64
 	ZTD_SCREEN=3840x2160x24 DISPLAY= bash tools/testenv.sh wine $$bin/paint_bench.exe && \
 	bash tools/testenv.sh wine $$bin/shapes_bench.exe && \
 	bash tools/testenv.sh wine $$bin/scroll_bench.exe && \
+	bash tools/testenv.sh wine $$bin/scroll_editor_bench.exe && \
 	bash tools/testenv.sh wine $$bin/result_memory_bench.exe
 
 clean:

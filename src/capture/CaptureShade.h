@@ -46,8 +46,8 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   void DrawShapes(Gdiplus::Graphics* graphics, int outputFlag) override;
   void HandleEvent(DuiLib::TEventUI& event) override;
   void SaveToFile(int* saved) override;
-  void FinishCapture() override;
-  void SendToOcr() override;
+  bool FinishCapture() override;
+  bool SendToOcr() override;
   int GetCaptureType() const override { return kCaptureNormal; }
   HBITMAP GetCaptureBitmap() override;
   HDC GetSourceDC() override;

@@ -120,8 +120,12 @@ void StartSibling(const wchar_t* relativePath, const wchar_t* key, const std::ws
 
 }  // namespace
 
-void CCaptureShade::FinishCapture() {
+bool CCaptureShade::FinishCapture() {
   std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  if (!result) {
+    LOG_ERR(L"finish: the result could not be made, the capture stays open");
+    return false;
+  }
   const CaptureStartParams* params = UsableCache(Window());
   const std::wstring imagePath = params ? WriteToCache(result.get(), *params) : std::wstring();
   // The clipboard needs no folder: without a usable cache folder the image
@@ -130,15 +134,21 @@ void CCaptureShade::FinishCapture() {
   PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
   result.reset();
   if (params) StartSibling(L"ZTDPopWindow.exe", L"--cachepath=", imagePath, *params);
+  return true;
 }
 
-void CCaptureShade::SendToOcr() {
+bool CCaptureShade::SendToOcr() {
   std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  if (!result) {
+    LOG_ERR(L"ocr: the result could not be made, the capture stays open");
+    return false;
+  }
   const CaptureStartParams* params = UsableCache(Window());
-  if (!params) return;
+  if (!params) return true;
   const std::wstring imagePath = WriteToCache(result.get(), *params);
   result.reset();
   StartSibling(L"..\\ZTDOcrWindow.exe", L"--imgpath=", imagePath, *params);
+  return true;
 }
 
 HDC CCaptureShade::GetSourceDC() {

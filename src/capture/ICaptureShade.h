@@ -26,10 +26,11 @@ class ICaptureShade : public virtual IShade, public ShapeManager {
   // Called by the toolbar's download button; `saved` is non-zero when the
   // user confirmed the save dialog.
   virtual void SaveToFile(int* saved) = 0;
-  // Called by the toolbar's finish button.
-  virtual void FinishCapture() = 0;
-  // Called by the toolbar's OCR button.
-  virtual void SendToOcr() = 0;
+  // Called by the toolbar's finish button. False when the result could not
+  // be made (memory): nothing left the program and the capture stays open.
+  virtual bool FinishCapture() = 0;
+  // Called by the toolbar's OCR button; false as for FinishCapture.
+  virtual bool SendToOcr() = 0;
   // Called by the control, the toolbar and the start logic.
   virtual int GetCaptureType() const = 0;
   // Called by the control when it switches from scroll capture to the editor;

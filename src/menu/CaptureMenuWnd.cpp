@@ -344,9 +344,9 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
           if (control) control->Invalidate();
         }
       } else if (name == L"ocr") {
-        if (ICaptureShade* mode = Mode()) mode->SendToOcr();
+        ICaptureShade* mode = Mode();
         ReportUsage(11);
-        EndCapture();
+        if (!mode || mode->SendToOcr()) EndCapture();
       } else if (name == L"closed") {
         ReportUsage(8);
         EndCapture();
@@ -360,9 +360,9 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
         }
         ReportUsage(7);
       } else if (name == L"finished") {
-        if (ICaptureShade* mode = Mode()) mode->FinishCapture();
+        ICaptureShade* mode = Mode();
         ReportUsage(9);
-        EndCapture();
+        if (!mode || mode->FinishCapture()) EndCapture();
       } else if (name == L"scrollCapture") {
         if (control) control->StartScrollCapture();
       } else if (name == L"scrolledit") {
