@@ -3,13 +3,13 @@
 // short, 4,000 and 9,000 rows high; and the memory a 9,000-row long image
 // takes at its peak (the join builds the next image beside the current one).
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "../../tests/native/StitchPages.h"
+#include "BenchStats.h"
 #include "common/Clock.h"
 #include "scroll/FrameStitcher.h"
 #include "scroll/StitchBitmap.h"
@@ -17,18 +17,8 @@
 namespace {
 
 using namespace ScreenCapture;
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double PeakMb() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-  return counters.PeakPagefileUsage / 1048576.0;
-}
+using benchstats::Median;
+using benchstats::PeakMb;
 
 }  // namespace
 

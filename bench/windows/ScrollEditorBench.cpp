@@ -4,7 +4,6 @@
 // image; and the result of a 9,000 x 3,840 image with the peak memory.
 #include <windows.h>
 #include <gdiplus.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "NullCapture.h"
+#include "BenchStats.h"
 #include "common/Clock.h"
 #include "common/Handles.h"
 #include "scroll/ScrollCaptureEditor.h"
@@ -20,18 +20,8 @@
 namespace {
 
 using namespace ScreenCapture;
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double PeakMb() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-  return counters.PeakPagefileUsage / 1048576.0;
-}
+using benchstats::Median;
+using benchstats::PeakMb;
 
 // A long image of bands, as a DIB section.
 HBITMAP LongImage(int width, int height) {
