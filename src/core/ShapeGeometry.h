@@ -55,6 +55,23 @@ constexpr Point SquareCandidate(Point anchor, Point pointer) {
 // The selection inset on every side by its frame width.
 constexpr Rect InsetRect(const Rect& r, int by) { return Rect{r.x + by, r.y + by, r.width - 2 * by, r.height - 2 * by}; }
 
+// The pixels a pen of odd width `penWidth` covers when it outlines `r` with
+// its centre on the lines x, x + width, y and y + height: four bands (top,
+// bottom, left, right), half-open. Even widths straddle pixel edges, and a
+// frame whose hole closes is left to the pen's own joins: for those all four
+// come back empty.
+constexpr std::array<Rect, 4> FrameBands(const Rect& r, int penWidth) {
+  std::array<Rect, 4> bands{};
+  if (penWidth <= 0 || penWidth % 2 == 0 || r.width <= penWidth || r.height <= penWidth) return bands;
+  const int k = penWidth / 2;
+  const int left = r.x - k, top = r.y - k, right = r.Right() + k + 1, bottom = r.Bottom() + k + 1;
+  bands[0] = Rect::FromEdges(left, top, right, top + penWidth);
+  bands[1] = Rect::FromEdges(left, bottom - penWidth, right, bottom);
+  bands[2] = Rect::FromEdges(left, top + penWidth, left + penWidth, bottom - penWidth);
+  bands[3] = Rect::FromEdges(right - penWidth, top + penWidth, right, bottom - penWidth);
+  return bands;
+}
+
 inline constexpr int kHandleCount = 8;
 
 // Handle centres 0..7 (top left, top middle, top right, middle left, middle

@@ -36,6 +36,9 @@ class CRectShade : public CBaseShade {
   virtual void UpdateHandles();
   // Draws GetDrawRect with a pen of the frame colour and width.
   virtual void DrawFrame(Gdiplus::Graphics* graphics);
+  // Draws the frame a pen of `width` would draw on `r` as fills, when that
+  // gives the same pixels (opaque, odd width); false when it does not.
+  static bool FillFrame(Gdiplus::Graphics* graphics, const Rect& r, int width, ARGB color);
 
   const std::map<int, Rect>& GetHandles() const { return m_handles; }
   int GetGrabbedHandle() const { return m_grabbedHandle; }

@@ -340,6 +340,12 @@ TEST(ShapeGeometry, SquaresSpansAndHandles) {
   static_assert(c[3] == Point{11, 45} && c[4] == Point{109, 45}, "");
   static_assert(c[5] == Point{11, 69} && c[6] == Point{60, 69} && c[7] == Point{109, 69}, "");
   static_assert(HandleBox(Point{11, 21}, 8) == Rect{3, 13, 16, 16}, "");
+  // A pen of 3 on 10,20 100 x 50 covers 9..111 across and 19..71 down.
+  constexpr auto bands = FrameBands(Rect{10, 20, 100, 50}, 3);
+  static_assert(bands[0] == Rect{9, 19, 103, 3} && bands[1] == Rect{9, 69, 103, 3}, "");
+  static_assert(bands[2] == Rect{9, 22, 3, 47} && bands[3] == Rect{109, 22, 3, 47}, "");
+  static_assert(FrameBands(Rect{10, 20, 4, 50}, 3)[2] == Rect{9, 22, 3, 47} && FrameBands(Rect{10, 20, 3, 50}, 3)[0].IsEmpty(), "");
+  static_assert(FrameBands(Rect{10, 20, 100, 50}, 2)[0].IsEmpty(), "");
   EXPECT_EQ(HandleCursorKind(0), 1);
   EXPECT_EQ(HandleCursorKind(8), HandleCursorKind(3));
   EXPECT_EQ(HandleCursorKind(10), HandleCursorKind(4));

@@ -394,30 +394,52 @@ uint32_t PixelAt(Gdiplus::Bitmap& bitmap, int x, int y) {
   return c.GetValue() & 0xFFFFFF;
 }
 
-TEST_F(ShapesTest, RedFrameOfThreePixelsIsWhereItBelongs) {
+TEST_F(ShapesTest, FramesFilledAsBandsMatchThePenPixelForPixel) {
+  // Odd widths are filled as bands; they must give what the antialiased pen
+  // gives, also shifted by a world transform and where the hole closes.
+  const auto drawBoth = [](const Rect& r, int width, ARGB color, Gdiplus::Bitmap& filled, Gdiplus::Bitmap& stroked) {
+    for (Gdiplus::Bitmap* canvas : {&filled, &stroked}) {
+      Gdiplus::Graphics graphics(canvas);
+      graphics.Clear(Gdiplus::Color(0xFFFFFFFF));
+      graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
+      graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+      graphics.TranslateTransform(-7.0f, 5.0f);
+      if (canvas == &filled) {
+        EXPECT_TRUE(CRectShade::FillFrame(&graphics, r, width, color));
+      } else {
+        Gdiplus::Pen pen(Gdiplus::Color(color), static_cast<Gdiplus::REAL>(width));
+        graphics.DrawRectangle(&pen, r.x, r.y, r.width, r.height);
+      }
+    }
+  };
+  for (int width : {1, 3, 5}) {
+    for (const Rect& r : {Rect{20, 20, 60, 40}, Rect{30, 30, 6, 40}, Rect{40, 40, 12, 7}}) {
+      Gdiplus::Bitmap filled(100, 100, PixelFormat32bppARGB), stroked(100, 100, PixelFormat32bppARGB);
+      drawBoth(r, width, kColorRed, filled, stroked);
+      int differing = 0;
+      for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) differing += PixelAt(filled, x, y) != PixelAt(stroked, x, y);
+      }
+      EXPECT_EQ(differing, 0) << "width " << width << " at " << r.x << "," << r.y << " " << r.width << "x" << r.height;
+    }
+  }
+  // Even widths, translucent colours and frames without a hole keep the pen.
+  Gdiplus::Bitmap canvas(100, 100, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&canvas);
+  EXPECT_FALSE(CRectShade::FillFrame(&graphics, Rect{20, 20, 60, 40}, 2, kColorRed));
+  EXPECT_FALSE(CRectShade::FillFrame(&graphics, Rect{20, 20, 60, 40}, 3, 0x80FF0000));
+  EXPECT_FALSE(CRectShade::FillFrame(&graphics, Rect{20, 20, 5, 40}, 5, kColorRed));
+
+  // The rectangle tool's frame of 3 pixels: centred on the edge, 19 to 21.
   auto shape = std::make_shared<CSquareFrameShade>();
   shape->SetColor(kColorRed);
   shape->SetRect(Rect{20, 20, 60, 40});
-  Gdiplus::Bitmap canvas(100, 100, PixelFormat32bppARGB);
-  Gdiplus::Graphics graphics(&canvas);
   graphics.Clear(Gdiplus::Color(0xFFFFFFFF));
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
-  graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
   shape->Draw(&graphics, true);
-  // The pen is centred on the edge: x 18.5 to 21.5 on the left side.
-  for (int x : {19, 20, 21}) EXPECT_EQ(PixelAt(canvas, x, 40), 0xFF2600u) << x;
-  for (int y : {19, 20, 21}) EXPECT_EQ(PixelAt(canvas, 50, y), 0xFF2600u) << y;
-  EXPECT_EQ(PixelAt(canvas, 80, 40), 0xFF2600u);  // right edge
-  EXPECT_EQ(PixelAt(canvas, 50, 60), 0xFF2600u);  // bottom edge
-  // Nothing red away from the frame: the inside, the outside.
-  int strayPixels = 0;
-  for (int y = 0; y < 100; ++y) {
-    for (int x = 0; x < 100; ++x) {
-      const bool nearFrame = (x >= 17 && x <= 83 && y >= 17 && y <= 63) && !(x >= 23 && x <= 77 && y >= 23 && y <= 57);
-      if (!nearFrame && PixelAt(canvas, x, y) != 0xFFFFFFu) ++strayPixels;
-    }
-  }
-  EXPECT_EQ(strayPixels, 0);
+  for (int x : {19, 20, 21, 79, 80, 81}) EXPECT_EQ(PixelAt(canvas, x, 40), 0xFF2600u) << x;
+  EXPECT_EQ(PixelAt(canvas, 18, 40), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(canvas, 22, 40), 0xFFFFFFu);
   // Selected and drawn for the screen: handles (white, red outline) appear.
   shape->SetSelected(true);
   shape->Draw(&graphics, false);
