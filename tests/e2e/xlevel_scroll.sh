@@ -62,20 +62,26 @@ start_capture() {
   sleep 0.5
   xdotool mousemove 700 450
 }
-# Presses the toolbar's finish button and checks the long image row by row;
-# sets $height.
+# Presses the toolbar's finish button ($1 pixels from its left, the short
+# layout's by default) and checks the long image row by row; sets $height,
+# $width and $png.
 finish_and_check() {
-  local geometry bx by png
-  geometry="$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null)"
-  bx="$(echo "$geometry" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1/p' | head -1)"
-  by="$(echo "$geometry" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\2/p' | head -1)"
-  xdotool mousemove $((bx + 122)) $((by + 25)) click 1
+  toolbar_click "${1:-122}"
   wait "$pid" || fail "the program ended with $?"
   png="$(ls "$CACHE"/*.png 2>/dev/null | head -1)"
   [ -n "$png" ] || fail "no PNG was written"
   # The capture rectangle starts 1 pixel inside the region: page column 101.
   wine "$PAGE" --check "$(winepath -w "$png")" 101 || fail "the long image is not the page"
   height="$(convert "$png" -format '%h' info:)"
+  width="$(convert "$png" -format '%w' info:)"
+}
+# Clicks the toolbar $1 pixels from its left.
+toolbar_click() {
+  local geometry bx by
+  geometry="$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null)"
+  bx="$(echo "$geometry" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1/p' | head -1)"
+  by="$(echo "$geometry" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\2/p' | head -1)"
+  xdotool mousemove $((bx + $1)) $((by + 25)) click 1
 }
 # A tip box shows in the middle of the selection: a third of a line through
 # its middle is black (the page's bands of random colours practically never are).
@@ -104,7 +110,10 @@ finish_and_check
 [ "$height" -gt 700 ] || fail "the long image is only $height rows high"
 echo "xlevel_scroll: by hand, a long image of $height rows, every row the page's"
 
-# Automatically, up to a maximum height of 2,000 rows.
+# Automatically, up to a maximum height of 2,000 rows; then in the editor the
+# handles are dragged outwards (they stop at the image's columns), the thumb
+# is dragged to the bottom and back, a press below the thumb pages down, and
+# the editor's finish writes the whole long image.
 configure 2000
 start_capture
 wait_for tip_shown || fail "no start tip in the selection"
@@ -112,10 +121,52 @@ xdotool click 1
 wait_for no_tip || fail "the start tip stayed after the click"
 wait_long logged "scroll tip: 已达最大长度，无法继续长截图" || fail "no maximum-height tip in the log"
 wait_for tip_shown || fail "the maximum-height tip is not drawn"
-finish_and_check
+toolbar_click 36
+wait_for logged "scroll editor " || fail "the editor did not open"
+read -r ex ey ew eh iw ih < <(log_since | grep "scroll editor " | tail -1 |
+  sed 's/.*scroll editor \([0-9]*\),\([0-9]*\) \([0-9]*\)x\([0-9]*\) on a long image of \([0-9]*\)x\([0-9]*\).*/\1 \2 \3 \4 \5 \6/')
+vx=$((ex + 1)) vy=$((ey + 1)) vw=$((ew - 2)) vh=$((eh - 2))
+thumb=$((vh * vh / ih))
+wait_for shown '^CaptureMenuWnd$' || fail "no toolbar under the editor"
+for handle in "$((ex + ew - 1)) 150" "$ex -150"; do
+  set -- $handle
+  y=$((ey + eh / 2))
+  xdotool mousemove "$1" "$y" mousedown 1 mousemove $(($1 + $2 / 2)) "$y" mousemove $(($1 + $2)) "$y" mouseup 1
+done
+# One display row of the view against one row of the long image, away from
+# the thumb and the handles.
+view_row() { import -window root -crop "$((vw - 40))x1+$((vx + 10))+$((vy + $1))" -depth 8 rgb:- 2>/dev/null | md5sum; }
+image_row() { convert "$png" -crop "$((vw - 40))x1+10+$1" -depth 8 rgb:- | md5sum; }
+# The view's row $1 differs from $2 and stays as it is for 0.3 s.
+row_moved() {
+  local a b
+  a="$(view_row "$1")"
+  [ "$a" != "$2" ] || return 1
+  sleep 0.3
+  b="$(view_row "$1")"
+  [ "$a" = "$b" ]
+}
+tx=$((vx + vw - 5))
+before="$(view_row $((vh - 1)))"
+xdotool mousemove "$tx" $((vy + thumb / 2)) mousedown 1 mousemove "$tx" $((vy + vh / 2)) mousemove "$tx" $((vy + vh + 200)) mouseup 1
+wait_for row_moved $((vh - 1)) "$before" || fail "the thumb dragged down did not scroll the view"
+at_bottom="$(view_row $((vh - 1)))"
+before="$(view_row 0)"
+xdotool mousemove "$tx" $((vy + vh - thumb / 2)) mousedown 1 mousemove "$tx" $((vy + vh / 2)) mousemove "$tx" $((vy - 200)) mouseup 1
+wait_for row_moved 0 "$before" || fail "the thumb dragged up did not scroll the view"
+at_top="$(view_row 0)"
+xdotool mousemove "$tx" $((vy + vh - 20)) click 1
+wait_for row_moved 0 "$at_top" || fail "a press below the thumb did not scroll the view"
+paged="$(view_row 0)"
+finish_and_check 356
 configure
 [ "$height" -gt 2000 ] && [ "$height" -le 2100 ] || fail "the automatic scrolling stopped at $height rows, not just past 2,000"
-echo "xlevel_scroll: automatically, $height rows, stopped at the maximum height, every row the page's"
+[ "$width" = "$iw" ] && [ "$height" = "$ih" ] || fail "the editor's result is ${width}x$height, not the long image's ${iw}x$ih"
+[ "$at_bottom" = "$(image_row $((ih - 1)))" ] || fail "the thumb dragged down did not show the long image's last row"
+[ "$at_top" = "$(image_row 0)" ] || fail "the thumb dragged up did not show the long image's first row"
+[ "$paged" = "$(image_row "$vh")" ] || fail "a press below the thumb did not page down by the view's height"
+echo "xlevel_scroll: automatically, $height rows, stopped at the maximum height; in the editor the handles kept the"
+echo "xlevel_scroll: image's columns, the thumb reached both ends, a press below it paged down; every row the page's"
 
 # Esc while the page scrolls by itself: exit 0, at once.
 for run in 1 2 3; do
