@@ -7,6 +7,7 @@
 #include "common/FileUtils.h"
 #include "common/Logger.h"
 #include "common/TDRHelper.h"
+#include "common/UserHive.h"
 #include "core/CommandLine.h"
 #include "core/LogPath.h"
 
@@ -74,14 +75,6 @@ struct PluginTable {
   }
 };
 
-bool InServiceSession() {
-  static const bool session0 = [] {
-    DWORD session = 1;
-    return ::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0;
-  }();
-  return session0;
-}
-
 ActionDefinition Action(const wchar_t* code, const wchar_t* type, const wchar_t* description) {
   return ActionDefinition{code, code, type, L"screencap", 0, description};
 }
@@ -130,7 +123,9 @@ int TrackEvent(const wchar_t* type, const wchar_t* code, const wchar_t* category
   const int count = static_cast<int>(pairs.size());
   const PluginParam* data = pairs.empty() ? nullptr : pairs.data();
   if (useVariant2 && table->trackEvent2) return table->trackEvent2(type, code, category, value, count, data);
-  if (table->trackEventS && InServiceSession()) return table->trackEventS(type, code, category, value, count, data);
+  if (table->trackEventS && TDRUtils::RunsInSessionZero()) {
+    return table->trackEventS(type, code, category, value, count, data);
+  }
   if (table->trackEvent) return table->trackEvent(type, code, category, value, count, data);
   return 0;
 }

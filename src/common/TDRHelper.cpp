@@ -7,6 +7,7 @@
 #include "common/FileUtils.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
+#include "common/UserHive.h"
 #include "core/LogPath.h"
 
 namespace TDRUtils {
@@ -50,8 +51,10 @@ bool ReadRegString(HKEY root, const std::wstring& subKey, const wchar_t* valueNa
 
 std::wstring GetInstallFolder(const std::wstring& entryName) {
   const std::wstring key = std::wstring(kUninstallPrefix) + entryName;
-  const struct { HKEY root; REGSAM access; } places[] = {
-      {HKEY_LOCAL_MACHINE, kRead32}, {HKEY_LOCAL_MACHINE, kRead64}, {HKEY_CURRENT_USER, KEY_READ}};
+  const struct {
+    HKEY root;
+    REGSAM access;
+  } places[] = {{HKEY_LOCAL_MACHINE, kRead32}, {HKEY_LOCAL_MACHINE, kRead64}, {HKEY_CURRENT_USER, KEY_READ}};
   for (const auto& place : places) {
     ScreenCapture::UniqueRegKey probe;
     if (::RegOpenKeyExW(place.root, key.c_str(), 0, place.access, probe.Put()) != ERROR_SUCCESS) continue;
@@ -109,9 +112,21 @@ std::wstring GetAssistantVersion() {
   return GetFileVersionString(folder + L"Quillarin.exe");
 }
 
+bool RunsUnderEmulation() {
+  static const bool emulated = [] {
+    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64 = reinterpret_cast<IsWow64Fn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+  }();
+  return emulated;
+}
+
 std::wstring GetSaveFolder() {
+  RunsUnderEmulation();
   std::wstring folder;
-  if (!ReadRegString(HKEY_CURRENT_USER, kAssistantKey, L"CaptureSavePath", KEY_READ, folder) || folder.empty()) {
+  if (!ReadUserRegString(HKEY_CURRENT_USER, kAssistantKey, L"CaptureSavePath", folder) || folder.empty()) {
     wchar_t pictures[MAX_PATH + 1] = {};
     ::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures);
     folder = std::wstring(pictures) + L"\\Orvane截图";

@@ -23,8 +23,11 @@ std::wstring GetInstallFolder(const std::wstring& entryName = kSuiteEntryName);
 std::wstring GetSuiteVersion();
 // File version of the assistant program as "a.b.c.d", or empty.
 std::wstring GetAssistantVersion();
-// The folder for saved captures; created when missing.
+// The folder for saved captures, "CaptureSavePath" of the user (the console
+// user's in session 0), else "Orvane截图" in My Pictures; created when missing.
 std::wstring GetSaveFolder();
+// True for a 32-bit process on a 64-bit system (asked once per process).
+bool RunsUnderEmulation();
 // The full path of a file of the suite: next to this program, then in the
 // suite's install folder; empty when neither has it.
 std::wstring FindSuiteFile(const std::wstring& name);

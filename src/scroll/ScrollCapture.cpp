@@ -10,6 +10,7 @@
 #include "common/BigDataHelper.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
+#include "common/UserHive.h"
 #include "common/RunnableWindow.h"
 #include "common/StringUtils.h"
 #include "core/ShapeGeometry.h"
@@ -63,9 +64,8 @@ ScrollCapture::ScrollCapture(const Rect& selection) {
           m_captureRect.width, m_captureRect.height, m_placement, m_maxHeight);
   Hook();
   // Where the system sends wheels: 2 means to the window under the cursor.
-  DWORD routing = 0, size = sizeof(routing);
-  if (::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"MouseWheelRouting", RRF_RT_REG_DWORD, nullptr,
-                     &routing, &size) == ERROR_SUCCESS) {
+  DWORD routing = 0;
+  if (TDRUtils::ReadUserRegDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"MouseWheelRouting", routing)) {
     LOG_INF(L"Get MouseWheelRouting reg success, value = %lu", routing);
     m_wheelToWindowUnderCursor = routing == 2;
   }

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
 #include "common/FileUtils.h"
 #include "common/Logger.h"
+#include "common/TDRHelper.h"
+#include "common/UserHive.h"
 #include "core/LogRecord.h"
 #include "TestFiles.h"
 #include "ui/ModalLoop.h"
@@ -36,6 +41,126 @@ TEST(FileUtils, OwnModuleAndFolders) {
   EXPECT_EQ(size, 5u);
   EXPECT_FALSE(FileUtils::CreateDirectories(dir.Path() + L"f\\g"));
   EXPECT_FALSE(FileUtils::GetFileSize(dir.Path() + L"none", size));
+}
+
+// Writes a string value, creating its key, in the given registry view.
+void SetRegString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value,
+                  REGSAM view = 0) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &opened, nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(opened);
+}
+
+// Answers the session-0 lookup's calls from a script and writes each down;
+// the "console user's hive" is a key of this user.
+class RecordingHive : public TDRUtils::IUserHive {
+ public:
+  explicit RecordingHive(std::string refuse) : m_refuse(std::move(refuse)) {}
+  bool InSessionZero() override { return Step("session"); }
+  bool ConsoleUserToken(HANDLE* token) override { return Give(Step("token"), token, 0x11); }
+  bool DuplicateAsPrimary(HANDLE token, HANDLE* primary) override {
+    return Give(Step("duplicate") && token == Fake(0x11), primary, 0x22);
+  }
+  bool Impersonate(HANDLE token) override { return Step(token == Fake(0x22) ? "impersonate" : "impersonate ?"); }
+  void CloseToken(HANDLE token) override { Step(token == Fake(0x11) ? "close user" : "close primary"); }
+  bool OpenCurrentUser(HKEY* hive) override {
+    return Step("hive") &&
+           ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\ZtdTest\\Console", 0, KEY_READ, hive) == ERROR_SUCCESS;
+  }
+  void Revert() override { Step("revert"); }
+  std::vector<std::string> calls;
+
+ private:
+  static HANDLE Fake(uintptr_t v) { return reinterpret_cast<HANDLE>(v); }
+  static bool Give(bool ok, HANDLE* out, uintptr_t v) {
+    if (ok) *out = Fake(v);
+    return ok;
+  }
+  bool Step(const std::string& name) {
+    calls.push_back(name);
+    return name != m_refuse;
+  }
+  std::string m_refuse;
+};
+
+TEST(HostSuite, ServiceSessionReadsTheConsoleUsersHiveAndEachRefusalFallsBack) {
+  SetRegString(HKEY_CURRENT_USER, L"Software\\ZtdTestValue", L"v", L"own");
+  SetRegString(HKEY_CURRENT_USER, L"Software\\ZtdTest\\Console\\Software\\ZtdTestValue", L"v", L"console");
+  using Calls = std::vector<std::string>;
+  const Calls all = {"session", "token", "duplicate", "impersonate", "close user", "close primary", "hive", "revert"};
+  const struct {
+    std::string refuse;
+    Calls calls;
+    std::wstring value;
+  } cases[] = {
+      {"", all, L"console"},
+      {"session", {"session"}, L"own"},  // not session 0
+      {"token", {"session", "token"}, L"own"},  // nobody at the console
+      {"duplicate", {"session", "token", "duplicate", "close user"}, L"own"},
+      {"impersonate", {"session", "token", "duplicate", "impersonate", "close user", "close primary"}, L"own"},
+      {"hive", all, L"own"},  // the revert still comes
+  };
+  for (const auto& c : cases) {
+    RecordingHive hive(c.refuse);
+    std::wstring value;
+    EXPECT_TRUE(TDRUtils::ReadUserRegString(HKEY_CURRENT_USER, L"Software\\ZtdTestValue", L"v", value, hive));
+    EXPECT_EQ(value, c.value) << "refused: " << c.refuse;
+    EXPECT_EQ(hive.calls, c.calls) << "refused: " << c.refuse;
+  }
+  // Other roots are read as they are; a missing value is false.
+  RecordingHive hive("");
+  std::wstring value;
+  EXPECT_FALSE(TDRUtils::ReadUserRegString(HKEY_LOCAL_MACHINE, L"Software\\ZtdTestValue", L"v", value, hive));
+  EXPECT_TRUE(hive.calls.empty());
+  EXPECT_FALSE(TDRUtils::ReadUserRegString(HKEY_CURRENT_USER, L"Software\\ZtdTestValue", L"none", value, hive));
+  EXPECT_FALSE(TDRUtils::RunsInSessionZero());  // Wine has no service session
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ZtdTest");
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ZtdTestValue");
+}
+
+TEST(HostSuite, InstallFolderFromEitherViewAndTheSaveFolder) {
+  // An entry only in the 64-bit view whose InstallLocation is gone: the
+  // folder of DisplayIcon's file.
+  testfiles::TempDir dir(L"suite");
+  const std::wstring entry = L"{ZtdTestEntry}_is1";
+  const std::wstring key = std::wstring(TDRUtils::kUninstallPrefix) + entry;
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"InstallLocation", dir.Path() + L"gone", KEY_WOW64_64KEY);
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"DisplayIcon", L"\"" + dir.Path() + L"suite.exe\",0", KEY_WOW64_64KEY);
+  EXPECT_EQ(TDRUtils::GetInstallFolder(entry), dir.Path());
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"InstallLocation", dir.Path().substr(0, dir.Path().size() - 1),
+               KEY_WOW64_64KEY);
+  EXPECT_EQ(TDRUtils::GetInstallFolder(entry), dir.Path());  // an existing folder, given a backslash
+  ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+  EXPECT_EQ(TDRUtils::GetInstallFolder(entry), L"");
+
+  // The save folder: the user's CaptureSavePath, created; without it
+  // "Orvane截图" in My Pictures, created.
+  std::wstring saved;
+  const bool hadValue = TDRUtils::ReadRegString(HKEY_CURRENT_USER, TDRUtils::kAssistantKey, L"CaptureSavePath",
+                                                KEY_READ, saved);
+  SetRegString(HKEY_CURRENT_USER, TDRUtils::kAssistantKey, L"CaptureSavePath", dir.Path() + L"a\\b");
+  EXPECT_EQ(TDRUtils::GetSaveFolder(), dir.Path() + L"a\\b");
+  EXPECT_TRUE(FileUtils::DirectoryExists(dir.Path() + L"a\\b"));
+  HKEY assistant = nullptr;
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, TDRUtils::kAssistantKey, 0, KEY_WRITE, &assistant), ERROR_SUCCESS);
+  ::RegDeleteValueW(assistant, L"CaptureSavePath");
+  wchar_t pictures[MAX_PATH + 1] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures);
+  const std::wstring fallback = std::wstring(pictures) + L"\\Orvane截图";
+  ::RemoveDirectoryW(fallback.c_str());
+  EXPECT_EQ(TDRUtils::GetSaveFolder(), fallback);
+  EXPECT_TRUE(FileUtils::DirectoryExists(fallback));
+  if (hadValue) SetRegString(HKEY_CURRENT_USER, TDRUtils::kAssistantKey, L"CaptureSavePath", saved);
+  ::RegCloseKey(assistant);
+
+  // 32-bit emulation: a 32-bit build on a 64-bit system.
+  SYSTEM_INFO system = {};
+  ::GetNativeSystemInfo(&system);
+  const bool system64 = system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+  EXPECT_EQ(TDRUtils::RunsUnderEmulation(), system64 && sizeof(void*) == 4);
 }
 
 TEST(SingleInstance, SecondCreateIsRefused) {

@@ -1,0 +1,83 @@
+#include "common/UserHive.h"
+
+#include "common/TDRHelper.h"
+
+namespace TDRUtils {
+
+namespace {
+
+// wtsapi32 is loaded only when the service session needs it: start-up in a
+// user's session never pays for it.
+class SystemHive : public IUserHive {
+ public:
+  bool InSessionZero() override { return RunsInSessionZero(); }
+  bool ConsoleUserToken(HANDLE* token) override {
+    using QueryFn = BOOL(WINAPI*)(ULONG, PHANDLE);
+    static const QueryFn query = [] {
+      const HMODULE wts = ::LoadLibraryW(L"wtsapi32.dll");
+      return wts ? reinterpret_cast<QueryFn>(reinterpret_cast<void*>(::GetProcAddress(wts, "WTSQueryUserToken")))
+                 : nullptr;
+    }();
+    const DWORD session = ::WTSGetActiveConsoleSessionId();
+    return query && session != 0xFFFFFFFF && query(session, token);
+  }
+  bool DuplicateAsPrimary(HANDLE token, HANDLE* primary) override {
+    return ::DuplicateTokenEx(token, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary, primary) != 0;
+  }
+  bool Impersonate(HANDLE token) override { return ::ImpersonateLoggedOnUser(token) != 0; }
+  void CloseToken(HANDLE token) override { ::CloseHandle(token); }
+  bool OpenCurrentUser(HKEY* hive) override { return ::RegOpenCurrentUser(KEY_READ, hive) == ERROR_SUCCESS; }
+  void Revert() override { ::RevertToSelf(); }
+};
+
+}  // namespace
+
+IUserHive& SystemUserHive() {
+  static SystemHive hive;
+  return hive;
+}
+
+bool RunsInSessionZero() {
+  static const bool session0 = [] {
+    DWORD session = 1;
+    return ::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0;
+  }();
+  return session0;
+}
+
+UserRoot::UserRoot(HKEY root, IUserHive& hive) : m_root(root) {
+  if (root != HKEY_CURRENT_USER || !hive.InSessionZero()) return;
+  HANDLE token = nullptr;
+  if (!hive.ConsoleUserToken(&token)) return;
+  HANDLE primary = nullptr;
+  if (!hive.DuplicateAsPrimary(token, &primary)) {
+    hive.CloseToken(token);
+    return;
+  }
+  const bool impersonating = hive.Impersonate(primary);
+  hive.CloseToken(token);
+  hive.CloseToken(primary);
+  if (!impersonating) return;
+  HKEY opened = nullptr;
+  if (hive.OpenCurrentUser(&opened)) m_opened = opened;
+  hive.Revert();
+}
+
+UserRoot::~UserRoot() {
+  if (m_opened) ::RegCloseKey(m_opened);
+}
+
+bool ReadUserRegString(HKEY root, const std::wstring& subKey, const wchar_t* valueName, std::wstring& value,
+                       IUserHive& hive) {
+  const UserRoot user(root, hive);
+  return ReadRegString(user.Get(), subKey, valueName, KEY_READ, value);
+}
+
+bool ReadUserRegDword(HKEY root, const std::wstring& subKey, const wchar_t* valueName, DWORD& value, IUserHive& hive) {
+  const UserRoot user(root, hive);
+  DWORD size = sizeof(value);
+  return ::RegGetValueW(user.Get(), subKey.c_str(), valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+         ERROR_SUCCESS;
+}
+
+}  // namespace TDRUtils
