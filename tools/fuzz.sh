@@ -1,32 +1,39 @@
 #!/usr/bin/env bash
-# Builds the fuzzers (skin archive reader, frame stitching) with clang's
-# libFuzzer, ASan and UBSan on, and runs each for a while (seconds as first
-# argument, default 20, shared between them).
+# Builds the libFuzzer targets (ASan and UBSan on) and runs each for the given
+# seconds (default 20), starting from its seeds under tests/fuzz/corpus/NAME;
+# what a run finds stays in build/fuzz/NAME_corpus for the next run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OUT="$ROOT/build/fuzz"
-SECONDS_TO_RUN="${1:-20}"
-mkdir -p "$OUT/corpus"
-clang++ -std=c++17 -O1 -g -I"$ROOT/src" -I"$ROOT/tests" "$ROOT/tests/fuzz/seed.cpp" -lz -o "$OUT/seed"
-"$OUT/seed" "$OUT/corpus"
-clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" \
-  "$ROOT/tests/fuzz/ZipFuzz.cpp" "$ROOT/src/core/ZipArchive.cpp" -lz -o "$OUT/zip_fuzz"
-clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" \
-  "$ROOT/tests/fuzz/StitchFuzz.cpp" "$ROOT/src/scroll/FrameStitcher.cpp" -o "$OUT/stitch_fuzz"
-mkdir -p "$OUT/stitch_corpus"
-half=$(( (SECONDS_TO_RUN + 1) / 2 ))
+SECONDS_EACH="${1:-20}"
+mkdir -p "$OUT"
+# name, then its sources (the target's file first), then libraries.
+TARGETS=(
+  "zip tests/fuzz/ZipFuzz.cpp src/core/ZipArchive.cpp -lz"
+  "stitch tests/fuzz/StitchFuzz.cpp src/scroll/FrameStitcher.cpp"
+  "cmdline tests/fuzz/CommandLineFuzz.cpp src/core/CommandLine.cpp src/core/StartParams.cpp"
+  "logdecode tests/fuzz/LogDecodeFuzz.cpp src/core/LogRecord.cpp"
+  "layout tests/fuzz/LayoutFuzz.cpp src/core/SkinLayout.cpp"
+  "mosaic tests/fuzz/MosaicFuzz.cpp src/core/Mosaic.cpp"
+)
 failed=0
-for target in zip stitch; do
-  corpus=corpus
-  [ "$target" = stitch ] && corpus=stitch_corpus
+for entry in "${TARGETS[@]}"; do
+  read -r name files <<<"$entry"
+  args=()
+  for f in $files; do case "$f" in -*) args+=("$f") ;; *) args+=("$ROOT/$f") ;; esac; done
+  clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" \
+    "${args[@]}" -o "$OUT/${name}_fuzz"
+  corpus="$OUT/${name}_corpus"
+  mkdir -p "$corpus"
+  cp -n "$ROOT/tests/fuzz/corpus/$name"/* "$corpus"/ 2>/dev/null || true
   status=0
-  (cd "$OUT" && "./${target}_fuzz" -max_total_time="$half" -rss_limit_mb=1024 -print_final_stats=1 "$corpus") \
-    >"$OUT/$target.log" 2>&1 || status=$?
-  grep -E 'stat::number_of_executed_units|^Done|ERROR|SUMMARY' "$OUT/$target.log" | sed "s/^/$target: /" || true
+  (cd "$OUT" && "./${name}_fuzz" -max_total_time="$SECONDS_EACH" -rss_limit_mb=1024 -print_final_stats=1 \
+    "$corpus") >"$OUT/$name.log" 2>&1 || status=$?
+  grep -E 'stat::number_of_executed_units|^Done|ERROR|SUMMARY' "$OUT/$name.log" | sed "s/^/$name: /" || true
   if [ "$status" != 0 ]; then
-    tail -40 "$OUT/$target.log"
+    tail -40 "$OUT/$name.log"
     failed=$((failed + 1))
   fi
 done
-echo "fuzz: $((2 - failed)) passed, $failed failed"
+echo "fuzz: $((${#TARGETS[@]} - failed)) passed, $failed failed, ${SECONDS_EACH} s each"
 [ "$failed" = 0 ]
