@@ -4,7 +4,9 @@
 # make build - the program only: build/windows/bin/ZTDScreenCapture.exe
 # make build64 - its 64-bit twin and the Windows tests: build/windows64
 # make bench - the native benchmarks
-.PHONY: all setup build build64 native native-asan test test-native test-artifact test-windows run bench clean
+# make stress - the long reliability runs: every fuzzer 10 minutes, the
+#              reliability suite with 50 runs of each case (about 90 minutes)
+.PHONY: all setup build build64 native native-asan test test-native test-artifact test-windows run bench stress clean
 
 all: build
 
@@ -65,6 +67,10 @@ bench: native build build64
 	bash tools/testenv.sh wine $$bin/scroll_bench.exe && \
 	bash tools/testenv.sh wine $$bin/scroll_editor_bench.exe && \
 	bash tools/testenv.sh wine $$bin/result_memory_bench.exe
+
+stress: native build build64
+	bash tools/fuzz.sh 600
+	ZTD_STRESS_RUNS=50 bash tools/test-windows.sh -R reliability --timeout 7200 --output-on-failure -V
 
 clean:
 	rm -rf build/windows build/windows64 build/native build/native-asan

@@ -98,12 +98,14 @@ const CaptureStartParams* UsableCache(ICaptureWindow* window) {
 }
 
 // Writes the result into the cache folder under a name of this moment; the
-// path, also when the write failed (the sibling is told either way).
+// path, or empty when the file could not be written.
 std::wstring WriteToCache(Gdiplus::Bitmap* result, const CaptureStartParams& params) {
   const std::wstring imagePath = CacheImagePath(params.cachePath, CurrentTimeStamp());
   LOG_TRA(L"formatImgPath = %s", imagePath.c_str());
-  if (!WritePng(result, imagePath)) LOG_ERR(L"could not write %s", imagePath.c_str());
-  return imagePath;
+  if (WritePng(result, imagePath) && FileUtils::FileExists(imagePath)) return imagePath;
+  LOG_ERR(L"could not write %s", imagePath.c_str());
+  ::DeleteFileW(imagePath.c_str());  // a partly written file is no image
+  return std::wstring();
 }
 
 // Starts the sibling program at `relativePath` (from this program's folder)
@@ -113,7 +115,7 @@ void StartSibling(const wchar_t* relativePath, const wchar_t* key, const std::ws
   const std::wstring program = FileUtils::GetCurrentDllFolder() + relativePath;
   const std::wstring parameters = SiblingParameters(key, imagePath, params);
   LOG_TRA(L"cmdline = %s", parameters.c_str());
-  if (FileUtils::FileExists(program) && !imagePath.empty()) {
+  if (FileUtils::FileExists(program)) {
     LaunchProgram(program, parameters, false, PathFolder(program), SW_SHOWNORMAL, false, 0, nullptr, nullptr);
   }
 }
@@ -131,9 +133,14 @@ bool CCaptureShade::FinishCapture() {
   // The clipboard needs no folder: without a usable cache folder the image
   // still goes there instead of being lost.
   ICaptureControl* control = Control();
-  PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
+  const bool onClipboard = PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
   result.reset();
-  if (params) StartSibling(L"ZTDPopWindow.exe", L"--cachepath=", imagePath, *params);
+  if (imagePath.empty() && !onClipboard) {
+    LOG_ERR(L"finish: the image reached neither a file nor the clipboard, the capture stays open");
+    return false;
+  }
+  // The pin program is only given a file that was written.
+  if (params && !imagePath.empty()) StartSibling(L"ZTDPopWindow.exe", L"--cachepath=", imagePath, *params);
   return true;
 }
 
@@ -147,6 +154,10 @@ bool CCaptureShade::SendToOcr() {
   if (!params) return true;
   const std::wstring imagePath = WriteToCache(result.get(), *params);
   result.reset();
+  if (imagePath.empty()) {
+    LOG_ERR(L"ocr: the image could not be written, the capture stays open");
+    return false;
+  }
   StartSibling(L"..\\ZTDOcrWindow.exe", L"--imgpath=", imagePath, *params);
   return true;
 }

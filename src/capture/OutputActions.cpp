@@ -45,7 +45,9 @@ bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible) {
   if (bitmap->GetHBITMAP(Gdiplus::Color(0xFF000000), &composedHandle) != Gdiplus::Ok || !composedHandle) return false;
   const DuiLib::Bitmap composed(composedHandle);
   bool opened = false;
-  for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
+  // Another program may hold the clipboard for a moment: wait up to a
+  // second for it rather than drop the image.
+  for (int attempt = 0; attempt < 50 && !opened; ++attempt) {
     opened = ::OpenClipboard(nullptr) != FALSE;
     if (!opened) ::Sleep(20);
   }

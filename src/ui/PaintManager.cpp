@@ -288,6 +288,8 @@ void CPaintManagerUI::PublishPaintCount() {
   // Paints that reached the window so far, for tests in another process that
   // wait for a picture instead of sleeping: GetPropW(hwnd, L"ZTDPaints").
   ::SetPropW(m_hwnd, kPaintCountProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(m_stats.paints)));
+  // And the GDI objects the owners hold at that moment, for leak checks.
+  ::SetPropW(m_hwnd, kLiveGdiProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(LiveGdiObjects())));
 }
 
 void CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
@@ -483,6 +485,7 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       return false;
     case WM_NCDESTROY:
       ::RemovePropW(m_hwnd, kPaintCountProperty);
+      ::RemovePropW(m_hwnd, kLiveGdiProperty);
       return false;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != m_hwnd) m_captured = nullptr;

@@ -96,6 +96,7 @@ class CPaintManagerUI : public IMessageFilterUI {
   const PaintStats& GetPaintStats() const { return m_stats; }
   // The window property that holds the number of paints put on the screen.
   static constexpr const wchar_t* kPaintCountProperty = L"ZTDPaints";
+  static constexpr const wchar_t* kLiveGdiProperty = L"ZTDGdiLive";
 
  private:
   void Layout();

@@ -21,32 +21,6 @@ struct Area {
   bool Contains(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
 };
 
-// The scroll page fixture at 300,100, 800 x 800, ended with the test.
-class PageWindow {
- public:
-  PageWindow() {
-    std::wstring path = e2e::ProgramPath();
-    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"ScrollPage.exe";
-    std::wstring command = L"\"" + path + L"\" 300 100 800 800";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    if (::CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
-      e2e::WaitUntil([] { return !e2e::FindWindowsOfClass(L"ZtdScrollPage").empty(); }, 10000);
-    }
-  }
-  ~PageWindow() {
-    if (!m_info.hProcess) return;
-    ::TerminateProcess(m_info.hProcess, 0);
-    ::WaitForSingleObject(m_info.hProcess, 5000);
-    ::CloseHandle(m_info.hProcess);
-    ::CloseHandle(m_info.hThread);
-  }
-  bool Shown() const { return m_info.hProcess != nullptr && !e2e::FindWindowsOfClass(L"ZtdScrollPage").empty(); }
-
- private:
-  PROCESS_INFORMATION m_info = {};
-};
-
 RECT ToolbarRect(e2e::ProgramRun& run) {
   RECT bar = {};
   const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
@@ -61,7 +35,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   // editor is.
   testfiles::ConfigIni config("[config]\r\ntdr_screecapture_maxscrollheight=1500\r\ng_orvane_global_log_level=5\r\n");
   e2e::ClearLogs();
-  PageWindow page;
+  e2e::ScrollPageWindow page;
   ASSERT_TRUE(page.Shown());
   e2e::ProgramRun run;
   const HWND capture =

@@ -91,6 +91,29 @@ bool ProgramRun::Start(const std::wstring& arguments) {
                           &m_info) != FALSE;
 }
 
+ScrollPageWindow::ScrollPageWindow() {
+  std::wstring path = ProgramPath();
+  path = path.substr(0, path.find_last_of(L'\\') + 1) + L"ScrollPage.exe";
+  std::wstring command = L"\"" + path + L"\" 300 100 800 800";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  if (::CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
+    WaitUntil([] { return !FindWindowsOfClass(L"ZtdScrollPage").empty(); }, 10000);
+  }
+}
+
+ScrollPageWindow::~ScrollPageWindow() {
+  if (!m_info.hProcess) return;
+  ::TerminateProcess(m_info.hProcess, 0);
+  ::WaitForSingleObject(m_info.hProcess, 5000);
+  ::CloseHandle(m_info.hProcess);
+  ::CloseHandle(m_info.hThread);
+}
+
+bool ScrollPageWindow::Shown() const {
+  return m_info.hProcess != nullptr && !FindWindowsOfClass(L"ZtdScrollPage").empty();
+}
+
 bool ProgramRun::Running() const {
   return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -39,11 +39,26 @@ class ProgramRun {
   // GetTickCount() at the moment WaitForExit saw the process end.
   DWORD ExitTick() const { return m_exitTick; }
   DWORD ProcessId() const { return m_info.dwProcessId; }
+  HANDLE Process() const { return m_info.hProcess; }
   bool Running() const;
 
  private:
   PROCESS_INFORMATION m_info = {};
   DWORD m_exitTick = 0;
+};
+
+// The scroll page fixture (ScrollPage.exe next to the program) at 300,100,
+// 800 x 800, ended with the object.
+class ScrollPageWindow {
+ public:
+  ScrollPageWindow();
+  ~ScrollPageWindow();
+  ScrollPageWindow(const ScrollPageWindow&) = delete;
+  ScrollPageWindow& operator=(const ScrollPageWindow&) = delete;
+  bool Shown() const;
+
+ private:
+  PROCESS_INFORMATION m_info = {};
 };
 
 // The capture window's class.

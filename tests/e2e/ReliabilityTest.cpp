@@ -1,0 +1,385 @@
+// The program under load and faults: many starts at once, Esc in every state,
+// resources over long use, a busy clipboard, cache folders that cannot take
+// the image. ZTD_STRESS_RUNS (default 1) multiplies the runs; `make stress`
+// sets it to 50. ZTD_READONLY_DIR and ZTD_FULL_DIR, when set by the wrapper
+// script, name a folder that refuses new files and one on a full disk.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "TestFiles.h"
+
+namespace {
+
+using e2e::ProgramRun;
+
+constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
+
+int StressRuns() {
+  const char* runs = std::getenv("ZTD_STRESS_RUNS");
+  return runs && std::atoi(runs) > 0 ? std::atoi(runs) : 1;
+}
+
+std::wstring EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) return std::wstring();
+  std::wstring path(value, value + std::strlen(value));
+  if (path.back() != L'\\') path.push_back(L'\\');
+  return path;
+}
+
+// The PNGs of a folder, as paths that work beyond MAX_PATH.
+std::vector<std::wstring> PngsIn(const std::wstring& place) {
+  std::vector<std::wstring> names;
+  const std::wstring folder = L"\\\\?\\" + place;
+  WIN32_FIND_DATAW data;
+  const HANDLE find = ::FindFirstFileW((folder + L"*.png").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(folder + data.cFileName);
+  while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return names;
+}
+
+RECT ToolbarOf(ProgramRun& run) {
+  RECT bar = {};
+  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+  if (toolbar && e2e::WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
+  return bar;
+}
+
+// Presses the keys in order and releases them in reverse.
+void Chord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    INPUT down = {};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    inputs.push_back(down);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT up = {};
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = *key;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(up);
+  }
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void EmptyClipboard() {
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+}
+
+class Reliability : public testing::Test {
+ protected:
+  void SetUp() override { e2e::ClearLogs(); }
+  testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\ntdr_screecapture_maxscrollheight=1500\r\n"};
+  testfiles::TempDir m_cache{L"rel"};
+};
+
+TEST_F(Reliability, TenStartsAtOnceLeaveOneCaptureRunning) {
+  for (int round = 0; round < StressRuns(); ++round) {
+    std::vector<std::unique_ptr<ProgramRun>> runs;
+    for (int i = 0; i < 10; ++i) {
+      runs.push_back(std::make_unique<ProgramRun>());
+      ASSERT_TRUE(runs.back()->Start(L"--cachepath=" + m_cache.Path()));
+    }
+    // Nine end with 183 while one stays.
+    const auto ended = [&] {
+      int n = 0;
+      for (auto& run : runs) n += !run->Running();
+      return n;
+    };
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ended() >= 9; }, 15000));
+    int refused = 0;
+    ProgramRun* survivor = nullptr;
+    for (auto& run : runs) {
+      DWORD code = 0;
+      if (run->WaitForExit(0, &code)) {
+        EXPECT_EQ(code, 183u);
+        refused += code == 183;
+      } else {
+        EXPECT_EQ(survivor, nullptr) << "two captures run at once";
+        survivor = run.get();
+      }
+    }
+    EXPECT_EQ(refused, 9);
+    ASSERT_NE(survivor, nullptr);
+    ASSERT_NE(survivor->WaitForWindow(kWindowClass), nullptr);
+    EXPECT_EQ(e2e::FindWindowsOfClass(kWindowClass).size(), 1u);
+    e2e::BringToFront(survivor->WaitForWindow(kWindowClass));
+    EXPECT_EQ(e2e::EndWithEsc(*survivor), 0u);
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 3000));
+  }
+}
+
+// Brings the capture into a state; false when it could not get there.
+struct State {
+  const char* name;
+  const wchar_t* args;
+  std::function<bool(ProgramRun&, HWND)> enter;
+  bool buttonHeld;  // released after the exit
+};
+
+bool Region(ProgramRun& run, RECT& bar) {
+  e2e::LeftDrag(300, 200, 900, 700);
+  bar = ToolbarOf(run);
+  return bar.right > bar.left;
+}
+
+bool ScrollRegion(ProgramRun& run) {
+  e2e::LeftDrag(400, 200, 1000, 700);
+  return e2e::WaitForLog("scroll tip: ", 1, 10000) && ToolbarOf(run).right > 0;
+}
+
+TEST_F(Reliability, EscEndsEveryStateOfEveryModeAtOnce) {
+  e2e::ScrollPageWindow page;
+  ASSERT_TRUE(page.Shown());
+  const std::wstring cache = L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdScrollPage;";
+  const std::vector<State> states = {
+      {"offering", L"", [](ProgramRun&, HWND) { return true; }, false},
+      {"dragging", L"",
+       [](ProgramRun&, HWND capture) {
+         e2e::MoveMouse(300, 200);
+         e2e::LeftDown();
+         return e2e::AfterPaint(capture, [] { e2e::MoveMouse(700, 600); });
+       },
+       true},
+      {"region", L"", [](ProgramRun& run, HWND) { RECT bar; return Region(run, bar); }, false},
+      {"tool chosen", L"",
+       [](ProgramRun& run, HWND) {
+         RECT bar;
+         if (!Region(run, bar)) return false;
+         e2e::LeftClick(bar.left + 36, bar.top + 25);
+         return true;
+       },
+       false},
+      {"drawing", L"",
+       [](ProgramRun& run, HWND capture) {
+         RECT bar;
+         if (!Region(run, bar)) return false;
+         e2e::LeftClick(bar.left + 36, bar.top + 25);
+         e2e::MoveMouse(400, 300);
+         e2e::LeftDown();
+         return e2e::AfterPaint(capture, [] { e2e::MoveMouse(600, 500); });
+       },
+       true},
+      {"text editing", L"",
+       [](ProgramRun& run, HWND) {
+         RECT bar;
+         if (!Region(run, bar)) return false;
+         e2e::LeftClick(bar.left + 196, bar.top + 25);
+         e2e::LeftClick(500, 400);
+         e2e::TypeText(L"typing");
+         return true;
+       },
+       false},
+      {"scroll waiting", L" --startmode=1", [](ProgramRun& run, HWND) { return ScrollRegion(run); }, false},
+      {"automatic scrolling", L" --startmode=1",
+       [](ProgramRun& run, HWND) {
+         if (!ScrollRegion(run)) return false;
+         e2e::LeftClick(700, 450);
+         return e2e::WaitForLog("Combine Result:0", 1, 10000);
+       },
+       false},
+      {"editor", L" --startmode=1",
+       [](ProgramRun& run, HWND) {
+         if (!ScrollRegion(run)) return false;
+         for (int i = 0; i < 3; ++i) e2e::Wheel(700, 450, -1), ::Sleep(350);
+         if (!e2e::WaitForLog("Combine Result:0", 1, 10000)) return false;
+         const RECT bar = ToolbarOf(run);
+         e2e::LeftClick(bar.left + 36, bar.top + 25);
+         return e2e::WaitForLog("scroll editor ", 1, 10000);
+       },
+       false},
+  };
+  for (const State& state : states) {
+    DWORD slowest = 0;
+    for (int i = 0; i < StressRuns(); ++i) {
+      e2e::ClearLogs();
+      ProgramRun run;
+      const HWND capture = e2e::StartCapture(run, cache + state.args);
+      ASSERT_NE(capture, nullptr) << state.name;
+      ASSERT_TRUE(state.enter(run, capture)) << state.name;
+      // Over the dimmed part, away from the page and the region.
+      e2e::MoveMouse(150, 1000);
+      e2e::BringToFront(capture);
+      const DWORD pressed = ::GetTickCount();
+      e2e::PressKey(VK_ESCAPE);
+      DWORD code = 0xFFFF;
+      const bool ended = run.WaitForExit(10000, &code);
+      if (state.buttonHeld) e2e::LeftUp();
+      ASSERT_TRUE(ended) << state.name << ": still running 10 s after Esc";
+      EXPECT_EQ(code, 0u) << state.name;
+      slowest = std::max(slowest, run.ExitTick() - pressed);
+      EXPECT_LT(run.ExitTick() - pressed, 2000u) << state.name;
+    }
+    std::printf("Esc in state \"%s\": %d runs, exit 0, slowest %lu ms\n", state.name, StressRuns(),
+                static_cast<unsigned long>(slowest));
+  }
+}
+
+TEST_F(Reliability, HandlesAndGdiObjectsStayFlatOverLongUse) {
+  const int repaints = 200 * StressRuns() > 1000 ? 1000 : 200 * StressRuns();
+  const int cycles = repaints / 10;  // 100 at most
+  ProgramRun run;
+  const HWND capture = e2e::StartCapture(run, L"--cachepath=" + m_cache.Path());
+  ASSERT_NE(capture, nullptr);
+  // Kernel handles and GDI objects as the system counts them (0 under Wine,
+  // which counts neither), and the GDI objects the program's owners hold.
+  const auto handles = [&] {
+    DWORD count = 0;
+    ::GetProcessHandleCount(run.Process(), &count);
+    return count;
+  };
+  const auto gdi = [&] { return ::GetGuiResources(run.Process(), GR_GDIOBJECTS); };
+  const auto owned = [&] { return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(::GetPropW(capture, L"ZTDGdiLive"))); };
+  // The magnifier follows the pointer while a window is offered: a repaint a move.
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::MoveMouse(340, 240); }));
+  const DWORD handlesBefore = handles(), gdiBefore = gdi();
+  const unsigned long ownedBefore = owned();
+  int painted = 0;
+  for (int i = 0; i < repaints; ++i) {
+    painted += e2e::AfterPaint(capture, [&] { e2e::MoveMouse(350 + i % 400, 250 + (i * 7) % 300); }, 1000);
+  }
+  const unsigned long ownedAfterRepaints = owned();
+  RECT bar;
+  ASSERT_TRUE(Region(run, bar));
+  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd");
+  // A tool, a shape and its undo, then a redo and an undo, each cycle.
+  const int tools[] = {36, 68, 100, 132, 164};
+  int keyed = 0;
+  for (int i = 0; i < cycles; ++i) {
+    e2e::LeftClick(bar.left + tools[i % 5], bar.top + 25);
+    e2e::AfterPaint(capture, [] { e2e::LeftDrag(400, 300, 500, 400); });
+    e2e::AfterPaint(capture, [&] { e2e::LeftClick(bar.left + 260, bar.top + 25); });  // undo
+    e2e::BringToFront(capture);
+    keyed += e2e::AfterPaint(capture, [] { Chord({VK_CONTROL, VK_SHIFT, 'Z'}); });  // redo
+    keyed += e2e::AfterPaint(capture, [] { Chord({VK_CONTROL, 'Z'}); });            // undo
+  }
+  const DWORD handlesAfter = handles(), gdiAfter = gdi();
+  const unsigned long ownedAfter = owned();
+  std::printf("%d repaints (%d seen), %d tool changes with a shape, undo, redo, undo: GDI objects held by the program's "
+              "owners %lu -> %lu -> %lu; handles %lu -> %lu, GDI objects %lu -> %lu as the system counts them\n",
+              repaints, painted, cycles, ownedBefore, ownedAfterRepaints, ownedAfter,
+              static_cast<unsigned long>(handlesBefore), static_cast<unsigned long>(handlesAfter),
+              static_cast<unsigned long>(gdiBefore), static_cast<unsigned long>(gdiAfter));
+  EXPECT_EQ(painted, repaints);
+  EXPECT_EQ(keyed, 2 * cycles);  // every redo and undo repainted
+  EXPECT_EQ(ownedAfterRepaints, ownedBefore);
+  EXPECT_LE(ownedAfter, ownedBefore + 10);  // the toolbar's and the shapes' own, not one a cycle
+  EXPECT_LE(handlesAfter, handlesBefore + 5);
+  EXPECT_LE(gdiAfter, gdiBefore + 10);
+  ASSERT_TRUE(::IsWindow(toolbar));
+  e2e::BringToFront(capture);
+  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
+  // What the program's own wrappers count at the end.
+  const auto closed = e2e::LinesWith(e2e::ReadLogLines(), "capture closed: ");
+  ASSERT_EQ(closed.size(), 1u);
+  EXPECT_NE(closed[0].find("capture closed: 0 GDI objects and 0 windows left"), std::string::npos) << closed[0];
+}
+
+// Finishes a capture of 300,200 - 900,700 with a rectangle on it.
+void FinishWithRectangle(ProgramRun& run, const std::wstring& cache, const std::function<void()>& whileFinishing) {
+  const HWND capture = e2e::StartCapture(run, L"--cachepath=" + cache);
+  ASSERT_NE(capture, nullptr);
+  RECT bar;
+  ASSERT_TRUE(Region(run, bar));
+  e2e::LeftClick(bar.left + 36, bar.top + 25);
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(400, 300, 500, 400); }));
+  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finish
+  whileFinishing();
+}
+
+TEST_F(Reliability, ABusyClipboardStillGetsTheImageAndNothingIsLost) {
+  const std::wstring pinArgs = e2e::ProgramPath().substr(0, e2e::ProgramPath().find_last_of(L'\\') + 1) +
+                               L"ZTDPopWindow.exe.args.txt";
+  ::DeleteFileW(pinArgs.c_str());
+  EmptyClipboard();
+  ProgramRun run;
+  FinishWithRectangle(run, m_cache.Path(), [] {
+    // Another program holds the clipboard for half a second.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::Sleep(500);
+    ::CloseClipboard();
+  });
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(run.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_EQ(PngsIn(m_cache.Path()).size(), 1u);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(pinArgs); }, 5000));
+  EXPECT_TRUE(e2e::LinesWith(e2e::ReadLogLines(), "clipboard is busy").empty());
+}
+
+TEST_F(Reliability, CacheFoldersThatCannotTakeTheImage) {
+  const std::wstring pinArgs = e2e::ProgramPath().substr(0, e2e::ProgramPath().find_last_of(L'\\') + 1) +
+                               L"ZTDPopWindow.exe.args.txt";
+  // A file where the folder should be; a path so long that the image's name
+  // no longer fits; and where the wrapper made them, a folder that refuses
+  // new files and one on a full disk.
+  const std::wstring file = m_cache.Path() + L"a file";
+  testfiles::WriteBytes(file, "x");
+  std::wstring deep = m_cache.Path();
+  while (deep.size() < 230) deep += L"long folder name\\";
+  deep += L"x";
+  while (deep.size() < 246) deep += L'x';  // the longest folder CreateDirectory makes: 247 with the backslash
+  deep += L'\\';
+  const std::wstring longPath = deep;
+  ::SHCreateDirectoryExW(nullptr, longPath.c_str(), nullptr);
+  std::vector<std::wstring> folders = {file, longPath};
+  for (const char* name : {"ZTD_READONLY_DIR", "ZTD_FULL_DIR"}) {
+    const std::wstring path = EnvPath(name);
+    if (path.empty()) {
+      std::printf("%s is not set: that case is left out\n", name);
+    } else {
+      folders.push_back(path);
+    }
+  }
+  for (const std::wstring& folder : folders) {
+    e2e::ClearLogs();
+    ::DeleteFileW(pinArgs.c_str());
+    EmptyClipboard();
+    const size_t before = PngsIn(folder).size();
+    ProgramRun run;
+    FinishWithRectangle(run, folder, [] {});
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(run.WaitForExit(10000, &code)) << "the capture stayed open although the clipboard was free";
+    EXPECT_EQ(code, 0u);
+    // The image is on the clipboard, whatever became of the file.
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+    const std::vector<std::wstring> pngs = PngsIn(folder);
+    const auto lines = e2e::ReadLogLines();
+    const bool failed = !e2e::LinesWith(lines, "could not write ").empty();
+    if (pngs.size() > before) {
+      // Written: a whole PNG, and the pin program was given it.
+      EXPECT_FALSE(failed);
+      EXPECT_GT(testfiles::ReadBytes(pngs.back()).size(), 1000u);
+      EXPECT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(pinArgs); }, 5000));
+    } else {
+      // Not written: said so, and no pin program on a missing file.
+      EXPECT_TRUE(failed || e2e::LinesWith(lines, "formatImgPath").empty()) << "no line says the file is missing";
+      EXPECT_TRUE(e2e::LinesWith(lines, "cmdline = ").empty());
+      EXPECT_FALSE(testfiles::Exists(pinArgs));
+    }
+    std::printf("cache folder of %zu characters: %s\n", folder.size(),
+                pngs.size() > before ? "written" : "not written, the image kept on the clipboard");
+  }
+}
+
+}  // namespace
