@@ -17,9 +17,9 @@ using testfiles::ConfigIni;
 using testfiles::ReadBytes;
 using testfiles::TempDir;
 
-int RunLogWriterChild(const std::wstring& path, int count, int id) {
+int RunLogWriterChild(const std::wstring& path, int count, int id, int maxSize) {
   Logger logger;
-  logger.Init(L"", path.c_str(), 64 * 1024 * 1024, 0, TRUE, true);
+  logger.Init(L"", path.c_str(), maxSize > 0 ? maxSize : 64 * 1024 * 1024, 0, TRUE, true);
   for (int k = 0; k < count; ++k) {
     logger.Log(3, L"writer %d line %d %s", L"child.cpp", k, id, k, L"padding-padding-padding-padding");
   }
@@ -203,43 +203,96 @@ TEST_F(LoggerTest, FolderThatIsALinkGetsNoScrambledNameNoMutex) {
   EXPECT_NE(lines[0].find("through the link"), std::string::npos);
 }
 
-TEST_F(LoggerTest, FourProcessesWriteWholeRecords) {
-  const std::wstring path = m_dir.Path() + L"shared.log";
-  constexpr int kWriters = 4;
-  constexpr int kLines = 300;
+// Four writers of 1000 lines on one file, started at once.
+std::vector<PROCESS_INFORMATION> StartWriters(const std::wstring& path, int lines, int maxSize) {
   std::vector<PROCESS_INFORMATION> children;
-  for (int id = 0; id < kWriters; ++id) {
+  for (int id = 0; id < 4; ++id) {
     std::wstring command = L"\"" + FileUtils::GetCurrentModuleFilePath() + L"\" --log-writer \"" + path + L"\" " +
-                           std::to_wstring(kLines) + L" " + std::to_wstring(id);
+                           std::to_wstring(lines) + L" " + std::to_wstring(id) + L" " + std::to_wstring(maxSize);
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION info = {};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-    children.push_back(info);
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+      children.push_back(info);
+    }
   }
+  return children;
+}
+
+void WaitForWriters(std::vector<PROCESS_INFORMATION>& children) {
   for (PROCESS_INFORMATION& info : children) {
     EXPECT_EQ(::WaitForSingleObject(info.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    ::GetExitCodeProcess(info.hProcess, &code);
-    EXPECT_EQ(code, 0u);
     ::CloseHandle(info.hProcess);
     ::CloseHandle(info.hThread);
   }
+}
+
+// Each record is one whole line of a writer; per writer the line numbers
+// rise. Returns how many lines each writer has in the file.
+std::vector<int> CheckWriterLines(const std::vector<std::string>& lines, bool consecutive) {
+  const std::regex pattern(R"(.* : \[INF\] child\.cpp\(\d+\)\(PID:\d+\)\(\d+\)writer (\d) line (\d+) padding-padding-padding-padding\n)");
+  std::vector<int> count(4, 0), last(4, -1);
+  for (const std::string& line : lines) {
+    std::smatch match;
+    if (!std::regex_match(line, match, pattern)) {
+      ADD_FAILURE() << "not a whole line: " << line;
+      break;
+    }
+    const int id = std::stoi(match[1]), k = std::stoi(match[2]);
+    if (id < 0 || id >= 4) continue;
+    if (consecutive) {
+      EXPECT_EQ(k, last[id] + 1);
+    } else {
+      EXPECT_GT(k, last[id]);
+    }
+    last[id] = k;
+    ++count[static_cast<size_t>(id)];
+  }
+  return count;
+}
+
+TEST_F(LoggerTest, FourProcessesWriteWholeRecordsEvenWhenOneIsKilled) {
+  const std::wstring path = m_dir.Path() + L"shared.log";
+  constexpr int kLines = 1000;
+  constexpr int kKilled = 3;
+  std::vector<PROCESS_INFORMATION> children = StartWriters(path, kLines, 0);
+  ASSERT_EQ(children.size(), 4u);
+  // One writer dies in the middle of its lines, maybe holding the mutex.
+  const std::string mark = "writer " + std::to_string(kKilled) + " line 100 ";
+  const DWORD start = ::GetTickCount();
+  while (Records(path + L".logdat").size() < 50 || [&] {
+    for (const std::string& line : Records(path + L".logdat")) {
+      if (line.find(mark) != std::string::npos) return false;
+    }
+    return true;
+  }()) {
+    ASSERT_LT(::GetTickCount() - start, 60000u) << "writer " << kKilled << " never reached line 100";
+    ::Sleep(5);
+  }
+  ::TerminateProcess(children[kKilled].hProcess, 9);
+  WaitForWriters(children);
   bool complete = false;
   const std::vector<std::string> lines = Records(path + L".logdat", &complete);
   EXPECT_TRUE(complete);
-  ASSERT_EQ(lines.size(), static_cast<size_t>(kWriters * kLines));
-  // Every record is one whole line, and each writer's lines keep their order.
-  const std::regex pattern(R"(.* : \[INF\] child\.cpp\(\d+\)\(PID:\d+\)\(\d+\)writer (\d) line (\d+) padding-padding-padding-padding\n)");
-  int next[kWriters] = {};
-  for (const std::string& line : lines) {
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(line, match, pattern)) << line;
-    const int id = std::stoi(match[1]);
-    ASSERT_GE(id, 0);
-    ASSERT_LT(id, kWriters);
-    EXPECT_EQ(std::stoi(match[2]), next[id]++);
+  const std::vector<int> count = CheckWriterLines(lines, true);
+  for (int id = 0; id < 4; ++id) {
+    if (id == kKilled) {
+      EXPECT_GT(count[id], 100);
+      EXPECT_LT(count[id], kLines) << "the writer was killed too late to count";
+    } else {
+      EXPECT_EQ(count[id], kLines);
+    }
   }
-  for (int id = 0; id < kWriters; ++id) EXPECT_EQ(next[id], kLines);
+
+  // With a size limit of 20 KB the file is emptied while the others write:
+  // what is left are whole records still.
+  const std::wstring small = m_dir.Path() + L"small.log";
+  children = StartWriters(small, kLines, 20000);
+  WaitForWriters(children);
+  const std::vector<std::string> kept = Records(small + L".logdat", &complete);
+  EXPECT_TRUE(complete);
+  EXPECT_FALSE(kept.empty());
+  EXPECT_LT(kept.size(), 4u * kLines);  // it was emptied
+  CheckWriterLines(kept, false);
 }
 
 }  // namespace
