@@ -21,7 +21,7 @@ for entry in "${TARGETS[@]}"; do
   read -r name files <<<"$entry"
   args=()
   for f in $files; do case "$f" in -*) args+=("$f") ;; *) args+=("$ROOT/$f") ;; esac; done
-  clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" \
+  clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests/fuzz" \
     "${args[@]}" -o "$OUT/${name}_fuzz"
   corpus="$OUT/${name}_corpus"
   mkdir -p "$corpus"

@@ -7,18 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FuzzInput.h"
 #include "core/SkinLayout.h"
-
-namespace {
-int32_t Take(const uint8_t*& data, size_t& size) {
-  int32_t v = 0;
-  const size_t n = size < 4 ? size : 4;
-  std::memcpy(&v, data, n);
-  data += n;
-  size -= n;
-  return v;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ScreenCapture;

@@ -5,18 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "FuzzInput.h"
 #include "scroll/FrameStitcher.h"
-
-namespace {
-int32_t Take(const uint8_t*& data, size_t& size) {
-  int32_t v = 0;
-  const size_t n = size < 4 ? size : 4;
-  std::memcpy(&v, data, n);
-  data += n;
-  size -= n;
-  return v;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ScreenCapture;
