@@ -279,19 +279,4 @@ TEST_F(OutputE2E, ArrowBrushAndMosaicReachTheImage) {
   EXPECT_EQ(e2e::LinesWith(e2e::ReadLogLines(), "GetMosaicImage diff:").size(), 1u);
 }
 
-TEST_F(OutputE2E, FinishWithoutACacheFolderStillFillsTheClipboard) {
-  ::OpenClipboard(nullptr);
-  ::EmptyClipboard();
-  ::CloseClipboard();
-  ProgramRun run;
-  const RECT bar = CaptureWithRectangle(run, m_cache.Path() + L"not\\there\\");
-  ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
-  // No file anywhere, no pin program.
-  EXPECT_TRUE(FilesIn(m_cache.Path()).empty());
-  // The program has ended: had it started the pin program, its command line
-  // would be in the log.
-  EXPECT_TRUE(e2e::LinesWith(e2e::ReadLogLines(), "cmdline = ").empty());
-  EXPECT_FALSE(testfiles::Exists(m_pinArgs));
-}
-
 }  // namespace

@@ -125,7 +125,16 @@ TEST_F(Reliability, TenStartsAtOnceLeaveOneCaptureRunning) {
     e2e::BringToFront(survivor->WaitForWindow(kWindowClass));
     EXPECT_EQ(e2e::EndWithEsc(*survivor), 0u);
     EXPECT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 3000));
+    // All logged their command lines; only one got as far as the window.
+    const auto lines = e2e::ReadLogLines();
+    EXPECT_EQ(e2e::LinesWith(lines, "lpCmdLine=").size(), 10u);
+    EXPECT_EQ(e2e::LinesWith(lines, "capture start init").size(), 1u);
+    e2e::ClearLogs();
   }
+  // With the last one gone, a new start is the only instance again.
+  ProgramRun again;
+  ASSERT_NE(e2e::StartCapture(again, L"--cachepath=" + m_cache.Path()), nullptr);
+  EXPECT_EQ(e2e::EndWithEsc(again), 0u);
 }
 
 // Brings the capture into a state; false when it could not get there.
@@ -200,11 +209,21 @@ TEST_F(Reliability, EscEndsEveryStateOfEveryModeAtOnce) {
       {"editor", L" --startmode=1",
        [](ProgramRun& run, HWND) {
          if (!ScrollRegion(run)) return false;
-         for (int i = 0; i < 3; ++i) e2e::Wheel(700, 450, -1), ::Sleep(350);
-         if (!e2e::WaitForLog("Combine Result:0", 1, 10000)) return false;
-         const RECT bar = ToolbarOf(run);
-         e2e::LeftClick(bar.left + 36, bar.top + 25);
-         return e2e::WaitForLog("scroll editor ", 1, 10000);
+         // A notch at a time until one is joined (notches during a step are
+         // swallowed), then edit; a press the toolbar missed is repeated.
+         bool joined = false;
+         for (int i = 0; i < 20 && !joined; ++i) {
+           e2e::Wheel(700, 450, -1);
+           joined = e2e::WaitForLog("Combine Result:0", 1, 800);
+         }
+         EXPECT_TRUE(joined) << "no notch was joined";
+         for (int i = 0; i < 3; ++i) {
+           const RECT bar = ToolbarOf(run);
+           e2e::LeftClick(bar.left + 36, bar.top + 25);
+           if (e2e::WaitForLog("scroll editor ", 1, 5000)) return true;
+         }
+         ADD_FAILURE() << "the editor did not open";
+         return false;
        },
        false},
   };
@@ -330,9 +349,9 @@ TEST_F(Reliability, ABusyClipboardStillGetsTheImageAndNothingIsLost) {
 TEST_F(Reliability, CacheFoldersThatCannotTakeTheImage) {
   const std::wstring pinArgs = e2e::ProgramPath().substr(0, e2e::ProgramPath().find_last_of(L'\\') + 1) +
                                L"ZTDPopWindow.exe.args.txt";
-  // A file where the folder should be; a path so long that the image's name
-  // no longer fits; and where the wrapper made them, a folder that refuses
-  // new files and one on a full disk.
+  // No folder at all, a file where the folder should be, a path so long that
+  // the image's name no longer fits; and where the wrapper made them, a
+  // folder that refuses new files and one on a full disk.
   const std::wstring file = m_cache.Path() + L"a file";
   testfiles::WriteBytes(file, "x");
   std::wstring deep = m_cache.Path();
@@ -342,7 +361,7 @@ TEST_F(Reliability, CacheFoldersThatCannotTakeTheImage) {
   deep += L'\\';
   const std::wstring longPath = deep;
   ::SHCreateDirectoryExW(nullptr, longPath.c_str(), nullptr);
-  std::vector<std::wstring> folders = {file, longPath};
+  std::vector<std::wstring> folders = {m_cache.Path() + L"not\\there\\", file, longPath};
   for (const char* name : {"ZTD_READONLY_DIR", "ZTD_FULL_DIR"}) {
     const std::wstring path = EnvPath(name);
     if (path.empty()) {

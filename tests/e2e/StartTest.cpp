@@ -146,31 +146,6 @@ TEST_F(StartTest, UsageEventsReachTheReportingPlugin) {
   EXPECT_EQ(LinesWith(lines, "Report bigdata action SC1002 success!").size(), 1u);
 }
 
-TEST_F(StartTest, SecondInstanceExits183WhileTheFirstIsOpen) {
-  ProgramRun first;
-  ASSERT_TRUE(first.Start(L""));
-  ASSERT_NE(first.WaitForWindow(kWindowClass), nullptr);
-
-  ProgramRun second;
-  ASSERT_TRUE(second.Start(L"--cachepath=C:\\other"));
-  DWORD code = 0;
-  ASSERT_TRUE(second.WaitForExit(10000, &code));
-  EXPECT_EQ(code, 183u);
-  EXPECT_EQ(e2e::FindWindowsOfClass(kWindowClass).size(), 1u);  // it showed nothing
-  EXPECT_TRUE(first.Running());
-
-  EXPECT_EQ(RunUntilEsc(first), 0u);
-  // Both logged their command lines; only the first got as far as the window.
-  const auto lines = e2e::ReadLogLines();
-  EXPECT_EQ(LinesWith(lines, "lpCmdLine=").size(), 2u);
-  EXPECT_EQ(LinesWith(lines, "capture start init").size(), 1u);
-
-  // With the first gone, a new start is the only instance again.
-  ProgramRun third;
-  ASSERT_TRUE(third.Start(L""));
-  EXPECT_EQ(RunUntilEsc(third), 0u);
-}
-
 TEST_F(StartTest, CommandLineReachesTheStartParameters) {
   testfiles::ConfigIni verbose("[config]\r\ng_orvane_global_log_level=5\r\n");
   ProgramRun run;
