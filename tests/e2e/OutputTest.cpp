@@ -23,17 +23,6 @@ constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
 
 std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data;
-  const HANDLE find = ::FindFirstFileW((folder + L"*.png").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do names.push_back(data.cFileName);
-  while (::FindNextFileW(find, &data));
-  ::FindClose(find);
-  return names;
-}
-
 class OutputE2E : public testing::Test {
  protected:
   static void SetUpTestSuite() { s_gdiplus = new testfiles::GdiplusScope(); }
@@ -126,7 +115,7 @@ TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
   // listed, the data comes back empty), Windows does.
   ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
 
-  const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+  const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(std::regex_match(files[0], std::wregex(L"Orvane\x622A\x56FE_\\d{14}\\.png"))) << files[0].size();
   const std::wstring image = m_cache.Path() + files[0];
@@ -165,7 +154,7 @@ TEST_F(OutputE2E, OcrWritesTheFileAndStartsTheOcrProgram) {
   DWORD code = 0xFFFF;
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
-  const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+  const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
   ASSERT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(m_ocrArgs); }, 5000));
   const std::string args = testfiles::ReadBytes(m_ocrArgs);
@@ -201,7 +190,7 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
     DWORD code = 0xFFFF;
     ASSERT_TRUE(run.WaitForExit(10000, &code));
     EXPECT_EQ(code, 0u);
-    const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+    const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
     ASSERT_EQ(files.size(), 1u);
     {
       Gdiplus::Bitmap png((m_cache.Path() + files[0]).c_str());
@@ -244,7 +233,7 @@ TEST_F(OutputE2E, ArrowBrushAndMosaicReachTheImage) {
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(600, 700, 900, 700); }));
   ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
 
-  const std::vector<std::wstring> files = FilesIn(m_cache.Path());
+  const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
   Gdiplus::Bitmap png((m_cache.Path() + files[0]).c_str());
   ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);

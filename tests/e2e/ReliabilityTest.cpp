@@ -40,26 +40,6 @@ std::wstring EnvPath(const char* name) {
   return path;
 }
 
-// The PNGs of a folder, as paths that work beyond MAX_PATH.
-std::vector<std::wstring> PngsIn(const std::wstring& place) {
-  std::vector<std::wstring> names;
-  const std::wstring folder = L"\\\\?\\" + place;
-  WIN32_FIND_DATAW data;
-  const HANDLE find = ::FindFirstFileW((folder + L"*.png").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do names.push_back(folder + data.cFileName);
-  while (::FindNextFileW(find, &data));
-  ::FindClose(find);
-  return names;
-}
-
-RECT ToolbarOf(ProgramRun& run) {
-  RECT bar = {};
-  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-  if (toolbar && e2e::WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
-  return bar;
-}
-
 // Presses the keys in order and releases them in reverse.
 void Chord(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
@@ -147,13 +127,13 @@ struct State {
 
 bool Region(ProgramRun& run, RECT& bar) {
   e2e::LeftDrag(300, 200, 900, 700);
-  bar = ToolbarOf(run);
+  bar = e2e::ToolbarRect(run);
   return bar.right > bar.left;
 }
 
 bool ScrollRegion(ProgramRun& run) {
   e2e::LeftDrag(400, 200, 1000, 700);
-  return e2e::WaitForLog("scroll tip: ", 1, 10000) && ToolbarOf(run).right > 0;
+  return e2e::WaitForLog("scroll tip: ", 1, 10000) && e2e::ToolbarRect(run).right > 0;
 }
 
 TEST_F(Reliability, EscEndsEveryStateOfEveryModeAtOnce) {
@@ -218,7 +198,7 @@ TEST_F(Reliability, EscEndsEveryStateOfEveryModeAtOnce) {
          }
          EXPECT_TRUE(joined) << "no notch was joined";
          for (int i = 0; i < 3; ++i) {
-           const RECT bar = ToolbarOf(run);
+           const RECT bar = e2e::ToolbarRect(run);
            e2e::LeftClick(bar.left + 36, bar.top + 25);
            if (e2e::WaitForLog("scroll editor ", 1, 5000)) return true;
          }
@@ -341,7 +321,7 @@ TEST_F(Reliability, ABusyClipboardStillGetsTheImageAndNothingIsLost) {
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
   EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
-  EXPECT_EQ(PngsIn(m_cache.Path()).size(), 1u);
+  EXPECT_EQ(e2e::PngNames(m_cache.Path()).size(), 1u);
   EXPECT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(pinArgs); }, 5000));
   EXPECT_TRUE(e2e::LinesWith(e2e::ReadLogLines(), "clipboard is busy").empty());
 }
@@ -374,7 +354,7 @@ TEST_F(Reliability, CacheFoldersThatCannotTakeTheImage) {
     e2e::ClearLogs();
     ::DeleteFileW(pinArgs.c_str());
     EmptyClipboard();
-    const size_t before = PngsIn(folder).size();
+    const size_t before = e2e::PngNames(folder).size();
     ProgramRun run;
     FinishWithRectangle(run, folder, [] {});
     DWORD code = 0xFFFF;
@@ -382,13 +362,13 @@ TEST_F(Reliability, CacheFoldersThatCannotTakeTheImage) {
     EXPECT_EQ(code, 0u);
     // The image is on the clipboard, whatever became of the file.
     EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
-    const std::vector<std::wstring> pngs = PngsIn(folder);
+    const std::vector<std::wstring> pngs = e2e::PngNames(folder);
     const auto lines = e2e::ReadLogLines();
     const bool failed = !e2e::LinesWith(lines, "could not write ").empty();
     if (pngs.size() > before) {
       // Written: a whole PNG, and the pin program was given it.
       EXPECT_FALSE(failed);
-      EXPECT_GT(testfiles::ReadBytes(pngs.back()).size(), 1000u);
+      EXPECT_GT(testfiles::ReadBytes(folder + pngs.back()).size(), 1000u);
       EXPECT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(pinArgs); }, 5000));
     } else {
       // Not written: said so, and no pin program on a missing file.

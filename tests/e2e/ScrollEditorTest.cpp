@@ -21,13 +21,6 @@ struct Area {
   bool Contains(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
 };
 
-RECT ToolbarRect(e2e::ProgramRun& run) {
-  RECT bar = {};
-  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-  if (toolbar && e2e::WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
-  return bar;
-}
-
 TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace) {
   testfiles::GdiplusScope gdiplus;
   testfiles::TempDir cache(L"scrolledit");
@@ -45,7 +38,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\x8D\x95\xE5\x87\xBB", 1, 10000));  // the start tip
   e2e::LeftClick(700, 450);
   ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\xB7\xB2\xE8\xBE\xBE", 1, 60000));  // the maximum height
-  RECT bar = ToolbarRect(run);
+  RECT bar = e2e::ToolbarRect(run);
   ASSERT_GT(bar.right, bar.left);
   e2e::LeftClick(bar.left + 36, bar.top + 25);  // edit
   ASSERT_TRUE(e2e::WaitForLog("scroll editor ", 1, 10000));
@@ -68,7 +61,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   const int viewX = ex + 1, viewY = ey + 1;
   // The toolbar, in its editor layout, below the editor's region.
   ASSERT_TRUE(e2e::WaitUntil([&] {
-    bar = ToolbarRect(run);
+    bar = e2e::ToolbarRect(run);
     return bar.top >= ey + eh && bar.right - bar.left > 300;
   }, 5000)) << bar.left << "," << bar.top;
 
@@ -108,17 +101,15 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   e2e::KeepShot("scroll_editor_annotated");
   ASSERT_TRUE(e2e::AfterPaint(capture, [&] { e2e::LeftDrag(ex, ey + eh / 2, ex + 100, ey + eh / 2); }));
   e2e::KeepShot("scroll_editor_narrowed");
-  bar = ToolbarRect(run);
+  bar = e2e::ToolbarRect(run);
   e2e::LeftClick(bar.left + 356, bar.top + 25);  // finish
   DWORD code = 0;
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
 
-  WIN32_FIND_DATAW data = {};
-  const HANDLE find = ::FindFirstFileW((cache.Path() + L"*.png").c_str(), &data);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  ::FindClose(find);
-  Gdiplus::Bitmap png((cache.Path() + data.cFileName).c_str());
+  const std::vector<std::wstring> pngs = e2e::PngNames(cache.Path());
+  ASSERT_EQ(pngs.size(), 1u);
+  Gdiplus::Bitmap png((cache.Path() + pngs[0]).c_str());
   ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);
   const int w = static_cast<int>(png.GetWidth()), h = static_cast<int>(png.GetHeight());
   EXPECT_EQ(w, imageWidth - 100);

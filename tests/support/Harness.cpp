@@ -114,6 +114,24 @@ bool ScrollPageWindow::Shown() const {
   return m_info.hProcess != nullptr && !FindWindowsOfClass(L"ZtdScrollPage").empty();
 }
 
+RECT ToolbarRect(ProgramRun& run) {
+  RECT bar = {};
+  const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
+  if (toolbar && WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
+  return bar;
+}
+
+std::vector<std::wstring> PngNames(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  const HANDLE find = ::FindFirstFileW((L"\\\\?\\" + folder + L"*.png").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(data.cFileName);
+  while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return names;
+}
+
 bool ProgramRun::Running() const {
   return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -61,6 +61,12 @@ class ScrollPageWindow {
   PROCESS_INFORMATION m_info = {};
 };
 
+// The toolbar of the run once it has settled; empty when it never showed.
+RECT ToolbarRect(ProgramRun& run);
+// The names of the PNG files in `folder` (which ends with a backslash), also
+// beyond MAX_PATH.
+std::vector<std::wstring> PngNames(const std::wstring& folder);
+
 // The capture window's class.
 inline constexpr const wchar_t* kCaptureWindowClass = L"ZTDScreenCaptureWnd";
 
