@@ -132,8 +132,7 @@ bool CCaptureShade::FinishCapture() {
   const std::wstring imagePath = params ? WriteToCache(result.get(), *params) : std::wstring();
   // The clipboard needs no folder: without a usable cache folder the image
   // still goes there instead of being lost.
-  ICaptureControl* control = Control();
-  const bool onClipboard = PutOnClipboard(result.get(), control ? control->GetScreenDC() : nullptr);
+  const bool onClipboard = PutOnClipboard(result.get());
   result.reset();
   if (imagePath.empty() && !onClipboard) {
     LOG_ERR(L"finish: the image reached neither a file nor the clipboard, the capture stays open");

@@ -39,11 +39,31 @@ bool WritePng(Gdiplus::Bitmap* bitmap, const std::wstring& path) {
   return bitmap->Save(path.c_str(), &clsid, nullptr) == Gdiplus::Ok;
 }
 
-bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible) {
+bool PutOnClipboard(Gdiplus::Bitmap* bitmap) {
   if (!bitmap) return false;
   HBITMAP composedHandle = nullptr;
   if (bitmap->GetHBITMAP(Gdiplus::Color(0xFF000000), &composedHandle) != Gdiplus::Ok || !composedHandle) return false;
   const DuiLib::Bitmap composed(composedHandle);
+  DIBSECTION section = {};
+  if (::GetObjectW(composed.Get(), sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits) return false;
+  // The clipboard's bitmap must outlive this process, which exits a moment
+  // later: a device-dependent bitmap of the display's own format does, a DIB
+  // section (what a memory DC holding one would make) dies with the process.
+  // So it is made compatible with the screen itself, never with a memory DC.
+  DuiLib::Bitmap ddb;
+  {
+    const DuiLib::WindowDC screen(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader = section.dsBmih;
+    if (screen.Get()) {
+      ddb.Reset(::CreateDIBitmap(screen.Get(), &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS));
+    }
+  }
+  if (!ddb) {
+    LOG_ERR(L"clipboard bitmap %dx%d could not be made", static_cast<int>(section.dsBm.bmWidth),
+            static_cast<int>(section.dsBm.bmHeight));
+    return false;
+  }
   bool opened = false;
   // Another program may hold the clipboard for a moment: wait up to a
   // second for it rather than drop the image.
@@ -51,30 +71,18 @@ bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible) {
     opened = ::OpenClipboard(nullptr) != FALSE;
     if (!opened) ::Sleep(20);
   }
-  bool done = false;
-  if (opened) {
-    ::EmptyClipboard();
-    DIBSECTION section = {};
-    if (::GetObjectW(composed.Get(), sizeof(section), &section) == sizeof(section) && section.dsBm.bmBits) {
-      BITMAPINFO info = {};
-      info.bmiHeader = section.dsBmih;
-      DuiLib::Bitmap ddb;
-      if (compatible) {
-        ddb.Reset(::CreateDIBitmap(compatible, &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS));
-      } else {
-        const DuiLib::WindowDC screen(nullptr);
-        ddb.Reset(::CreateDIBitmap(screen.Get(), &section.dsBmih, CBM_INIT, section.dsBm.bmBits, &info, DIB_RGB_COLORS));
-      }
-      // Once the clipboard has taken it, it is the clipboard's to free.
-      if (ddb && ::SetClipboardData(CF_BITMAP, ddb.Get()) != nullptr) {
-        ddb.Release();
-        done = true;
-      }
-    }
-    ::CloseClipboard();
-  } else {
+  if (!opened) {
     LOG_WAR(L"clipboard is busy: %d", static_cast<int>(::GetLastError()));
+    return false;
   }
+  bool done = false;
+  ::EmptyClipboard();
+  // Once the clipboard has taken it, it is the clipboard's to free.
+  if (::SetClipboardData(CF_BITMAP, ddb.Get()) != nullptr) {
+    ddb.Release();
+    done = true;
+  }
+  ::CloseClipboard();
   return done;
 }
 

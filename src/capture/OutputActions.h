@@ -16,9 +16,10 @@ namespace ScreenCapture {
 bool WritePng(Gdiplus::Bitmap* bitmap, const std::wstring& path);
 
 // Puts the bitmap on the clipboard as CF_BITMAP, composed over opaque black,
-// as a device-dependent bitmap compatible with `compatible`. A clipboard held
-// by another program is retried briefly, then given up.
-bool PutOnClipboard(Gdiplus::Bitmap* bitmap, HDC compatible);
+// as a device-dependent bitmap compatible with the screen (one that stays
+// readable after this process has exited). A clipboard held by another
+// program is retried briefly, then given up.
+bool PutOnClipboard(Gdiplus::Bitmap* bitmap);
 
 // Starts a program through the shell; see the launcher's description.
 bool LaunchProgram(const std::wstring& path, const std::wstring& parameters, bool elevate,

@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <regex>
 #include <string>
@@ -107,18 +108,63 @@ class OutputE2E : public testing::Test {
 };
 testfiles::GdiplusScope* OutputE2E::s_gdiplus = nullptr;
 
+// What another program reads from the clipboard once the capture has exited:
+// ClipboardReader.exe (next to the program) run to its end. Its exit code,
+// the bitmap's size and its pixels (0x00RRGGBB, top row first).
+struct ClipboardImage {
+  DWORD code = 0xFFFF;
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+ClipboardImage ReadClipboardFromAnotherProgram(const std::wstring& dump) {
+  ClipboardImage image;
+  ::DeleteFileW(dump.c_str());
+  std::wstring command = L"\"" + Folder(e2e::ProgramPath()) + L"ClipboardReader.exe\" \"" + dump + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return image;
+  }
+  if (::WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(info.hProcess, 0xDEAD);
+  ::GetExitCodeProcess(info.hProcess, &image.code);
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
+  const std::string bytes = testfiles::ReadBytes(dump);
+  if (image.code != 0 || bytes.size() < 8) return image;
+  int32_t size[2] = {};
+  memcpy(size, bytes.data(), sizeof(size));
+  image.width = size[0];
+  image.height = size[1];
+  const size_t count = static_cast<size_t>(size[0]) * static_cast<size_t>(size[1]);
+  if (bytes.size() != 8 + count * 4) return image;
+  image.pixels.resize(count);
+  memcpy(image.pixels.data(), bytes.data() + 8, count * 4);
+  ::DeleteFileW(dump.c_str());
+  return image;
+}
+
 TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
+  // Nothing of an earlier run may pass for this run's image.
+  if (::OpenClipboard(nullptr)) {
+    ::EmptyClipboard();
+    ::CloseClipboard();
+  }
   ProgramRun run;
   const RECT bar = CaptureWithRectangle(run);
-  // The clipboard's pixels are checked in the output actions' own test: Wine
-  // does not hand a CF_BITMAP over to another process (the formats are
-  // listed, the data comes back empty), Windows does.
   ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
 
   const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(std::regex_match(files[0], std::wregex(L"Orvane\x622A\x56FE_\\d{14}\\.png"))) << files[0].size();
   const std::wstring image = m_cache.Path() + files[0];
+  // The clipboard outlives the program: read by another program after the
+  // exit, it holds a bitmap of the region's size with the PNG's pixels.
+  const ClipboardImage clip = ReadClipboardFromAnotherProgram(m_cache.Path() + L"clipboard.raw");
+  EXPECT_EQ(clip.code, 0u);
+  EXPECT_EQ(clip.width, 400);
+  EXPECT_EQ(clip.height, 300);
   {
     Gdiplus::Bitmap png(image.c_str());
     ASSERT_EQ(png.GetLastStatus(), Gdiplus::Ok);
@@ -130,6 +176,18 @@ TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
           return static_cast<uint32_t>(c.GetValue() & 0xFFFFFF);
         },
         static_cast<int>(png.GetWidth()), static_cast<int>(png.GetHeight()));
+    if (clip.pixels.size() == 400u * 300u) {
+      Gdiplus::BitmapData data = {};
+      const Gdiplus::Rect all(0, 0, 400, 300);
+      ASSERT_EQ(png.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data), Gdiplus::Ok);
+      int differ = 0;
+      for (int y = 0; y < 300; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < 400; ++x) differ += (row[x] & 0xFFFFFF) != clip.pixels[static_cast<size_t>(y) * 400 + x];
+      }
+      png.UnlockBits(&data);
+      EXPECT_EQ(differ, 0) << "clipboard pixels that are not the PNG's";
+    }
   }
   // The pin program got exactly its parameters, one backslash before the name.
   ASSERT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(m_pinArgs); }, 5000));

@@ -38,7 +38,7 @@ TEST_F(OutputActions, PngFilesAndAnOpaqueClipboardImage) {
   EXPECT_FALSE(WritePng(&image, dir.Path() + L"missing\\folder\\a.png"));
   EXPECT_FALSE(WritePng(&image, dir.Path() + std::wstring(300, L'x') + L".png"));
 
-  ASSERT_TRUE(PutOnClipboard(&image, nullptr));
+  ASSERT_TRUE(PutOnClipboard(&image));
   ASSERT_TRUE(::OpenClipboard(nullptr));
   const HGLOBAL dib = ::GetClipboardData(CF_DIB);
   ASSERT_NE(dib, nullptr);
