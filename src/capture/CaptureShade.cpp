@@ -88,16 +88,30 @@ void CCaptureShade::RepaintArea(const Rect& area) {
 }
 
 Rect CCaptureShade::MagnifierArea(Point cursor) {
-  // The box with its frame, and the two lines of text under it.
-  const Rect box = PlaceMagnifier(cursor, CaptureBounds()).box;
-  return Rect{box.x - 2, box.y - 2, 240, box.height + 80};
+  // The box with its 1-pixel frame (and a pixel of antialiasing), and the
+  // two lines of text under it.
+  const Rect box = PlaceMagnifier(cursor, OverlayBounds()).box;
+  Rect area = InsetRect(box, -2);
+  if (MeasureOverlayTexts()) {
+    const Point text = MagnifierTextOrigin(box);
+    area = UnionRect(area, Rect{text.x - 2, text.y - 2, m_magnifierTextWidth + 4, m_magnifierTextHeight + 4});
+  }
+  return area;
 }
 
-Rect CCaptureShade::SelectionArea(const Rect& r) const {
+Rect CCaptureShade::LabelArea(const Rect& r) {
+  if (r.height <= 0 || !MeasureOverlayTexts()) return Rect{};
+  const SizeLabelLayout label = PlaceSizeLabel(r, OverlayBounds(), m_labelLineHeight, m_labelTextWidth, m_labelTextHeight);
+  const Rect text{label.text.x, label.text.y, m_labelTextWidth, m_labelTextHeight};
+  return InsetRect(UnionRect(label.box, text), -2);
+}
+
+Rect CCaptureShade::SelectionArea(const Rect& r) {
   if (r.IsEmpty()) return Rect{};
-  // Frame, handles and the size label above (or inside at the top edge).
+  // Frame and handles reach beyond the region; the size label sits above
+  // it (or inside at the top edge).
   const int m = std::max(m_width, m_handleRadius) + 2;
-  return Rect{r.x - m, r.y - 64, std::max(r.width + 2 * m, 360), r.height + 64 + m};
+  return UnionRect(InsetRect(r, -m), LabelArea(r));
 }
 
 Rect CCaptureShade::CaptureBounds() {
@@ -120,7 +134,9 @@ bool CCaptureShade::HitTest(const Point& pt) {
 void CCaptureShade::SetState(int state) {
   const int old = m_state;
   m_state = state;
-  if (state != kStateNew) RequestRepaint();
+  // Every state shows its own set of handles, magnifier and label: a change
+  // repaints all of it, going back to offering windows too.
+  if (state != old || state != kStateNew) RequestRepaint();
   if (state == kStateIdle) {
     LOG_DBG(L"region %d,%d %dx%d frame %d", m_rect.x, m_rect.y, m_rect.width, m_rect.height, m_width);
   }
@@ -188,13 +204,14 @@ void CCaptureShade::AnnotationPress(Point& pt, bool& handled) {
 }
 
 void CCaptureShade::OnMouseMove(Point& pt, bool& handled) {
-  if (m_state == kStateNew || m_state == kStatePressed) {
+  if (m_state == kStateNew || m_state == kStatePressed || m_state == kStateCreating || m_state == kStateResizing) {
     // The magnifier follows the mouse: repaint where it was and where it goes.
     POINT cursor = {};
     ::GetCursorPos(&cursor);
     const Point at = ScreenToCapture(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)},
                                      GetVirtualScreenRect());
-    RepaintArea(UnionRect(m_magnifierArea, MagnifierArea(at)));
+    RepaintArea(m_magnifierArea);
+    RepaintArea(MagnifierArea(at));
   }
   if (m_state == kStateNew) {
     const Rect& screen = GetVirtualScreenRect();
@@ -327,6 +344,9 @@ void CCaptureShade::HandleEvent(DuiLib::TEventUI& event) {
       if (!HitTestHandle(pt) && m_state == kStateIdle) UpdateCursor(pt);
       break;
     case DuiLib::UIEVENT_BUTTONUP:
+      // A release whose press went to another window chooses nothing: it
+      // would take the offered window without the start mode's hand-over.
+      if (!m_buttonDown && m_state == kStateNew) break;
       if (m_buttonDown && pt != m_lastPointer) {
         // The release is where the drag ends, even when no move reported
         // that point (moves coalesced by the system, or none at all).
@@ -435,14 +455,21 @@ void CCaptureShade::UpdateCursor(const Point& pt) {
   }
 }
 
+namespace {
+// The start mode's hand-over happens once per process: after a long capture
+// has started, going back to selecting is a normal capture.
+bool g_handOverDone = false;
+}  // namespace
+
 int CCaptureShade::OnFirstCaptureSelected() {
   ICaptureWindow* window = Window();
   const CaptureStartParams* params = window ? window->GetStartParams() : nullptr;
-  if (!params) return 0;
+  if (!params || g_handOverDone) return 0;
   switch (params->startMode) {
     case kStartModeHandOver:
       // The region goes to the starting program; the capture ends at once.
       // A mapping that cannot be made or written is passed over silently.
+      g_handOverDone = true;
       WriteHandOverRecord(params->fileMappingName, m_rect);
       LOG_INF(L"hand over %d,%d %dx%d", m_rect.x, m_rect.y, m_rect.width, m_rect.height);
       window->CloseCapture();
@@ -453,7 +480,13 @@ int CCaptureShade::OnFirstCaptureSelected() {
       if (!runner) return 0;
       runner->PostRunnable([] {
         ICaptureWindow* w = GetCaptureWindow();
-        if (ICaptureControl* control = w ? w->GetCaptureControl() : nullptr) control->StartScrollCapture();
+        ICaptureControl* control = w ? w->GetCaptureControl() : nullptr;
+        if (!control) return;
+        control->StartScrollCapture();
+        // A region too small to scroll starts a fresh capture that may try
+        // again; once the long capture runs, the switch is spent.
+        ICaptureShade* mode = control->GetCaptureShade();
+        if (mode && mode->GetCaptureType() == kCaptureScroll) g_handOverDone = true;
       });
       return 1;
     }

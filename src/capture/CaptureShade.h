@@ -88,10 +88,15 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   static CommandOrders* Orders();
   static void Repaint();
   static void RepaintArea(const Rect& area);
-  // What the magnifier covers beside a cursor, and a region with its frame,
-  // handles and size label.
-  static Rect MagnifierArea(Point cursor);
-  Rect SelectionArea(const Rect& region) const;
+  // Where the magnifier beside a cursor, the size label of a region, and a
+  // region with its frame, handles and label are painted: the same geometry
+  // the painting uses, with the text measured in the label font (so it grows
+  // with the DPI), and never less than what is painted.
+  Rect MagnifierArea(Point cursor);
+  Rect LabelArea(const Rect& region);
+  Rect SelectionArea(const Rect& region);
+  // The bounds the label and the magnifier stay inside.
+  virtual Rect OverlayBounds() const { return CaptureBounds(); }
   // The capture bounds: the whole virtual screen in client coordinates.
   static Rect CaptureBounds();
   // The union of every listed shape's rectangle grown by half its stroke.
@@ -105,6 +110,12 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   void OnKeyUp(const DuiLib::TEventUI& event);
   void UpdateCursor(const Point& pt);
   Gdiplus::Font* LabelFont(Gdiplus::Graphics* graphics);
+  // Makes the label font when it is not there yet (measured on the frozen
+  // screen's DC) and measures the widest label and magnifier texts once;
+  // false without a font.
+  bool MeasureOverlayTexts();
+  // The size label's text for the selection.
+  std::wstring SizeLabelText() const;
 
   WindowFinder m_finder;
   Rect m_annotationBounds;
@@ -115,6 +126,11 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   std::unique_ptr<Gdiplus::Font> m_labelFont;
   std::wstring m_extraOutputPath;
   Rect m_magnifierArea;  // where the magnifier was drawn last
+  // The label font's line height (plus 12) and the widest texts it draws,
+  // rounded up; zero until measured.
+  int m_labelLineHeight = 0;
+  int m_labelTextWidth = 0, m_labelTextHeight = 0;
+  int m_magnifierTextWidth = 0, m_magnifierTextHeight = 0;
 
  private:
   // The left button's press and the pointer's last reported place.

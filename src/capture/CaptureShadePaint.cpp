@@ -208,13 +208,46 @@ Gdiplus::Font* CCaptureShade::LabelFont(Gdiplus::Graphics* graphics) {
   return m_labelFont.get();
 }
 
-void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
-  if (m_rect.height <= 0) return;
-  // Above the region's corner, or inside it at the top edge: nothing to do
-  // for a repaint elsewhere.
-  if (Rect{m_rect.x, m_rect.y - 64, 360, 128}.Intersect(VisibleBounds(graphics)).IsEmpty()) return;
-  Gdiplus::Font* font = LabelFont(graphics);
-  if (!font) return;
+namespace {
+
+// A measured extent rounded up to whole pixels.
+int Ceil(Gdiplus::REAL value) { return static_cast<int>(std::ceil(value)); }
+
+}  // namespace
+
+bool CCaptureShade::MeasureOverlayTexts() {
+  if (m_labelLineHeight > 0) return true;
+  Gdiplus::Font* font = m_labelFont.get();
+  if (!font) {
+    ICaptureControl* control = Control();
+    const HDC dc = control ? control->GetScreenDC() : nullptr;
+    if (!dc) return false;
+    Gdiplus::Graphics graphics(dc);
+    font = LabelFont(&graphics);
+  }
+  if (!font) return false;
+  const HDC screen = ::GetDC(nullptr);
+  if (!screen) return false;
+  {
+    Gdiplus::Graphics graphics(screen);
+    // The widest texts each can show: every digit as wide as the widest, the
+    // editor's suffix, negative screen positions.
+    const std::wstring label = L"88888 * 88888 \x7F16\x8F91\x4E2D";
+    const std::wstring magnifier = L"POS:(-88888,-88888)\r\nRGB:(888,888,888)";
+    Gdiplus::RectF measured;
+    graphics.MeasureString(label.c_str(), static_cast<INT>(label.size()), font, Gdiplus::PointF(0, 0), &measured);
+    m_labelTextWidth = Ceil(measured.Width) + 2;
+    m_labelTextHeight = Ceil(measured.Height) + 2;
+    graphics.MeasureString(magnifier.c_str(), static_cast<INT>(magnifier.size()), font, Gdiplus::PointF(0, 0), &measured);
+    m_magnifierTextWidth = Ceil(measured.Width) + 2;
+    m_magnifierTextHeight = Ceil(measured.Height) + 2;
+  }
+  ::ReleaseDC(nullptr, screen);
+  m_labelLineHeight = static_cast<int>(font->GetHeight(1.0f) + 12);
+  return true;
+}
+
+std::wstring CCaptureShade::SizeLabelText() const {
   int width = m_rect.width;
   int height = m_rect.height;
   if (CurrentStartMode() == kStartModeScroll && GetCaptureType() == kCaptureNormal) {
@@ -223,13 +256,22 @@ void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
   }
   std::wstring text = std::to_wstring(std::max(0, width)) + L" * " + std::to_wstring(std::max(0, height));
   if (GetCaptureType() == kCaptureScrollEditor) text += L" \x7F16\x8F91\x4E2D";
+  return text;
+}
+
+void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
+  if (m_rect.height <= 0) return;
+  // Nothing to do for a repaint elsewhere.
+  if (LabelArea(m_rect).Intersect(VisibleBounds(graphics)).IsEmpty()) return;
+  Gdiplus::Font* font = LabelFont(graphics);
+  if (!font) return;
+  const std::wstring text = SizeLabelText();
   const int lineHeight = static_cast<int>(font->GetHeight(1.0f) + 12);
   Gdiplus::RectF measured;
   graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), font, Gdiplus::PointF(0, 0), &measured);
-  const Rect bounds = CaptureBounds();
-  const bool above = m_rect.y - lineHeight - 8 >= bounds.y;
-  const Gdiplus::REAL boxX = static_cast<Gdiplus::REAL>(m_rect.x);
-  const Gdiplus::REAL boxY = static_cast<Gdiplus::REAL>(above ? m_rect.y - lineHeight - 8 : m_rect.y + 12);
+  const SizeLabelLayout layout = PlaceSizeLabel(m_rect, OverlayBounds(), lineHeight, 0, 0);
+  const Gdiplus::REAL boxX = static_cast<Gdiplus::REAL>(layout.box.x);
+  const Gdiplus::REAL boxY = static_cast<Gdiplus::REAL>(layout.box.y);
   const Gdiplus::REAL boxW = measured.Width + 24;
   const Gdiplus::REAL boxH = measured.Height + 8;
   Gdiplus::GraphicsPath box;
@@ -243,9 +285,9 @@ void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
   Gdiplus::SolidBrush fill(Gdiplus::Color(alpha, 0, 0, 0));
   graphics->FillPath(&fill, &box);
   Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
-  const Gdiplus::REAL textY = static_cast<Gdiplus::REAL>(above ? m_rect.y - lineHeight - 4 : m_rect.y + 16);
   graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font,
-                       Gdiplus::PointF(static_cast<Gdiplus::REAL>(m_rect.x + 12), textY), &white);
+                       Gdiplus::PointF(static_cast<Gdiplus::REAL>(layout.text.x), static_cast<Gdiplus::REAL>(layout.text.y)),
+                       &white);
 }
 
 void CCaptureShade::DrawMagnifier(Gdiplus::Graphics* graphics) {
@@ -258,7 +300,7 @@ void CCaptureShade::DrawMagnifier(Gdiplus::Graphics* graphics) {
   if (!source || !::GetCursorPos(&cursor)) return;
   const Rect& screen = GetVirtualScreenRect();
   const Point at = ScreenToCapture(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)}, screen);
-  const MagnifierLayout layout = PlaceMagnifier(at, CaptureBounds());
+  const MagnifierLayout layout = PlaceMagnifier(at, OverlayBounds());
   m_magnifierArea = MagnifierArea(at);
 
   if (const HDC target = graphics->GetHDC()) {
@@ -278,10 +320,9 @@ void CCaptureShade::DrawMagnifier(Gdiplus::Graphics* graphics) {
   const std::wstring text = MagnifierText(Point{static_cast<int>(cursor.x), static_cast<int>(cursor.y)},
                                           GetRValue(pixel), GetGValue(pixel), GetBValue(pixel));
   Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+  const Point origin = MagnifierTextOrigin(layout.box);
   graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font,
-                       Gdiplus::PointF(static_cast<Gdiplus::REAL>(layout.box.x),
-                                       static_cast<Gdiplus::REAL>(layout.box.y + 160 + 10)),
-                       &white);
+                       Gdiplus::PointF(static_cast<Gdiplus::REAL>(origin.x), static_cast<Gdiplus::REAL>(origin.y)), &white);
 }
 
 }  // namespace ScreenCapture

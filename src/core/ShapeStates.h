@@ -2,6 +2,8 @@
 // The mouse state machine every shape follows, the capture selection too:
 // the states, and which step a press or a move takes in each of them. Value
 // code; the shapes carry the steps out (and may change the state as they do).
+#include "core/Geometry.h"
+
 namespace ScreenCapture {
 
 // Edit states of a shape.
@@ -30,9 +32,16 @@ constexpr PressStep StepForPress(int state, bool onHandle, bool onBody, bool onE
 
 enum class MoveStep { kNone, kCreate, kHoverHandle, kHoverBody, kMove, kResize };
 
-// The first move after a creation press starts the drag (and, the system
-// coalescing a fast hand's moves, may be the only one).
-constexpr bool MoveStartsCreation(int state) { return state == kStatePressed; }
+// After a creation press the pointer may slip a little before the button
+// comes up: that is still a click. The first move that leaves the system's
+// drag rectangle (`dragWidth` x `dragHeight` pixels on either side of the
+// press) starts the drag, and shapes what is created at once, however few
+// moves arrive (the system merges a fast hand's moves).
+constexpr bool MoveStartsCreation(int state, Point press, Point pt, int dragWidth, int dragHeight) {
+  if (state != kStatePressed) return false;
+  const int dx = pt.x - press.x, dy = pt.y - press.y;
+  return dx > dragWidth || -dx > dragWidth || dy > dragHeight || -dy > dragHeight;
+}
 
 // What a move does once any drag has started: a creation follows the
 // pointer unless it is back on the start point; an idle shape shows what a

@@ -121,10 +121,15 @@ void CBaseShade::OnLButtonDown(Point& pt, bool& handled) {
 }
 
 void CBaseShade::OnMouseMove(Point& pt, bool& handled) {
-  // The first move after the press starts the drag. It may also be the only
-  // one (the system coalesces the moves of a fast hand): it goes on to shape
-  // what is created.
-  if (MoveStartsCreation(m_state)) OnCreateStart(pt, handled);
+  if (m_state == kStatePressed) {
+    // A hand that slips by a pixel or two still clicks; a move out of the
+    // drag rectangle starts the drag and goes on to shape what is created.
+    if (!MoveStartsCreation(m_state, m_startPoint, pt, ::GetSystemMetrics(SM_CXDRAG), ::GetSystemMetrics(SM_CYDRAG))) {
+      handled = true;
+      return;
+    }
+    OnCreateStart(pt, handled);
+  }
   const bool idle = m_state == kStateIdle;
   const bool onHandle = idle && HitTestHandle(pt);
   const bool onBody = idle && !onHandle && HitTest(pt);

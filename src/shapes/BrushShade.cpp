@@ -12,13 +12,14 @@
 
 namespace ScreenCapture {
 
-void CBrushShade::OnMouseMove(Point& pt, bool& handled) {
-  if (m_state == kStatePressed) {
-    // The first move only starts the stroke.
-    OnCreateStart(pt, handled);
-    return;
-  }
-  CBaseShade::OnMouseMove(pt, handled);
+void CBrushShade::OnCreateStart(Point& pt, bool& handled) {
+  CBaseShade::OnCreateStart(pt, handled);
+  // The stroke starts where the button went down, not where the first move
+  // that arrived happens to be.
+  Point start = m_startPoint;
+  ClampToLimit(start);
+  MapPointFromView(start);
+  AddPoint(start);
 }
 
 void CBrushShade::AddPoint(const Point& pt) {

@@ -21,9 +21,9 @@ class CBrushShade : public CBaseShade {
   bool HitTestHandle(const Point&) override { return false; }
   bool IsValid() const override { return m_points.size() > 1; }
   bool IsChanged() const override { return m_startPoint != m_endPoint; }
-  // The press that starts a creation and the first move add no point: a
-  // press, one move and a release make nothing.
-  void OnMouseMove(Point& pt, bool& handled) override;
+  // The stroke begins at the press once the pointer has left the drag
+  // rectangle; a click makes nothing.
+  void OnCreateStart(Point& pt, bool& handled) override;
   void BeginMove(Point& pt, bool& handled) override;
   void OnCreating(Point& pt, bool& handled) override;
   void OnMoving(Point& pt, bool& handled) override;

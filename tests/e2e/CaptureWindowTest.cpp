@@ -121,23 +121,6 @@ TEST_F(CaptureWindowTest, RightAndMiddleButtonsReachTheControl) {
   EXPECT_TRUE(LinesWith(lines, "capture event 19 ").empty());
 }
 
-// Sets the prefix's system DPI for the lifetime of the object.
-class SystemDpi {
- public:
-  explicit SystemDpi(DWORD dpi) { Set(dpi); }
-  ~SystemDpi() { Set(96); }
-
- private:
-  static void Set(DWORD dpi) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                          nullptr) == ERROR_SUCCESS) {
-      ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-      ::RegCloseKey(key);
-    }
-  }
-};
-
 TEST_F(CaptureWindowTest, SkinDpiSnapsToTheNextLowerStep) {
   const struct {
     DWORD system;
@@ -145,7 +128,7 @@ TEST_F(CaptureWindowTest, SkinDpiSnapsToTheNextLowerStep) {
   } cases[] = {{120, "skin dpi 96 (system 120)"}, {168, "skin dpi 144 (system 168)"}, {400, "skin dpi 384 (system 400)"}};
   for (const auto& c : cases) {
     e2e::ClearLogs();
-    SystemDpi dpi(c.system);
+    e2e::SystemDpi dpi(c.system);
     ProgramRun run;
     ASSERT_TRUE(run.Start(L""));
     const HWND hwnd = run.WaitForWindow(kWindowClass);

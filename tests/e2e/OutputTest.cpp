@@ -233,10 +233,11 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
     ProgramRun run;
     ASSERT_NE(e2e::StartCapture(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;"),
               nullptr);
-    // The first move after the press only starts the drag: two moves, apart.
+    // A drag leaves the drag rectangle first (a pixel's slip is a click), and
+    // may come back to end a pixel from where it began.
     e2e::MoveMouse(region.x0, region.y0);
     e2e::LeftDown();
-    e2e::MoveMouse(region.x0, region.y0 + 1);
+    e2e::MoveMouse(region.x0 + 20, region.y0 + 20);
     e2e::MoveMouse(region.x1, region.y1);
     e2e::LeftUp();
     const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);

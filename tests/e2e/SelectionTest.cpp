@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "FixtureWindows.h"
@@ -131,6 +133,122 @@ TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
   EXPECT_NEAR(static_cast<int>((box >> 16) & 0xFF), 64, 4);
   EXPECT_EQ(shot.At(1100, 45), 0xFFFFFFu);  // the region's picture below it
   EXPECT_EQ(Esc(run), 0u);
+}
+
+// The last "region x,y WxH" the log shows.
+RECT LastRegion() {
+  RECT r = {};
+  for (const std::string& line : LinesWith(e2e::ReadLogLines(), "region ")) {
+    int x = 0, y = 0, w = 0, h = 0;
+    const size_t at = line.find("region ");
+    if (sscanf(line.c_str() + at, "region %d,%d %dx%d", &x, &y, &w, &h) == 4) r = RECT{x, y, x + w, y + h};
+  }
+  return r;
+}
+
+// Differing pixels of two pictures; their bounding box goes to `where`.
+int Differences(const e2e::ScreenShot& a, const e2e::ScreenShot& b, std::string& where) {
+  if (a.width != b.width || a.height != b.height) return -1;
+  int count = 0;
+  RECT box = {a.width, a.height, 0, 0};
+  for (int y = 0; y < a.height; ++y) {
+    for (int x = 0; x < a.width; ++x) {
+      if (a.At(x, y) == b.At(x, y)) continue;
+      ++count;
+      box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                 std::max<LONG>(box.bottom, y + 1)};
+    }
+  }
+  where = count ? RectText(box) : std::string();
+  return count;
+}
+
+// Whatever a move or a state change leaves behind is repainted: the screen
+// reached by a long way (the magnifier moved about; a region dragged,
+// released with the pointer outside it, moved and resized) is the screen of
+// a fresh capture taken straight to the same state. At every DPI step the
+// label and the magnifier's text grow with, and their repaints with them.
+TEST_F(SelectionE2E, LongAndShortWaysToAStateLeaveTheSameScreen) {
+  const RECT app = WindowRect(m_fixture.app);
+  const POINT rest{(app.left + app.right) / 2, app.bottom - 30};  // the app's client area
+  for (const DWORD dpi : {96u, 288u, 384u}) {
+    const e2e::SystemDpi systemDpi(dpi);
+    const std::string tag = std::to_string(dpi);
+    const auto finish = [&](ProgramRun& run, const char* name) {
+      const e2e::ScreenShot shot = e2e::SettledShot();
+      e2e::KeepShot((std::string(name) + "_" + tag).c_str(), shot);
+      EXPECT_EQ(Esc(run), 0u);
+      return shot;
+    };
+    std::string where;
+    {
+      // Offering windows, the magnifier beside the pointer.
+      ProgramRun longRun;
+      const HWND hwnd = Start(longRun);
+      ASSERT_NE(hwnd, nullptr);
+      const RECT button = WindowRect(m_fixture.button);
+      for (const POINT p : {POINT{button.left + 5, button.top + 5}, POINT{1850, 1000}, POINT{1300, 300}, POINT{30, 1050},
+                            POINT{960, 540}, rest}) {
+        EXPECT_TRUE(e2e::AfterPaint(hwnd, [&] { e2e::MoveMouse(p.x, p.y); })) << p.x << "," << p.y;
+      }
+      const e2e::ScreenShot longWay = finish(longRun, "offering_long");
+      ProgramRun shortRun;
+      e2e::MoveMouse(rest.x, rest.y);
+      const HWND straight = Start(shortRun);
+      ASSERT_NE(straight, nullptr);
+      EXPECT_TRUE(e2e::AfterPaint(straight, [&] {
+        e2e::MoveMouse(rest.x + 1, rest.y);
+        e2e::MoveMouse(rest.x, rest.y);
+      }));
+      const e2e::ScreenShot shortWay = finish(shortRun, "offering_short");
+      EXPECT_EQ(Differences(longWay, shortWay, where), 0) << "offering at " << dpi << " DPI, differing in " << where;
+    }
+    {
+      // A region: dragged and released past its corner, moved, resized by
+      // its bottom-right handle and released outside.
+      ProgramRun longRun;
+      const HWND hwnd = Start(longRun);
+      ASSERT_NE(hwnd, nullptr);
+      EXPECT_TRUE(e2e::AfterPaint(hwnd, [] { e2e::LeftDrag(250, 250, 600, 500); }));
+      ASSERT_TRUE(e2e::WaitForLog("region 250,250 350x250"));
+      EXPECT_TRUE(e2e::AfterPaint(hwnd, [] { e2e::LeftDrag(400, 350, 550, 400); }));
+      ASSERT_TRUE(e2e::WaitForLog("region 400,300 350x250"));
+      EXPECT_TRUE(e2e::AfterPaint(hwnd, [] { e2e::LeftDrag(749, 549, 951, 733); }));
+      ASSERT_TRUE(e2e::WaitForLog("region 400,300 ", 2));
+      const RECT region = LastRegion();
+      EXPECT_GT(region.right - region.left, 500) << RectText(region);
+      e2e::MoveMouse(1200, 900);
+      const e2e::ScreenShot longWay = e2e::SettledShot();
+      e2e::KeepShot(("region_long_" + tag).c_str(), longWay);
+      // A right click goes back to offering windows: the frame stays until
+      // another window is offered, its handles go. Outside the region the
+      // screen is dimmed, so only a handle is white there.
+      EXPECT_TRUE(e2e::AfterPaint(hwnd, [] { e2e::RightClick(1100, 650); }));
+      const e2e::ScreenShot offering = e2e::SettledShot();
+      e2e::KeepShot(("region_rightclick_" + tag).c_str(), offering);
+      const LONG midY = (region.top + region.bottom) / 2;
+      for (const POINT handle : {POINT{region.right, region.top}, POINT{region.right, midY}, POINT{region.left, midY}}) {
+        int white = 0;
+        for (LONG y = handle.y - 5; y <= handle.y + 5; ++y) {
+          for (LONG x = handle.x - 5; x <= handle.x + 5; ++x) {
+            const bool outside = x < region.left || x >= region.right || y < region.top || y >= region.bottom;
+            white += outside && offering.At(x, y) == 0xFFFFFFu;
+          }
+        }
+        EXPECT_EQ(white, 0) << "a handle left at " << handle.x << "," << handle.y << " at " << dpi << " DPI";
+      }
+      EXPECT_EQ(Esc(longRun), 0u);
+      e2e::ClearLogs();
+      ProgramRun shortRun;
+      e2e::MoveMouse(rest.x, rest.y);
+      ASSERT_NE(Start(shortRun), nullptr);
+      e2e::LeftDrag(region.left, region.top, region.right, region.bottom);
+      ASSERT_TRUE(e2e::WaitForLog("region " + RectText(region)));
+      e2e::MoveMouse(1200, 900);
+      const e2e::ScreenShot shortWay = finish(shortRun, "region_short");
+      EXPECT_EQ(Differences(longWay, shortWay, where), 0) << "region at " << dpi << " DPI, differing in " << where;
+    }
+  }
 }
 
 }  // namespace

@@ -148,18 +148,12 @@ TEST_F(ToolbarE2E, PlacementAtTheScreenEdges) {
 }
 
 TEST_F(ToolbarE2E, At144DpiEverySizeIsOneAndAHalfTimes) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-            ERROR_SUCCESS);
-  const auto setDpi = [&](DWORD dpi) {
-    ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-  };
-  setDpi(144);
   ProgramRun run;
-  const HWND bar = Select(run, 400, 300, 800, 600);
-  setDpi(96);
-  ::RegCloseKey(key);
+  HWND bar = nullptr;
+  {
+    e2e::SystemDpi dpi(144);
+    bar = Select(run, 400, 300, 800, 600);
+  }
   ASSERT_NE(bar, nullptr);
   RECT r = Rect(bar);
   EXPECT_EQ(r.right - r.left, 588);

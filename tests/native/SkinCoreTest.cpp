@@ -528,10 +528,18 @@ TEST(ShapeStates, PressesAndMovesInEveryState) {
   for (const int busy : {kStatePressed, kStateCreating, kStateMoving, kStateResizing}) {
     EXPECT_EQ(StepForPress(busy, true, true, true), PressStep::kNone) << busy;
   }
-  // Only a pressed shape starts its drag; a creation ignores a return to the
-  // start point; an idle shape hovers; moves and resizes follow the pointer.
-  EXPECT_TRUE(MoveStartsCreation(kStatePressed));
-  EXPECT_FALSE(MoveStartsCreation(kStateCreating));
+  // Only a pressed shape starts its drag, and only once the pointer is more
+  // than the drag distance away on either axis (4 x 4 here): a slip is a click.
+  const Point press{100, 100};
+  for (const Point slip : {Point{101, 100}, Point{104, 104}, Point{96, 96}, Point{100, 104}}) {
+    EXPECT_FALSE(MoveStartsCreation(kStatePressed, press, slip, 4, 4)) << slip.x << "," << slip.y;
+  }
+  for (const Point drag : {Point{105, 100}, Point{95, 100}, Point{100, 105}, Point{100, 95}, Point{400, 300}}) {
+    EXPECT_TRUE(MoveStartsCreation(kStatePressed, press, drag, 4, 4)) << drag.x << "," << drag.y;
+  }
+  EXPECT_FALSE(MoveStartsCreation(kStateCreating, press, Point{400, 300}, 4, 4));
+  // A creation ignores a return to the start point; an idle shape hovers;
+  // moves and resizes follow the pointer.
   EXPECT_EQ(StepForMove(kStateCreating, false, true, true), MoveStep::kCreate);
   EXPECT_EQ(StepForMove(kStateCreating, true, false, false), MoveStep::kNone);
   EXPECT_EQ(StepForMove(kStateIdle, true, true, true), MoveStep::kHoverHandle);

@@ -302,7 +302,12 @@ void MiddleClick(int x, int y) { ClickAt(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MID
 void KeepShot(const char* name) {
   char folder[MAX_PATH] = {};
   if (!::GetEnvironmentVariableA("ZTD_SHOTS", folder, MAX_PATH)) return;
-  const ScreenShot shot = SettledShot();
+  KeepShot(name, SettledShot());
+}
+
+void KeepShot(const char* name, const ScreenShot& shot) {
+  char folder[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableA("ZTD_SHOTS", folder, MAX_PATH)) return;
   BITMAPFILEHEADER file = {};
   BITMAPINFOHEADER info = {};
   info.biSize = sizeof(info);
@@ -322,6 +327,15 @@ void KeepShot(const char* name) {
   ::WriteFile(out, &info, sizeof(info), &written, nullptr);
   ::WriteFile(out, shot.pixels.data(), bytes, &written, nullptr);
   ::CloseHandle(out);
+}
+
+void SystemDpi::Set(DWORD dpi) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+    ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    ::RegCloseKey(key);
+  }
 }
 
 ScreenShot GrabScreen() {

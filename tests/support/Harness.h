@@ -106,9 +106,23 @@ ScreenShot GrabScreen();
 // Writes the screen to %ZTD_SHOTS%\<name>.bmp when that variable names a
 // folder: the pictures a person looks at after a run.
 void KeepShot(const char* name);
+void KeepShot(const char* name, const ScreenShot& shot);
 // The screen once what the program painted has reached it: pictures taken
 // 40 ms apart until three in a row are equal (or 3 s have passed).
 ScreenShot SettledShot();
+
+// Sets the prefix's system DPI (what the next program started reads) for
+// the lifetime of the object, then back to 96.
+class SystemDpi {
+ public:
+  explicit SystemDpi(DWORD dpi) { Set(dpi); }
+  ~SystemDpi() { Set(96); }
+  SystemDpi(const SystemDpi&) = delete;
+  SystemDpi& operator=(const SystemDpi&) = delete;
+
+ private:
+  static void Set(DWORD dpi);
+};
 
 // Paints the program's window has put on the screen (its "ZTDPaints" property).
 unsigned PaintCount(HWND hwnd);
