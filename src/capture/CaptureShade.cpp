@@ -369,6 +369,9 @@ void CCaptureShade::OnKeyUp(const DuiLib::TEventUI& event) {
   const ShapePtr selected = GetSelected();
   CommandOrders* orders = Orders();
   if (!selected || !orders) return;
+  // Gone from the list, it is no longer the toolbar's to recolour or resize.
+  selected->SetSelected(false);
+  if (ICaptureMenu* menu = Menu()) menu->ClearSelectedShape();
   orders->Do(std::make_shared<DeleteShapeCommand>(selected));
   Repaint();
 }
