@@ -201,6 +201,13 @@ TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
   EXPECT_TRUE(ellipse->HitTest(Point{250, 201}));   // on the ring
   EXPECT_FALSE(ellipse->HitTest(Point{250, 250}));  // the middle
   EXPECT_FALSE(ellipse->HitTest(Point{202, 202}));  // the box's corner, off the ring
+  // A thicker stroke thickens the ring it is grabbed by; undo thins it.
+  CommandOrders widths;
+  EXPECT_FALSE(ellipse->HitTest(Point{250, 204}));
+  widths.Do(std::make_shared<ChangeShapeWidthCommand>(ellipse, kSizeBig));
+  EXPECT_TRUE(ellipse->HitTest(Point{250, 204}));
+  widths.UndoLast();
+  EXPECT_FALSE(ellipse->HitTest(Point{250, 204}));
   // Unselected, its handles take no press; selected, they do.
   EXPECT_FALSE(ellipse->HitTestHandle(Point{200, 200}));
   ellipse->SetSelected(true);
