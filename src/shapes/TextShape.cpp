@@ -128,10 +128,12 @@ void CTextShape::SetText(const std::wstring& text) {
 
 bool CTextShape::SetBoxRect(const Rect& box) {
   if (box == m_rect) return false;
-  const Rect old = m_rect;
+  // All that shows of the shape, before and after: for the marker also its
+  // disc and notch, which follow the box's middle.
+  const Rect old = GetRect();
   m_rect = box;
   if (m_edit) m_edit->MoveTo(GetTextRect());
-  RequestRepaintArea(UnionRect(InsetRect(old, -2), InsetRect(m_rect, -2)));
+  RequestRepaintArea(UnionRect(InsetRect(old, -2), InsetRect(GetRect(), -2)));
   return true;
 }
 

@@ -336,6 +336,18 @@ TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
   // Removing a rectangle leaves the numbers alone.
   m_mode->Remove(m_mode->GetShapes()[2]);
   EXPECT_EQ(m_mode->GetNumberCounter(), 4);
+
+  // A marker's box that grows a line moves its disc and notch down: both
+  // the old and the new place are repainted.
+  CSerializedText marker(1);
+  marker.SetBoxRect(Rect{250, 200, 90, 20});
+  marker.SetText(L"one");
+  const Rect before = marker.GetRect();
+  m_window.control.repaintedArea = Rect{};
+  marker.SetText(L"one\r\ntwo");
+  ASSERT_GT(marker.GetBoxRect().height, before.height);
+  const Rect& repainted = m_window.control.repaintedArea;
+  EXPECT_EQ(UnionRect(UnionRect(repainted, before), marker.GetRect()), repainted);
 }
 
 // A skin font with a face outside the process's code page (the skin's faces
