@@ -754,6 +754,28 @@ TEST_F(StrokeShapesTest, MosaicShowsTheBlocksOfWhatItCoversAndIsNeverGrabbed) {
   ASSERT_NE(small, nullptr);
   EXPECT_EQ(control.GetMosaicImage(16), small);
   EXPECT_NE(control.GetMosaicImage(24), small);
+
+  // A picture that cannot be copied is tried once per capture, not at every
+  // paint; a fresh capture tries again.
+  class CountingMode : public CCaptureShade {
+   public:
+    explicit CountingMode(int& asked) : m_asked(asked) {}
+    HDC GetSourceDC() override { return ++m_asked, CCaptureShade::GetSourceDC(); }
+    int& m_asked;
+  };
+  int asked = 0;
+  CCaptureControl failing(source.Get());
+  failing.ReplaceMode(std::make_unique<CountingMode>(asked));
+  {
+    ScopedVirtualScreen broken(Rect{0, 0, -40, 25});
+    EXPECT_EQ(failing.GetMosaicImage(16), nullptr);
+    EXPECT_EQ(failing.GetMosaicImage(24), nullptr);
+    EXPECT_EQ(asked, 1);
+    failing.ResetCapture();
+    failing.ReplaceMode(std::make_unique<CountingMode>(asked));
+    EXPECT_EQ(failing.GetMosaicImage(16), nullptr);
+    EXPECT_EQ(asked, 2);
+  }
   m_window.control.mosaicFrom = nullptr;
   m_window.control.mode = m_mode.get();
   m_window.control.screenDC = nullptr;
