@@ -14,6 +14,7 @@
 #include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
 #include "scroll/ScrollCaptureEditor.h"
+#include "shapes/Cursors.h"
 #include "ui/PaintManager.h"
 
 namespace ScreenCapture {
@@ -35,9 +36,16 @@ void CCaptureControl::DoEvent(DuiLib::TEventUI& event) {
   if (!m_mode) return;
   // The mode may be replaced while it handles the event (a click on nothing
   // starts afresh): it stays alive until its handler has returned.
+  // Every move chooses its cursor afresh; where it chooses none, the class
+  // cursor shows at once (not only at the next move), unless a drag holds
+  // the mouse and keeps the cursor of its press.
+  const bool move = event.Type == DuiLib::UIEVENT_MOUSEMOVE;
+  if (move) ForgetChosenCursor();
   ++m_dispatchDepth;
   m_mode->HandleEvent(event);
   if (--m_dispatchDepth == 0) m_retiredModes.clear();
+  const HWND hwnd = GetHWND();
+  if (move && !ChosenCursor() && hwnd && ::GetCapture() != hwnd) ::SetCursor(GetWindowCursor(hwnd));
 }
 
 void ClipToPaintArea(HDC dc, Gdiplus::Graphics& graphics) {
@@ -96,6 +104,8 @@ void CCaptureControl::ResetCapture() {
     menu->SelectShapeType(kShapeNone);
   }
   SetLayered(false);
+  // No cursor of the old capture stays on the window.
+  SetWindowCursor(GetHWND(), GetShapeCursor(kCursorArrow));
   // The editor may have left its long image's mosaic, or a failure to make one.
   DropMosaicCache();
   ReplaceMode(CreateNormalCapture());

@@ -120,6 +120,7 @@ bool CCaptureShade::HitTest(const Point& pt) {
 void CCaptureShade::SetState(int state) {
   const int old = m_state;
   m_state = state;
+  if (state != old) ResetCursor();  // a cursor chosen for the old state goes with it
   if (state != kStateNew) RequestRepaint();
   if (state == kStateIdle) {
     LOG_DBG(L"region %d,%d %dx%d frame %d", m_rect.x, m_rect.y, m_rect.width, m_rect.height, m_width);
@@ -414,28 +415,35 @@ void CCaptureShade::UpdateCursor(const Point& pt) {
         const auto cursor = static_cast<HCURSOR>(
             ::LoadImageW(module, MAKEINTRESOURCEW(entry.id), IMAGE_CURSOR, entry.pixels, entry.pixels, LR_DEFAULTCOLOR | LR_SHARED));
         if (cursor) {
-          ::SetCursor(cursor);
-          ICaptureWindow* window = Window();
-          if (window && window->GetHWND()) {
-            ::SetClassLongPtrW(window->GetHWND(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
-          }
+          SetWindowCursor(WindowHandle(), cursor);
           m_mosaicCursorSize = size;
         }
       }
     }
   } else if (m_mosaicCursorSize != 0) {
-    ::SetCursor(m_rememberedCursor);
-    ICaptureWindow* window = Window();
-    if (window && window->GetHWND()) {
-      ::SetClassLongPtrW(window->GetHWND(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(m_rememberedCursor));
-    }
+    SetWindowCursor(WindowHandle(), m_rememberedCursor);
     m_mosaicCursorSize = 0;
   }
+  // What this move shows: its own choice, or the class cursor.
+  const HCURSOR shown = ChosenCursor() ? ChosenCursor() : GetWindowCursor(WindowHandle());
   if (inside) {
-    m_mosaicCursor = ::GetCursor();
+    m_mosaicCursor = shown;
   } else {
-    m_rememberedCursor = ::GetCursor();
+    m_rememberedCursor = shown;
   }
+}
+
+HWND CCaptureShade::WindowHandle() {
+  ICaptureWindow* window = Window();
+  return window ? window->GetHWND() : nullptr;
+}
+
+void CCaptureShade::ResetCursor() {
+  const HCURSOR arrow = GetShapeCursor(kCursorArrow);
+  SetWindowCursor(WindowHandle(), arrow);
+  m_rememberedCursor = arrow;
+  m_mosaicCursor = arrow;
+  m_mosaicCursorSize = 0;
 }
 
 int CCaptureShade::OnFirstCaptureSelected() {

@@ -104,6 +104,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   std::vector<ShapePtr> DrawOrder() const;
   void OnKeyUp(const DuiLib::TEventUI& event);
   void UpdateCursor(const Point& pt);
+  // The arrow as the window's class cursor again, no mosaic cursor kept.
+  void ResetCursor();
+  static HWND WindowHandle();
   Gdiplus::Font* LabelFont(Gdiplus::Graphics* graphics);
 
   WindowFinder m_finder;
