@@ -14,6 +14,7 @@
 #include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
 #include "scroll/ScrollCaptureEditor.h"
+#include "shapes/Cursors.h"
 #include "ui/PaintManager.h"
 
 namespace ScreenCapture {
@@ -35,9 +36,16 @@ void CCaptureControl::DoEvent(DuiLib::TEventUI& event) {
   if (!m_mode) return;
   // The mode may be replaced while it handles the event (a click on nothing
   // starts afresh): it stays alive until its handler has returned.
+  // Every move chooses its cursor afresh; where it chooses none, the class
+  // cursor shows at once (not only at the next move), unless a drag holds
+  // the mouse and keeps the cursor of its press.
+  const bool move = event.Type == DuiLib::UIEVENT_MOUSEMOVE;
+  if (move) ForgetChosenCursor();
   ++m_dispatchDepth;
   m_mode->HandleEvent(event);
   if (--m_dispatchDepth == 0) m_retiredModes.clear();
+  const HWND hwnd = GetHWND();
+  if (move && !ChosenCursor() && hwnd && ::GetCapture() != hwnd) ::SetCursor(GetWindowCursor(hwnd));
 }
 
 void ClipToPaintArea(HDC dc, Gdiplus::Graphics& graphics) {
@@ -96,6 +104,10 @@ void CCaptureControl::ResetCapture() {
     menu->SelectShapeType(kShapeNone);
   }
   SetLayered(false);
+  // No cursor of the old capture stays on the window.
+  SetWindowCursor(GetHWND(), GetShapeCursor(kCursorArrow));
+  // The editor may have left its long image's mosaic, or a failure to make one.
+  DropMosaicCache();
   ReplaceMode(CreateNormalCapture());
   Invalidate();
   if (menu) menu->GetCommandOrders().Clear();
@@ -105,8 +117,16 @@ DuiLib::TFontInfo* CCaptureControl::GetFontInfo(int id) {
   return m_manager ? m_manager->GetFontInfo(id) : nullptr;
 }
 
+void CCaptureControl::DropMosaicCache() {
+  m_mosaicPens.clear();
+  m_mosaicImage.reset();
+  m_mosaicFailed = false;
+}
+
 Gdiplus::Pen* CCaptureControl::GetMosaicImage(int penWidth) {
   if (!m_mosaicImage) {
+    // A screen-sized copy that failed once fails again: not at every paint.
+    if (m_mosaicFailed) return nullptr;
     const HDC source = m_mode ? m_mode->GetSourceDC() : nullptr;
     if (!source) return nullptr;
     // The frozen screen, or the long image of the editor (the bitmap its
@@ -115,7 +135,10 @@ Gdiplus::Pen* CCaptureControl::GetMosaicImage(int penWidth) {
     int width = screen.width, height = screen.height;
     if (m_mode->GetCaptureType() == kCaptureScrollEditor) {
       BITMAP held = {};
-      if (::GetObjectW(::GetCurrentObject(source, OBJ_BITMAP), sizeof(held), &held) != sizeof(held)) return nullptr;
+      if (::GetObjectW(::GetCurrentObject(source, OBJ_BITMAP), sizeof(held), &held) != sizeof(held)) {
+        m_mosaicFailed = true;
+        return nullptr;
+      }
       width = held.bmWidth;
       height = held.bmHeight < 0 ? -held.bmHeight : held.bmHeight;
     }
@@ -132,7 +155,11 @@ Gdiplus::Pen* CCaptureControl::GetMosaicImage(int penWidth) {
       }
     }
     LOG_INF(L"GetMosaicImage diff:%d", static_cast<int>(::GetTickCount() - start));
-    if (!m_mosaicImage) return nullptr;
+    if (!m_mosaicImage) {
+      LOG_WAR(L"mosaic image %dx%d could not be made: mosaics stay unpainted in this capture", width, height);
+      m_mosaicFailed = true;
+      return nullptr;
+    }
   }
   const auto cached = m_mosaicPens.find(penWidth);
   if (cached != m_mosaicPens.end()) return cached->second.get();
@@ -187,8 +214,7 @@ void CCaptureControl::StartScrollEditor() {
   if (!editor->IsReady()) return;  // the long capture stays, nothing lost
   longImage.Reset();
   // The editor's mosaics come from the long image, not the frozen screen.
-  m_mosaicPens.clear();
-  m_mosaicImage.reset();
+  DropMosaicCache();
   ReplaceMode(std::move(editor));
   SetLayered(false);
   ICaptureWindow* window = GetCaptureWindow();

@@ -66,7 +66,12 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   std::vector<std::unique_ptr<ICaptureShade>> m_retiredModes;
   int m_dispatchDepth = 0;
   std::unique_ptr<Gdiplus::Bitmap> m_mosaicImage;  // the pixelated picture, made by the first mosaic stroke
+  // Set when that picture could not be made: not tried again at every paint,
+  // only once the cache is dropped.
+  bool m_mosaicFailed = false;
   std::map<int, std::shared_ptr<Gdiplus::Pen>> m_mosaicPens;
+  // Drops the picture, its pens and the memory of a failure.
+  void DropMosaicCache();
 };
 
 class CCaptureBkContain : public DuiLib::CContainerUI {

@@ -134,6 +134,7 @@ bool CCaptureShade::HitTest(const Point& pt) {
 void CCaptureShade::SetState(int state) {
   const int old = m_state;
   m_state = state;
+  if (state != old) ResetCursor();  // a cursor chosen for the old state goes with it
   // Every state shows its own set of handles, magnifier and label: a change
   // repaints all of it, going back to offering windows too.
   if (state != old || state != kStateNew) RequestRepaint();
@@ -389,6 +390,9 @@ void CCaptureShade::OnKeyUp(const DuiLib::TEventUI& event) {
   const ShapePtr selected = GetSelected();
   CommandOrders* orders = Orders();
   if (!selected || !orders) return;
+  // Gone from the list, it is no longer the toolbar's to recolour or resize.
+  selected->SetSelected(false);
+  if (ICaptureMenu* menu = Menu()) menu->ClearSelectedShape();
   orders->Do(std::make_shared<DeleteShapeCommand>(selected));
   Repaint();
 }
@@ -431,27 +435,21 @@ void CCaptureShade::UpdateCursor(const Point& pt) {
         const auto cursor = static_cast<HCURSOR>(
             ::LoadImageW(module, MAKEINTRESOURCEW(entry.id), IMAGE_CURSOR, entry.pixels, entry.pixels, LR_DEFAULTCOLOR | LR_SHARED));
         if (cursor) {
-          ::SetCursor(cursor);
-          ICaptureWindow* window = Window();
-          if (window && window->GetHWND()) {
-            ::SetClassLongPtrW(window->GetHWND(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
-          }
+          SetWindowCursor(WindowHandle(), cursor);
           m_mosaicCursorSize = size;
         }
       }
     }
   } else if (m_mosaicCursorSize != 0) {
-    ::SetCursor(m_rememberedCursor);
-    ICaptureWindow* window = Window();
-    if (window && window->GetHWND()) {
-      ::SetClassLongPtrW(window->GetHWND(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(m_rememberedCursor));
-    }
+    SetWindowCursor(WindowHandle(), m_rememberedCursor);
     m_mosaicCursorSize = 0;
   }
+  // What this move shows: its own choice, or the class cursor.
+  const HCURSOR shown = ChosenCursor() ? ChosenCursor() : GetWindowCursor(WindowHandle());
   if (inside) {
-    m_mosaicCursor = ::GetCursor();
+    m_mosaicCursor = shown;
   } else {
-    m_rememberedCursor = ::GetCursor();
+    m_rememberedCursor = shown;
   }
 }
 
@@ -460,6 +458,19 @@ namespace {
 // has started, going back to selecting is a normal capture.
 bool g_handOverDone = false;
 }  // namespace
+
+HWND CCaptureShade::WindowHandle() {
+  ICaptureWindow* window = Window();
+  return window ? window->GetHWND() : nullptr;
+}
+
+void CCaptureShade::ResetCursor() {
+  const HCURSOR arrow = GetShapeCursor(kCursorArrow);
+  SetWindowCursor(WindowHandle(), arrow);
+  m_rememberedCursor = arrow;
+  m_mosaicCursor = arrow;
+  m_mosaicCursorSize = 0;
+}
 
 int CCaptureShade::OnFirstCaptureSelected() {
   ICaptureWindow* window = Window();

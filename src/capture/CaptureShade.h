@@ -109,6 +109,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   std::vector<ShapePtr> DrawOrder() const;
   void OnKeyUp(const DuiLib::TEventUI& event);
   void UpdateCursor(const Point& pt);
+  // The arrow as the window's class cursor again, no mosaic cursor kept.
+  void ResetCursor();
+  static HWND WindowHandle();
   Gdiplus::Font* LabelFont(Gdiplus::Graphics* graphics);
   // Makes the label font when it is not there yet (measured on the frozen
   // screen's DC) and measures the widest label and magnifier texts once;

@@ -6,6 +6,7 @@
 #include "common/Logger.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollCapture.h"
+#include "shapes/Cursors.h"
 #include "ui/WindowWnd.h"
 
 namespace ScreenCapture {
@@ -62,6 +63,17 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
           handled = TRUE;
           return ::SendMessageW(child, DuiLib::kReflectedMessageBase + message, wParam, lParam);
         }
+      }
+      handled = FALSE;
+      return 0;
+    case WM_SETCURSOR:
+      // Over the capture itself: the cursor the mode chose for the pointer's
+      // place, else the class cursor. A child (a text editor) keeps its own.
+      if (reinterpret_cast<HWND>(wParam) == m_hwnd && LOWORD(lParam) == HTCLIENT) {
+        const HCURSOR chosen = ChosenCursor();
+        ::SetCursor(chosen ? chosen : GetWindowCursor(m_hwnd));
+        handled = TRUE;
+        return TRUE;
       }
       handled = FALSE;
       return 0;

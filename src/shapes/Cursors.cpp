@@ -15,7 +15,31 @@ HCURSOR GetShapeCursor(int kind) {
 }
 
 void SetShapeCursor(int kind) {
-  if (const HCURSOR cursor = GetShapeCursor(kind)) ::SetCursor(cursor);
+  if (const HCURSOR cursor = GetShapeCursor(kind)) ChooseCursor(cursor);
+}
+
+namespace {
+HCURSOR g_chosen = nullptr;  // UI thread only
+}  // namespace
+
+void ChooseCursor(HCURSOR cursor) {
+  g_chosen = cursor;
+  ::SetCursor(cursor);
+}
+
+HCURSOR ChosenCursor() { return g_chosen; }
+
+void ForgetChosenCursor() { g_chosen = nullptr; }
+
+HCURSOR GetWindowCursor(HWND hwnd) {
+  const HCURSOR cursor = hwnd ? reinterpret_cast<HCURSOR>(::GetClassLongPtrW(hwnd, GCLP_HCURSOR)) : nullptr;
+  return cursor ? cursor : GetShapeCursor(kCursorArrow);
+}
+
+void SetWindowCursor(HWND hwnd, HCURSOR cursor) {
+  g_chosen = nullptr;
+  if (hwnd && cursor) ::SetClassLongPtrW(hwnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+  if (cursor) ::SetCursor(cursor);
 }
 
 }  // namespace ScreenCapture

@@ -18,6 +18,12 @@ bool CRoundShade::SetRect(const Rect& rect) {
   return true;
 }
 
+void CRoundShade::SetWidth(int width) {
+  if (width == m_width) return;
+  CRectShade::SetWidth(width);
+  RebuildRing();
+}
+
 void CRoundShade::RebuildRing() {
   // A ring as thick as the stroke, inside the rectangle.
   const Rect r = m_rect;

@@ -23,6 +23,8 @@ class CRoundShade : public CRectShade {
   bool HitTestHandle(const Point& pt) override { return IsSelected() && CRectShade::HitTestHandle(pt); }
   // Rebuilds the ring when the rectangle changed.
   bool SetRect(const Rect& rect) override;
+  // The ring is as thick as the stroke: rebuilt when the width changes.
+  void SetWidth(int width) override;
   int GetFrameWidth() const override { return 1; }
   const ARGB& GetFrameColor() const override { return m_boundsColor; }
 

@@ -7,10 +7,13 @@
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
+#include "capture/ICaptureWindow.h"
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
+#include "menu/ICaptureMenu.h"
+#include "shapes/Commands.h"
 #include "shapes/TextEditWnd.h"
 #include "shapes/TextLines.h"
 
@@ -128,10 +131,12 @@ void CTextShape::SetText(const std::wstring& text) {
 
 bool CTextShape::SetBoxRect(const Rect& box) {
   if (box == m_rect) return false;
-  const Rect old = m_rect;
+  // All that shows of the shape, before and after: for the marker also its
+  // disc and notch, which follow the box's middle.
+  const Rect old = GetRect();
   m_rect = box;
   if (m_edit) m_edit->MoveTo(GetTextRect());
-  RequestRepaintArea(UnionRect(InsetRect(old, -2), InsetRect(m_rect, -2)));
+  RequestRepaintArea(UnionRect(InsetRect(old, -2), InsetRect(GetRect(), -2)));
   return true;
 }
 
@@ -168,6 +173,7 @@ void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
 
 void CTextShape::StartEditing() {
   if (m_edit) return;
+  m_textBeforeEdit = m_text;
   CEditWnd* edit = new CEditWnd(this);
   m_edit = edit;
   // A window that died while being made has already told us (and is gone).
@@ -183,6 +189,29 @@ void CTextShape::OnEditorClosed() {
   LOG_DBG(L"text %d,%d %dx%d: %u characters", m_rect.x, m_rect.y, m_rect.width, m_rect.height,
           static_cast<unsigned>(m_text.size()));
   RequestRepaint();
+  if (GetType() == kShapeText && m_text.empty()) RemoveEmptied();
+}
+
+void CTextShape::RemoveEmptied() {
+  // A placed text edited down to nothing would stay an invisible box that
+  // catches presses: it goes, as an undoable delete that brings back the
+  // text it had before this editing.
+  ICaptureWindow* window = GetCaptureWindow();
+  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
+  ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr;
+  if (!mode || !menu) return;
+  const auto& shapes = mode->GetShapes();
+  const auto listed = std::find_if(shapes.begin(), shapes.end(), [this](const ShapeManager::ShapePtr& shape) {
+    return dynamic_cast<CTextShape*>(shape.get()) == this;
+  });
+  if (listed == shapes.end()) return;  // still being made: never recorded
+  const ShapeManager::ShapePtr self = *listed;
+  SetText(m_textBeforeEdit);
+  SetSelected(false);
+  menu->ClearSelectedShape();
+  LOG_INF(L"emptied text %d,%d removed", m_rect.x, m_rect.y);
+  menu->GetCommandOrders().Do(std::make_shared<DeleteShapeCommand>(self));
 }
 
 void CTextShape::BeginCreate(Point& pt, bool& handled) {

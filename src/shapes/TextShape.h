@@ -78,6 +78,8 @@ class CTextShape : public CBaseShade {
   friend class CEditWnd;
   // Called by the editor when its window is gone.
   void OnEditorClosed();
+  // Takes a listed text whose editing left it empty off the list.
+  void RemoveEmptied();
   void BuildFont();
   // The screen as the result shows it, inside the selection under `shade`
   // (none when 0).
@@ -85,6 +87,7 @@ class CTextShape : public CBaseShade {
 
   CEditWnd* m_edit = nullptr;
   std::wstring m_text;
+  std::wstring m_textBeforeEdit;  // what the editor opened with
   TextMargins m_margins;
   DuiLib::MemoryDC m_measureDC;
   HGDIOBJ m_measureOldFont = nullptr;

@@ -250,6 +250,33 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   // Ctrl+Z takes the move back.
   EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
   EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
+
+  // Edited down to nothing, the text goes (as an undoable step): a click
+  // there opens a new box instead of grabbing an empty one; Ctrl+Z brings
+  // the text back, Ctrl+Shift+Z takes it away again.
+  e2e::LeftClick(430, 315);
+  e2e::LeftClick(430, 315);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() != nullptr && EditorLength() == 7; }, 3000));
+  ::SendMessageW(Editor(), EM_SETSEL, 0, -1);
+  e2e::PressKey(VK_DELETE);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 0; }, 3000));
+  e2e::LeftClick(900, 650);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
+  EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] {
+    INPUT shift[2] = {};
+    for (INPUT& i : shift) i.type = INPUT_KEYBOARD, i.ki.wVk = VK_SHIFT;
+    shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(1, &shift[0], sizeof(INPUT));
+    CtrlKey('Z');
+    ::SendInput(1, &shift[1], sizeof(INPUT));
+  }));
+  ASSERT_TRUE(OpenEditorAt(430, 315));
+  RECT fresh = {};
+  ::GetWindowRect(Editor(), &fresh);
+  EXPECT_EQ(fresh.left, 433);
+  EXPECT_EQ(EditorLength(), 0);
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
 }
 

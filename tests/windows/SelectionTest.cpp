@@ -143,10 +143,15 @@ TEST_F(SelectionTest, KeysAndTheRightButton) {
   // Delete acts on key up, on the selected shape.
   Send(DuiLib::UIEVENT_BUTTONDOWN, 152, 160);  // selects the first
   Send(DuiLib::UIEVENT_BUTTONUP, 152, 160);
+  const auto deleted = m_window.menu.selected;
+  ASSERT_TRUE(deleted && deleted->IsSelected());
   Send(DuiLib::UIEVENT_KEYDOWN, 0, 0, 0, VK_DELETE);
   EXPECT_EQ(m_mode->GetShapes().size(), 2u);
   Send(DuiLib::UIEVENT_KEYUP, 0, 0, 0, VK_DELETE);
   EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+  // The toolbar no longer edits it.
+  EXPECT_FALSE(deleted->IsSelected());
+  EXPECT_EQ(m_window.menu.selected, nullptr);
 
   // The right button: nothing while an annotation exists...
   Send(DuiLib::UIEVENT_RBUTTONUP, 300, 250);

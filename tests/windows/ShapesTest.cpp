@@ -201,6 +201,13 @@ TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
   EXPECT_TRUE(ellipse->HitTest(Point{250, 201}));   // on the ring
   EXPECT_FALSE(ellipse->HitTest(Point{250, 250}));  // the middle
   EXPECT_FALSE(ellipse->HitTest(Point{202, 202}));  // the box's corner, off the ring
+  // A thicker stroke thickens the ring it is grabbed by; undo thins it.
+  CommandOrders widths;
+  EXPECT_FALSE(ellipse->HitTest(Point{250, 204}));
+  widths.Do(std::make_shared<ChangeShapeWidthCommand>(ellipse, kSizeBig));
+  EXPECT_TRUE(ellipse->HitTest(Point{250, 204}));
+  widths.UndoLast();
+  EXPECT_FALSE(ellipse->HitTest(Point{250, 204}));
   // Unselected, its handles take no press; selected, they do.
   EXPECT_FALSE(ellipse->HitTestHandle(Point{200, 200}));
   ellipse->SetSelected(true);
@@ -329,6 +336,18 @@ TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
   // Removing a rectangle leaves the numbers alone.
   m_mode->Remove(m_mode->GetShapes()[2]);
   EXPECT_EQ(m_mode->GetNumberCounter(), 4);
+
+  // A marker's box that grows a line moves its disc and notch down: both
+  // the old and the new place are repainted.
+  CSerializedText marker(1);
+  marker.SetBoxRect(Rect{250, 200, 90, 20});
+  marker.SetText(L"one");
+  const Rect before = marker.GetRect();
+  m_window.control.repaintedArea = Rect{};
+  marker.SetText(L"one\r\ntwo");
+  ASSERT_GT(marker.GetBoxRect().height, before.height);
+  const Rect& repainted = m_window.control.repaintedArea;
+  EXPECT_EQ(UnionRect(UnionRect(repainted, before), marker.GetRect()), repainted);
 }
 
 // A skin font with a face outside the process's code page (the skin's faces
@@ -735,6 +754,28 @@ TEST_F(StrokeShapesTest, MosaicShowsTheBlocksOfWhatItCoversAndIsNeverGrabbed) {
   ASSERT_NE(small, nullptr);
   EXPECT_EQ(control.GetMosaicImage(16), small);
   EXPECT_NE(control.GetMosaicImage(24), small);
+
+  // A picture that cannot be copied is tried once per capture, not at every
+  // paint; a fresh capture tries again.
+  class CountingMode : public CCaptureShade {
+   public:
+    explicit CountingMode(int& asked) : m_asked(asked) {}
+    HDC GetSourceDC() override { return ++m_asked, CCaptureShade::GetSourceDC(); }
+    int& m_asked;
+  };
+  int asked = 0;
+  CCaptureControl failing(source.Get());
+  failing.ReplaceMode(std::make_unique<CountingMode>(asked));
+  {
+    ScopedVirtualScreen broken(Rect{0, 0, -40, 25});
+    EXPECT_EQ(failing.GetMosaicImage(16), nullptr);
+    EXPECT_EQ(failing.GetMosaicImage(24), nullptr);
+    EXPECT_EQ(asked, 1);
+    failing.ResetCapture();
+    failing.ReplaceMode(std::make_unique<CountingMode>(asked));
+    EXPECT_EQ(failing.GetMosaicImage(16), nullptr);
+    EXPECT_EQ(asked, 2);
+  }
   m_window.control.mosaicFrom = nullptr;
   m_window.control.mode = m_mode.get();
   m_window.control.screenDC = nullptr;

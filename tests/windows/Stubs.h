@@ -8,6 +8,7 @@
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
 #include "capture/ICaptureWindow.h"
+#include "core/Geometry.h"
 #include "menu/ICaptureMenu.h"
 #include "shapes/RectShade.h"
 
@@ -27,11 +28,15 @@ class Control : public ICaptureControl {
   Gdiplus::Pen* GetMosaicImage(int width) override { return mosaicFrom ? mosaicFrom->GetMosaicImage(width) : nullptr; }
   void StartScrollCapture() override {}
   void StartScrollEditor() override {}
-  void InvalidateArea(const Rect&) override { ++areaRepaints; }
+  void InvalidateArea(const Rect& area) override {
+    ++areaRepaints;
+    repaintedArea = UnionRect(repaintedArea, area);
+  }
   ICaptureControl* mosaicFrom = nullptr;
   DuiLib::TFontInfo* font = nullptr;
   int repaints = 0;
   int areaRepaints = 0;
+  Rect repaintedArea;  // all that area repaints covered
   int resets = 0;
   ICaptureShade* mode = nullptr;
   HDC screenDC = nullptr;

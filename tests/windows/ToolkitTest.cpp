@@ -15,6 +15,7 @@
 #include "capture/CaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
 #include "capture/VirtualScreen.h"
+#include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
 #include "core/LogRecord.h"
 #include "ui/DialogBuilder.h"
@@ -335,6 +336,51 @@ TEST_F(CaptureWindowFixture, LayeredModeDimsAroundATransparentHole) {
   EXPECT_EQ(at(300, 249), 0x7F000000u);  // the right edge is outside
   pm.SetLayered(false);
   EXPECT_FALSE(::GetWindowLongW(m_window->GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+// The window shows the cursor the mode chose whenever the system asks (not
+// the class arrow before every move), and the mosaic cursor goes with the
+// state and the capture that chose it.
+TEST_F(CaptureWindowFixture, CursorsFollowTheMode) {
+  const HWND hwnd = m_window->GetHWND();
+  const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+  const auto classCursor = [&] { return reinterpret_cast<HCURSOR>(::GetClassLongPtrW(hwnd, GCLP_HCURSOR)); };
+  const auto shownWhenAsked = [&] {
+    ::SetCursor(nullptr);
+    const LRESULT answer = ::SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return answer ? ::GetCursor() : nullptr;
+  };
+  const auto send = [&](UINT message, int x, int y) { ::SendMessageW(hwnd, message, 0, MAKELPARAM(x, y)); };
+  const auto selectRegion = [&] {
+    send(WM_LBUTTONDOWN, 100, 100);
+    send(WM_MOUSEMOVE, 101, 101);
+    send(WM_MOUSEMOVE, 400, 350);
+    send(WM_LBUTTONUP, 400, 350);
+  };
+  selectRegion();
+  send(WM_MOUSEMOVE, 100, 100);  // the frame's top-left handle
+  EXPECT_EQ(shownWhenAsked(), ::LoadCursorW(nullptr, IDC_SIZENWSE));
+  send(WM_MOUSEMOVE, 600, 500);  // outside: nothing chosen
+  EXPECT_EQ(shownWhenAsked(), arrow);
+
+  ICaptureMenu* menu = m_window->GetCaptureMenu();
+  menu->SelectShapeType(kShapeMosaic);
+  send(WM_MOUSEMOVE, 250, 200);
+  const HCURSOR mosaic = classCursor();
+  ASSERT_NE(mosaic, arrow);
+  EXPECT_EQ(shownWhenAsked(), mosaic);
+  // A right click goes back to offering windows, with the arrow.
+  send(WM_RBUTTONDOWN, 250, 200);
+  send(WM_RBUTTONUP, 250, 200);
+  EXPECT_EQ(classCursor(), arrow);
+  EXPECT_EQ(shownWhenAsked(), arrow);
+  // So does a fresh capture.
+  selectRegion();
+  send(WM_MOUSEMOVE, 250, 200);
+  ASSERT_EQ(classCursor(), mosaic);
+  m_control->ResetCapture();
+  EXPECT_EQ(classCursor(), arrow);
+  EXPECT_EQ(shownWhenAsked(), arrow);
 }
 
 }  // namespace
