@@ -3,9 +3,12 @@
 # the rectangle tool chosen and a rectangle drawn with one fast drag (a
 # press, a single move, a release), a brush stroke drawn, a text typed in
 # place, then finished. The PNG must show all three.
-# Usage: xlevel_drag.sh PROGRAM.EXE   (inside tools/testenv.sh)
+# Then, over a program no one here wrote (Wine's notepad), a click whose
+# hand slips by a pixel takes the edit control under it, whole.
+# Usage: xlevel_drag.sh PROGRAM.EXE WINDOWPROBE.EXE   (inside tools/testenv.sh)
 set -euo pipefail
 EXE="$1"
+PROBE="$2"
 NAME=xlevel_drag
 source "$(dirname "$0")/xlevel_lib.sh"
 fresh_cache xlevel
@@ -14,8 +17,9 @@ wine "$EXE" --cachepath="$CACHE_WIN" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
-# Region 20,40 - 620,440: its toolbar sits below its right edge at 238,441.
-xdotool mousemove 20 40 mousedown 1 mousemove 300 200 mousemove 620 440 mouseup 1
+# Region 20,40 - 620,440 in one fast drag (a press, one move, a release):
+# its toolbar sits below its right edge at 238,441.
+xdotool mousemove 20 40 mousedown 1 mousemove 620 440 mouseup 1
 toolbar_placed() { [ "$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | grep -c 'Position: 238,441')" = 1 ]; }
 wait_for toolbar_placed || fail "the toolbar was not placed below the region"
 xdotool mousemove 274 466 click 1
@@ -31,6 +35,8 @@ for at in "180 352" "230 350" "300 349" "350 350" "400 350"; do xdotool mousemov
 xdotool mouseup 1
 stroke_shown() { [ "$(pixel 375 350)" = FF2600 ]; }
 wait_for stroke_shown || fail "the brush stroke did not appear on the screen (375,350 is $(pixel 375 350))"
+# It begins where the button went down, not at the first move that arrived.
+[ "$(pixel 153 350)" = FF2600 ] || fail "the brush stroke does not start at its press (153,350 is $(pixel 153 350))"
 # The text tool: a click places the box, the keyboard types into it, a click
 # elsewhere ends the typing.
 xdotool mousemove 434 466 click 1
@@ -50,7 +56,39 @@ at() { convert "$png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
 [ "$(at 80 160)" = FF2600 ] || fail "the PNG has $(at 80 160) where the rectangle's left edge is"
 [ "$(at 180 160)" != FF2600 ] || fail "the PNG is red inside the rectangle"
 [ "$(at 355 310)" = FF2600 ] || fail "the PNG has $(at 355 310) on the brush stroke"
+[ "$(at 133 310)" = FF2600 ] || fail "the PNG has $(at 133 310) where the brush stroke begins"
 # The text, red on the grey band, where it was typed (image 80,360 on).
 reds="$(convert "$png" -crop 90x30+80+360 -depth 8 txt:- | awk '$2 ~ /^\(/ {split(substr($2,2),c,","); if (c[1]>200 && c[2]<110 && c[3]<110) n++} END {print n+0}')"
 [ "$reds" -gt 20 ] || fail "the PNG shows no typed text ($reds red pixels in the box)"
-echo "xlevel_drag: the rectangle of a one-move drag, a brush stroke and a typed text are on the screen and in $png"
+echo "xlevel_drag: the region and the rectangle of one-move drags, a brush stroke and a typed text are on the screen and in $png"
+
+# A click that slips by a pixel over notepad's edit control.
+seq -f "line %g of a file that notepad shows" 1 200 | sed 's/$/\r/' > "$WINEPREFIX/drive_c/lines.txt"
+wine notepad 'C:\lines.txt' &
+notepad=$!
+trap 'kill $notepad 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true' EXIT
+wait_for shown 'lines.txt' || fail "notepad did not appear"
+# (Where Wine placed it: moving its X window behind Wine's back would leave
+# Wine's idea of the window elsewhere.)
+edit_at() { read -r ex ey ew eh < <(wine "$PROBE" Notepad Edit | tr -d '\r') && [ "$ew" -gt 300 ] && [ "$eh" -gt 200 ]; }
+wait_for edit_at || fail "notepad's edit control was not found"
+fresh_cache xlevel_click
+wine "$EXE" --cachepath="$CACHE_WIN" &
+pid=$!
+wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
+cx=$((ex + ew / 2)); cy=$((ey + eh / 2))
+xdotool mousemove $((cx - 40)) $((cy - 30)) sleep 0.1 mousemove "$cx" "$cy"
+# The edit control is offered: the frame on its left edge.
+offered() { [ "$(pixel "$ex" "$cy")" = 2F81FC ]; }
+wait_for offered || fail "the edit control at $ex,$ey ${ew}x$eh was not offered ($(pixel "$ex" "$cy") on its left edge)"
+xdotool mousedown 1 mousemove $((cx + 1)) "$cy" mouseup 1
+wait_for shown '^CaptureMenuWnd$' || fail "the slipped click chose no region"
+sleep 0.3
+read -r bx by < <(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1 \2/p' | head -1)
+xdotool mousemove $((bx + 356)) $((by + 25)) click 1
+wait "$pid" || fail "the program ended with $?"
+png="$(ls "$CACHE"/*.png 2>/dev/null | head -1)"
+[ -n "$png" ] || fail "no PNG was written after the slipped click"
+size="$(identify -format '%wx%h' "$png")"
+[ "$size" = "${ew}x${eh}" ] || fail "the slipped click took $size, not the edit control's ${ew}x${eh}"
+echo "xlevel_drag: a click that slipped by a pixel took notepad's edit control, ${ew}x${eh}"
