@@ -265,6 +265,12 @@ TEST_F(SelectionE2E, StartModeTwoHandsTheRegionOver) {
   e2e::MoveMouse(200, 800);  // nothing offered there
   ProgramRun run;
   ASSERT_NE(e2e::StartCapture(run, L"--startmode=2 --fileMappingName=" + name), nullptr);
+  // A release whose press went to another window, over an offered window,
+  // chooses nothing: no toolbar, no hand-over of that window.
+  const RECT app = WindowRect(m_fixture.app);
+  e2e::MoveMouse((app.left + app.right) / 2, app.bottom - 20);
+  ASSERT_TRUE(e2e::WaitForLog("offered "));
+  e2e::LeftUp();
   e2e::LeftDrag(100, 50, 400, 250);
   DWORD code = 0xFFFF;
   ASSERT_TRUE(run.WaitForExit(10000, &code));  // no toolbar, no Esc: it ends by itself
