@@ -136,8 +136,8 @@ TEST_F(ShapesTest, ShiftMakesSquaresThatStayInTheRegion) {
   bool handled = false;
   Point press{150, 380};
   shape->OnLButtonDown(press, handled);
-  for (Point m : {Point{151, 381}, Point{200, 390}}) shape->OnMouseMove(m, handled);
-  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 1, 1}));
+  for (Point m : {Point{156, 386}, Point{200, 390}}) shape->OnMouseMove(m, handled);
+  EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 6, 6}));
   Point fits{160, 385};
   shape->OnMouseMove(fits, handled);
   EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 10, 10}));
@@ -657,41 +657,43 @@ TEST_F(StrokeShapesTest, ArrowOutlineHandlesAndCommands) {
 }
 
 TEST_F(StrokeShapesTest, BrushPointsClampingHitsAndMoves) {
-  // A press, one move and a release: nothing, not even at a second place.
+  // A press and a slip within the drag distance is a click: nothing.
   auto scribble = std::make_shared<CBrushShade>();
-  Drag(*scribble, Point{150, 150}, {Point{160, 160}});
+  Drag(*scribble, Point{150, 150}, {Point{152, 151}});
   EXPECT_TRUE(scribble->GetPoints().empty());
   EXPECT_FALSE(scribble->IsValid());
-  // Later moves each add their point, past the region flattened along its
-  // edge, half the stroke inside.
+  // The stroke starts at the press once a move leaves the drag distance;
+  // each move adds its point, past the region flattened along its edge,
+  // half the stroke inside.
   auto stroke = std::make_shared<CBrushShade>();
   stroke->SetWidth(kSizeBig);
   Drag(*stroke, Point{150, 250}, {Point{151, 250}, Point{200, 250}, Point{350, 250}, Point{5000, 250}, Point{5000, -90}});
-  ASSERT_EQ(stroke->GetPoints().size(), 4u);
-  EXPECT_EQ(stroke->GetPoints()[0], (Point{200, 250}));
+  ASSERT_EQ(stroke->GetPoints().size(), 5u);
+  EXPECT_EQ(stroke->GetPoints()[0], (Point{150, 250}));
+  EXPECT_EQ(stroke->GetPoints()[1], (Point{200, 250}));
   const Rect inside = InsetRect(m_mode->GetRect(), m_mode->GetWidth());
   for (const Point& p : stroke->GetPoints()) {
     EXPECT_TRUE(p.x >= inside.x + 2 && p.x <= inside.Right() - 2 && p.y >= inside.y + 2 && p.y <= inside.Bottom() - 2)
         << p.x << "," << p.y;
   }
-  EXPECT_EQ(stroke->GetPoints()[2].x, inside.Right() - 2);
+  EXPECT_EQ(stroke->GetPoints()[3].x, inside.Right() - 2);
   EXPECT_TRUE(stroke->IsValid());
   // Width 5: 3 pixels off the line grabs it, 5 do not.
   EXPECT_TRUE(stroke->HitTest(Point{250, 253}));
   EXPECT_TRUE(stroke->HitTest(Point{250, 247}));
   EXPECT_FALSE(stroke->HitTest(Point{250, 255}));
-  EXPECT_FALSE(stroke->HitTest(Point{190, 250}));  // before its first point: cut flat
+  EXPECT_FALSE(stroke->HitTest(Point{140, 250}));  // before its first point
 
   // Moved through the capture mode: every point follows, undo puts them back.
   m_mode->Add(stroke);
   const std::vector<Point> before = stroke->GetPoints();
   ModeDrag(Point{250, 250}, Point{230, 280});
   ASSERT_EQ(Orders().UndoCount(), 1u);
-  EXPECT_EQ(stroke->GetPoints()[0], (Point{180, 280}));
+  EXPECT_EQ(stroke->GetPoints()[0], (Point{130, 280}));
   Orders().UndoLast();
   EXPECT_EQ(stroke->GetPoints(), before);
   Orders().RedoLast();
-  EXPECT_EQ(stroke->GetPoints()[0], (Point{180, 280}));
+  EXPECT_EQ(stroke->GetPoints()[0], (Point{130, 280}));
 
   // 100,000 points: kept, and a press far from it misses.
   auto huge = std::make_shared<CBrushShade>();
@@ -702,7 +704,7 @@ TEST_F(StrokeShapesTest, BrushPointsClampingHitsAndMoves) {
     Point m{150 + i % 200, 150 + (i / 200) % 200};
     huge->OnMouseMove(m, handled);
   }
-  EXPECT_EQ(huge->GetPoints().size(), 100000u);
+  EXPECT_EQ(huge->GetPoints().size(), 100002u);  // the press and every move
   EXPECT_FALSE(huge->HitTest(Point{480, 380}));
 }
 
