@@ -37,6 +37,8 @@ class ScreenBackgroundHelper {
     return m_screen.GetBitmap();
   }
   void WaitForImages() const;
+  // True when the worker has been waited for (or never ran).
+  bool IsFinished() const { return !m_worker.joinable(); }
   const Rect& GetImageArea() const { return m_area; }
 
  private:

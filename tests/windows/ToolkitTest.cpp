@@ -395,6 +395,43 @@ TEST_F(ToolkitTest, OversizeLayoutStillOpensTheWindow) {
   SetCaptureWindow(nullptr);
 }
 
+// A capture window whose skin cannot be built still shows the frozen screen
+// only once it is finished: the window never appears before the grab.
+class SkinlessCaptureWindow : public CCaptureWindow {
+ public:
+  int shownBeforeGrab = 0;
+  int shows = 0;
+
+ protected:
+  std::wstring GetSkinFile() override { return L"NoSuchSkin.xml"; }
+  LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override {
+    const bool showing = (message == WM_SHOWWINDOW && wParam) ||
+                         (message == WM_WINDOWPOSCHANGING &&
+                          (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW));
+    if (showing) {
+      ++shows;
+      if (!IsScreenFrozen()) ++shownBeforeGrab;
+    }
+    return CCaptureWindow::HandleCustomMessage(message, wParam, lParam, handled);
+  }
+};
+
+TEST_F(ToolkitTest, BrokenSkinShowsTheWindowOnlyAfterTheGrab) {
+  const size_t mark = LogSize();
+  auto window = std::make_unique<SkinlessCaptureWindow>();
+  SetCaptureWindow(window.get());
+  const Rect& screen = GetVirtualScreenRect();
+  ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, screen.x, screen.y, CW_USEDEFAULT,
+                           CW_USEDEFAULT),
+            nullptr);
+  EXPECT_EQ(window->GetCaptureControl(), nullptr);
+  EXPECT_GT(window->shows, 0);
+  EXPECT_EQ(window->shownBeforeGrab, 0);
+  EXPECT_FALSE(ErrorsSince(mark).empty());  // the skin's error lines
+  window->CloseCapture();
+  SetCaptureWindow(nullptr);
+}
+
 }  // namespace
 
 namespace {
