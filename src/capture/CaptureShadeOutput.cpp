@@ -170,7 +170,9 @@ HBITMAP CCaptureShade::GetCaptureBitmap() { return RenderArea(Rect{0, 0, GetVirt
 
 HBITMAP CCaptureShade::RenderArea(const Rect& area) {
   const HDC source = GetSourceDC();
-  if (!source || area.width <= 0 || area.height <= 0 || !IsGrabbableScreen(area)) return nullptr;
+  if (!source || area.width <= 0 || area.height <= 0 || !FitsAddressSpace(area, 1, AvailableAddressSpace())) {
+    return nullptr;
+  }
   void* bits = nullptr;
   DuiLib::Bitmap bitmap(DuiLib::CreateDib32(source, area.width, area.height, &bits));
   DuiLib::MemoryDC dc(source);

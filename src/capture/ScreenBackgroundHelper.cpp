@@ -24,11 +24,15 @@ bool MakeImage(HDC compatibleWith, const Rect& area, DuiLib::BitmapDC& image, ui
 
 }  // namespace
 
-ScreenBackgroundHelper::ScreenBackgroundHelper() : ScreenBackgroundHelper(GetVirtualScreenRect()) {}
+ScreenBackgroundHelper::ScreenBackgroundHelper()
+    : ScreenBackgroundHelper(GetVirtualScreenRect(), AvailableAddressSpace()) {}
 
-ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area) : m_area(area) {
-  if (!IsGrabbableScreen(area)) {
-    LOG_ERR(L"virtual screen %dx%d cannot be frozen; the capture goes on without it", area.width, area.height);
+ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availableBytes) : m_area(area) {
+  if (!IsGrabbableScreen(area, availableBytes)) {
+    LOG_ERR(L"virtual screen %dx%d cannot be frozen (%d MB of images, %d MB of address space free); the capture "
+            L"goes on without it",
+            area.width, area.height, static_cast<int>(ImageBytes(area) * kScreenSizedImages >> 20),
+            static_cast<int>(availableBytes >> 20));
     return;
   }
   uint32_t* screenBits = nullptr;

@@ -16,7 +16,9 @@ class ScreenBackgroundHelper {
   // window of the program is shown. Pixel 0,0 of both images is the area's
   // top-left corner. A refused DC or bitmap, or an
   // area beyond the largest grabbable size, leaves that image empty.
-  explicit ScreenBackgroundHelper(const Rect& area);
+  // `availableBytes` is the address space the process can still allocate:
+  // a screen whose images do not fit it is refused.
+  ScreenBackgroundHelper(const Rect& area, uint64_t availableBytes);
   ScreenBackgroundHelper();
   virtual ~ScreenBackgroundHelper();
 
