@@ -133,6 +133,10 @@ TEST(HostSuite, InstallFolderFromEitherViewAndTheSaveFolder) {
   SetRegString(HKEY_LOCAL_MACHINE, key, L"InstallLocation", dir.Path().substr(0, dir.Path().size() - 1),
                KEY_WOW64_64KEY);
   EXPECT_EQ(TDRUtils::GetInstallFolder(entry), dir.Path());  // an existing folder, given a backslash
+  // An unquoted icon path with a comma in a folder name.
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"InstallLocation", L"", KEY_WOW64_64KEY);
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"DisplayIcon", dir.Path() + L"Suite, Inc\\suite.exe,0", KEY_WOW64_64KEY);
+  EXPECT_EQ(TDRUtils::GetInstallFolder(entry), dir.Path() + L"Suite, Inc\\");
   ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
   EXPECT_EQ(TDRUtils::GetInstallFolder(entry), L"");
 
