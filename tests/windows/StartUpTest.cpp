@@ -41,6 +41,26 @@ TEST(FileUtils, OwnModuleAndFolders) {
   EXPECT_EQ(size, 5u);
   EXPECT_FALSE(FileUtils::CreateDirectories(dir.Path() + L"f\\g"));
   EXPECT_FALSE(FileUtils::GetFileSize(dir.Path() + L"none", size));
+
+  // A module whose path is longer than MAX_PATH keeps its whole path.
+  std::wstring longFolder = L"\\\\?\\" + dir.Path();
+  for (int i = 0; i < 4; ++i) {
+    longFolder += std::wstring(80, static_cast<wchar_t>(L'k' + i)) + L"\\";
+    ASSERT_TRUE(::CreateDirectoryW(longFolder.c_str(), nullptr));
+  }
+  const std::wstring plugin = longFolder + L"DataPlugin.dll";
+  ASSERT_TRUE(::CopyFileW((FileUtils::GetCurrentAppFolder() + L"DataPlugin.dll").c_str(), plugin.c_str(), FALSE));
+  const HMODULE module = ::LoadLibraryW(plugin.c_str());
+  ASSERT_NE(module, nullptr);
+  const std::wstring loaded = FileUtils::GetModuleFilePath(module);
+  ::FreeLibrary(module);
+  EXPECT_GT(loaded.size(), 330u);
+  EXPECT_EQ(loaded.substr(loaded.size() - 15), L"\\DataPlugin.dll");
+  ::DeleteFileW(plugin.c_str());
+  for (int i = 0; i < 4; ++i) {
+    ::RemoveDirectoryW(longFolder.c_str());
+    longFolder.resize(longFolder.size() - 81);
+  }
 }
 
 // Writes a string value, creating its key, in the given registry view.
