@@ -48,7 +48,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
   // images are finished (every getter waits for them). The worker is the
   // only user of the image DCs until then.
   const HDC screenDC = m_screen.GetDC();
-  m_worker = std::thread([area, screenDC, screenBits, dimmedBits] {
+  auto freeze = [area, screenDC, screenBits, dimmedBits] {
     const double start = NowMs();
     {
       DuiLib::WindowDC desktop(::GetDesktopWindow(), true);
@@ -65,13 +65,15 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
     }
     LOG_TRA(L"screen frozen %dx%d at %d,%d: grab %d ms, dim %d ms", area.width, area.height, area.x, area.y,
             static_cast<int>(grabbed - start), static_cast<int>(NowMs() - grabbed));
-  });
+  };
+  // Without a worker the images are made here, before anything goes on.
+  if (!m_worker.Start(freeze)) freeze();
 }
 
 ScreenBackgroundHelper::~ScreenBackgroundHelper() { WaitForImages(); }
 
 void ScreenBackgroundHelper::WaitForImages() const {
-  if (m_worker.joinable()) m_worker.join();
+  m_worker.Join();
 }
 
 }  // namespace ScreenCapture

@@ -3,10 +3,11 @@
 // of the program is shown, and a copy of it dimmed to about half brightness.
 #include <windows.h>
 
-#include <thread>
+#include <cstdint>
 
 #include "core/Geometry.h"
 #include "common/Handles.h"
+#include "common/WorkerThread.h"
 
 namespace ScreenCapture {
 
@@ -40,14 +41,14 @@ class ScreenBackgroundHelper {
   }
   void WaitForImages() const;
   // True when the worker has been waited for (or never ran).
-  bool IsFinished() const { return !m_worker.joinable(); }
+  bool IsFinished() const { return !m_worker.Joinable(); }
   const Rect& GetImageArea() const { return m_area; }
 
  private:
   Rect m_area;
   DuiLib::BitmapDC m_screen;
   DuiLib::BitmapDC m_dimmed;
-  mutable std::thread m_worker;
+  mutable WorkerThread m_worker;
 };
 
 }  // namespace ScreenCapture

@@ -14,6 +14,7 @@
 #include "capture/CaptureShade.h"
 #include "capture/CaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
+#include "common/WorkerThread.h"
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/LogRecord.h"
@@ -154,6 +155,17 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
     EXPECT_EQ((GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got), want) << p.x << "," << p.y;
     const COLORREF dim = ::GetPixel(images.GetDimmedImageDC(), p.x, p.y);
     EXPECT_EQ((GetRValue(dim) << 16) | (GetGValue(dim) << 8) | GetBValue(dim), e2e::Dimmed(want));
+  }
+  // No thread to spare: the images are made without one, and that is logged.
+  {
+    const size_t mark = LogSize();
+    ScopedRefusedThreads refused;
+    ScreenBackgroundHelper inlined(Rect{100, height / 2 - 40, 300, 200}, AvailableAddressSpace());
+    EXPECT_TRUE(inlined.IsFinished());
+    const COLORREF got = ::GetPixel(inlined.GetScreenImageDC(), 13, 45);
+    EXPECT_EQ((GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got),
+              e2e::PatternWindow::ColourAt(113, height / 2 - 40 + 45, width, height));
+    EXPECT_EQ(ErrorsSince(mark).size(), 1u);
   }
   // Five 4K monitors in a row are frozen.
   {
