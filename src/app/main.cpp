@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
@@ -16,6 +15,7 @@
 #include "common/FileUtils.h"
 #include "common/Logger.h"
 #include "common/TDRHelper.h"
+#include "common/WorkerThread.h"
 #include "core/CommandLine.h"
 #include "ui/ModalLoop.h"
 
@@ -98,15 +98,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
     // GDI+ takes a while to start: let it do so while the screen is grabbed.
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::Status gdiplus = Gdiplus::GenericError;
-    std::thread gdiplusStarter([&] {
+    auto startGdiplus = [&] {
       Gdiplus::GdiplusStartupInput gdiplusInput;
       gdiplus = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-    });
+    };
+    WorkerThread gdiplusStarter;
+    // Without a thread to spare it starts here, only later.
+    if (!gdiplusStarter.Start(startGdiplus)) startGdiplus();
     exitCode = static_cast<int>(RunCapture(commandLine, [&] {
-      gdiplusStarter.join();
+      gdiplusStarter.Join();
       if (gdiplus != Gdiplus::Ok) LOG_ERR(L"GDI+ did not start: %d", static_cast<int>(gdiplus));
     }));
-    if (gdiplusStarter.joinable()) gdiplusStarter.join();
+    gdiplusStarter.Join();
     if (gdiplus == Gdiplus::Ok) Gdiplus::GdiplusShutdown(gdiplusToken);
   }
 

@@ -70,8 +70,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   // deletes it.
   virtual Gdiplus::Bitmap* RenderResult();
   // A bitmap of `area` (capture coordinates) as the result shows it: the
-  // frozen picture with the annotations; null when it cannot be made.
-  HBITMAP RenderArea(const Rect& area);
+  // frozen picture with the annotations, over `outside` (0x00RRGGBB) where
+  // the area lies past the frozen screen; null when it cannot be made.
+  HBITMAP RenderArea(const Rect& area, uint32_t outside = 0);
   // Called for a press that starts a new annotation.
   virtual void BeginShape(Point& pt, bool& handled);
   virtual int GetHeight() const { return m_rect.height; }

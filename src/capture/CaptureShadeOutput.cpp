@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -21,10 +22,39 @@
 
 namespace ScreenCapture {
 
+namespace {
+
+// The straight ARGB pixel that, drawn over white and over black, gives
+// `overWhite` and `overBlack`: what lies past the screen is transparent
+// except where annotations cover it.
+uint32_t Unblend(uint32_t overWhite, uint32_t overBlack) {
+  int difference = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    difference += static_cast<int>((overWhite >> shift) & 0xFF) - static_cast<int>((overBlack >> shift) & 0xFF);
+  }
+  const int alpha = 255 - std::clamp((difference + 1) / 3, 0, 255);
+  if (alpha == 0) return 0x00FFFFFF;
+  uint32_t pixel = static_cast<uint32_t>(alpha) << 24;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int channel = static_cast<int>((overBlack >> shift) & 0xFF);
+    pixel |= static_cast<uint32_t>(std::min(255, (channel * 255 + alpha / 2) / alpha)) << shift;
+  }
+  return pixel;
+}
+
+const uint32_t* DibPixels(HBITMAP bitmap) {
+  DIBSECTION dib = {};
+  if (!bitmap || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib)) return nullptr;
+  return static_cast<const uint32_t*>(dib.dsBm.bmBits);
+}
+
+}  // namespace
+
 Gdiplus::Bitmap* CCaptureShade::RenderResult() {
+  const Rect onScreen = m_rect.Intersect(CaptureBounds());
   // Only the region is rendered: a small region of a 4K screen costs a small
   // bitmap, not two screen-sized ones.
-  DuiLib::Bitmap region(RenderArea(m_rect));
+  DuiLib::Bitmap region(RenderArea(m_rect, 0x00FFFFFF));
   if (!region) return nullptr;
   Gdiplus::Bitmap source(region.Get(), nullptr);
   if (source.GetLastStatus() != Gdiplus::Ok) {
@@ -38,12 +68,36 @@ Gdiplus::Bitmap* CCaptureShade::RenderResult() {
     return nullptr;
   }
   result->SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
-  {
+  if (onScreen == m_rect) {
     Gdiplus::Graphics graphics(result.get());
     graphics.Clear(Gdiplus::Color(0x00FFFFFF));
     graphics.DrawImage(&source, 0, 0, m_rect.width, m_rect.height);
+    return result->GetLastStatus() == Gdiplus::Ok ? result.release() : nullptr;
   }
-  if (result->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  // A region past the screen's edge (a window that lies partly off it): the
+  // part without a picture stays transparent white, the annotations over it
+  // keep their colours and edges. Rendered over white and over black, each
+  // pixel's coverage is the difference of the two.
+  DuiLib::Bitmap overBlack(RenderArea(m_rect, 0));
+  const uint32_t* white = DibPixels(region.Get());
+  const uint32_t* black = DibPixels(overBlack.Get());
+  Gdiplus::BitmapData data = {};
+  const Gdiplus::Rect all(0, 0, m_rect.width, m_rect.height);
+  if (!white || !black ||
+      result->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+    LOG_ERR(L"result %dx%d past the screen could not be made", m_rect.width, m_rect.height);
+    return nullptr;
+  }
+  const Rect picture = onScreen.Offset(-m_rect.x, -m_rect.y);
+  for (int y = 0; y < m_rect.height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride);
+    const size_t from = static_cast<size_t>(y) * static_cast<size_t>(m_rect.width);
+    for (int x = 0; x < m_rect.width; ++x) {
+      const bool inPicture = x >= picture.x && x < picture.Right() && y >= picture.y && y < picture.Bottom();
+      row[x] = inPicture ? 0xFF000000u | white[from + x] : Unblend(white[from + x], black[from + x]);
+    }
+  }
+  result->UnlockBits(&data);
   return result.release();
 }
 
@@ -168,26 +222,43 @@ HDC CCaptureShade::GetSourceDC() {
 
 HBITMAP CCaptureShade::GetCaptureBitmap() { return RenderArea(Rect{0, 0, GetVirtualScreenRect().width, GetVirtualScreenRect().height}); }
 
-HBITMAP CCaptureShade::RenderArea(const Rect& area) {
+HBITMAP CCaptureShade::RenderArea(const Rect& area, uint32_t outside) {
   const HDC source = GetSourceDC();
-  if (!source || area.width <= 0 || area.height <= 0 || !IsGrabbableScreen(area)) return nullptr;
+  if (!source || area.width <= 0 || area.height <= 0 || !FitsAddressSpace(area, 1, AvailableAddressSpace())) {
+    return nullptr;
+  }
   void* bits = nullptr;
   DuiLib::Bitmap bitmap(DuiLib::CreateDib32(source, area.width, area.height, &bits));
   DuiLib::MemoryDC dc(source);
-  if (!bitmap || !dc) {
+  if (!bitmap || !dc || !bits) {
     LOG_ERR(L"capture bitmap %dx%d could not be made", area.width, area.height);
     return nullptr;
   }
+  // Only the frozen screen is copied: nothing is read from past its edges.
+  const Rect onScreen = area.Intersect(CaptureBounds());
+  if (!(onScreen == area)) {
+    std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(area.width) * static_cast<size_t>(area.height),
+                outside & 0x00FFFFFFu);
+  }
   {
     DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
-    ::BitBlt(dc.Get(), 0, 0, area.width, area.height, source, area.x, area.y, SRCCOPY | CAPTUREBLT);
+    if (!onScreen.IsEmpty()) {
+      ::BitBlt(dc.Get(), onScreen.x - area.x, onScreen.y - area.y, onScreen.width, onScreen.height, source, onScreen.x,
+               onScreen.y, SRCCOPY | CAPTUREBLT);
+    }
     Gdiplus::Graphics graphics(dc.Get());
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
     graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
-    // Everything is drawn in capture coordinates, shifted onto this bitmap.
+    // Everything is drawn in capture coordinates, shifted onto this bitmap:
+    // the result's drawing steps with the picture already in place.
     graphics.TranslateTransform(static_cast<Gdiplus::REAL>(-area.x), static_cast<Gdiplus::REAL>(-area.y));
-    Draw(&graphics, true);
+    DrawOverlayBefore(&graphics);
+    graphics.SetClip(Gdiplus::Rect(m_rect.x, m_rect.y, m_rect.width, m_rect.height));
+    DrawShapes(&graphics, kOutputResult);
+    graphics.ResetClip();
+    DrawOverlayAfter(&graphics);
   }
+  ::GdiFlush();
   return bitmap.Release();
 }
 

@@ -24,6 +24,12 @@ CCaptureWindow::~CCaptureWindow() {
   m_control = nullptr;  // the element tree goes with the paint manager
 }
 
+HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
+                            int height) {
+  WaitForImages();
+  return DuiLib::WindowImplBase::Create(parent, title, style, exStyle, x, y, width, height);
+}
+
 void CCaptureWindow::InitWindow() {
   // The toolbar: owned by this window, hidden until a region exists.
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);

@@ -25,7 +25,9 @@ class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImpl
   static constexpr const wchar_t* kClassName = L"ZTDScreenCaptureWnd";
   static constexpr const wchar_t* kSkinFile = L"CaptureWindow.xml";
 
-  using DuiLib::WindowImplBase::Create;
+  // Waits for the frozen screen first: whatever the skin does, the window
+  // must never appear in its own background.
+  HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width, int height);
   using DuiLib::WindowImplBase::ShowModal;
 
   // ICaptureWindow
@@ -35,6 +37,9 @@ class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImpl
   void CloseCapture() override;
   CaptureStartParams* GetStartParams() override { return &m_startParams; }
   RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return &m_runnable; }
+
+  // True once the frozen screen is finished and no worker touches it.
+  bool IsScreenFrozen() const { return ScreenBackgroundHelper::IsFinished(); }
 
   // The skin DPI the window chose at start.
   int GetSkinDpi() const { return m_pm.GetDPI(); }

@@ -24,11 +24,15 @@ bool MakeImage(HDC compatibleWith, const Rect& area, DuiLib::BitmapDC& image, ui
 
 }  // namespace
 
-ScreenBackgroundHelper::ScreenBackgroundHelper() : ScreenBackgroundHelper(GetVirtualScreenRect()) {}
+ScreenBackgroundHelper::ScreenBackgroundHelper()
+    : ScreenBackgroundHelper(GetVirtualScreenRect(), AvailableAddressSpace()) {}
 
-ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area) : m_area(area) {
-  if (!IsGrabbableScreen(area)) {
-    LOG_ERR(L"virtual screen %dx%d cannot be frozen; the capture goes on without it", area.width, area.height);
+ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availableBytes) : m_area(area) {
+  if (!IsGrabbableScreen(area, availableBytes)) {
+    LOG_ERR(L"virtual screen %dx%d cannot be frozen (%d MB of images, %d MB of address space free); the capture "
+            L"goes on without it",
+            area.width, area.height, static_cast<int>(ImageBytes(area) * kScreenSizedImages >> 20),
+            static_cast<int>(availableBytes >> 20));
     return;
   }
   uint32_t* screenBits = nullptr;
@@ -44,7 +48,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area) : m_area(area) 
   // images are finished (every getter waits for them). The worker is the
   // only user of the image DCs until then.
   const HDC screenDC = m_screen.GetDC();
-  m_worker = std::thread([area, screenDC, screenBits, dimmedBits] {
+  auto freeze = [area, screenDC, screenBits, dimmedBits] {
     const double start = NowMs();
     {
       DuiLib::WindowDC desktop(::GetDesktopWindow(), true);
@@ -61,13 +65,15 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area) : m_area(area) 
     }
     LOG_TRA(L"screen frozen %dx%d at %d,%d: grab %d ms, dim %d ms", area.width, area.height, area.x, area.y,
             static_cast<int>(grabbed - start), static_cast<int>(NowMs() - grabbed));
-  });
+  };
+  // Without a worker the images are made here, before anything goes on.
+  if (!m_worker.Start(freeze)) freeze();
 }
 
 ScreenBackgroundHelper::~ScreenBackgroundHelper() { WaitForImages(); }
 
 void ScreenBackgroundHelper::WaitForImages() const {
-  if (m_worker.joinable()) m_worker.join();
+  m_worker.Join();
 }
 
 }  // namespace ScreenCapture

@@ -3,10 +3,11 @@
 // of the program is shown, and a copy of it dimmed to about half brightness.
 #include <windows.h>
 
-#include <thread>
+#include <cstdint>
 
 #include "core/Geometry.h"
 #include "common/Handles.h"
+#include "common/WorkerThread.h"
 
 namespace ScreenCapture {
 
@@ -16,7 +17,9 @@ class ScreenBackgroundHelper {
   // window of the program is shown. Pixel 0,0 of both images is the area's
   // top-left corner. A refused DC or bitmap, or an
   // area beyond the largest grabbable size, leaves that image empty.
-  explicit ScreenBackgroundHelper(const Rect& area);
+  // `availableBytes` is the address space the process can still allocate:
+  // a screen whose images do not fit it is refused.
+  ScreenBackgroundHelper(const Rect& area, uint64_t availableBytes);
   ScreenBackgroundHelper();
   virtual ~ScreenBackgroundHelper();
 
@@ -37,13 +40,15 @@ class ScreenBackgroundHelper {
     return m_screen.GetBitmap();
   }
   void WaitForImages() const;
+  // True when the worker has been waited for (or never ran).
+  bool IsFinished() const { return !m_worker.Joinable(); }
   const Rect& GetImageArea() const { return m_area; }
 
  private:
   Rect m_area;
   DuiLib::BitmapDC m_screen;
   DuiLib::BitmapDC m_dimmed;
-  mutable std::thread m_worker;
+  mutable WorkerThread m_worker;
 };
 
 }  // namespace ScreenCapture

@@ -2,6 +2,8 @@
 // The virtual screen (the bounding rectangle of all monitors), read once per
 // process. The frozen image, the capture window and every full-screen copy
 // use this one rectangle.
+#include <cstdint>
+
 #include "core/Geometry.h"
 
 namespace ScreenCapture {
@@ -20,6 +22,23 @@ class ScopedVirtualScreen {
  private:
   Rect m_layout;
   const Rect* m_previous;
+};
+
+// The address space this process can still allocate, in bytes (asked of the
+// system at each call: it shrinks as the capture allocates).
+uint64_t AvailableAddressSpace();
+
+// Tests pretend a process with `bytes` of free address space for the
+// lifetime of this object.
+class ScopedAddressSpace {
+ public:
+  explicit ScopedAddressSpace(uint64_t bytes);
+  ~ScopedAddressSpace();
+  ScopedAddressSpace(const ScopedAddressSpace&) = delete;
+  ScopedAddressSpace& operator=(const ScopedAddressSpace&) = delete;
+
+ private:
+  uint64_t m_previous;
 };
 
 }  // namespace ScreenCapture

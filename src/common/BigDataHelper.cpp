@@ -56,7 +56,8 @@ struct PluginTable {
     if (!module) {
       const std::wstring path = TDRUtils::FindSuiteFile(L"DataPlugin.dll");
       if (path.empty()) return;
-      module = ::LoadLibraryW(path.c_str());
+      // Its own libraries lie beside it, not beside this program.
+      module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
       if (!module) return;
     }
     wchar_t path[MAX_PATH + 1] = {};

@@ -4,15 +4,21 @@
 
 namespace FileUtils {
 
-namespace {
-
-std::wstring ModulePath(HMODULE module) {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameW(module, buffer, MAX_PATH);
-  return std::wstring(buffer, length);
+std::wstring GetModuleFilePath(HMODULE module) {
+  // The system cuts the path to the buffer without saying so on every
+  // version: a full buffer means "try a larger one".
+  std::wstring buffer(MAX_PATH, L'\0');
+  while (buffer.size() <= 32768) {
+    const DWORD length = ::GetModuleFileNameW(module, &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::wstring();
 }
-
-}  // namespace
 
 HMODULE GetCurrentDllModule() {
   static const HMODULE module = [] {
@@ -27,7 +33,7 @@ HMODULE GetCurrentDllModule() {
 }
 
 const std::wstring& GetCurrentModuleFilePath() {
-  static const std::wstring path = ModulePath(nullptr);
+  static const std::wstring path = GetModuleFilePath(nullptr);
   return path;
 }
 
@@ -37,7 +43,7 @@ const std::wstring& GetCurrentAppFolder() {
 }
 
 const std::wstring& GetCurrentDllFolder() {
-  static const std::wstring folder = ScreenCapture::PathFolder(ModulePath(GetCurrentDllModule()));
+  static const std::wstring folder = ScreenCapture::PathFolder(GetModuleFilePath(GetCurrentDllModule()));
   return folder;
 }
 

@@ -12,6 +12,8 @@ namespace FileUtils {
 HMODULE GetCurrentDllModule();
 // Full path of the process's executable file.
 const std::wstring& GetCurrentModuleFilePath();
+// Full path of a loaded module, however long; empty when it is unknown.
+std::wstring GetModuleFilePath(HMODULE module);
 // Folder of the executable, with a trailing backslash.
 const std::wstring& GetCurrentAppFolder();
 // Folder of the module that holds the program's code, with a trailing backslash.

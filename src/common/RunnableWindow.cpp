@@ -14,18 +14,35 @@ LRESULT CALLBACK CRunnalbeWindow::StaticWindowProc(HWND hwnd, UINT message, WPAR
 
 LRESULT CRunnalbeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunMessage && wParam != 0) {
-    std::unique_ptr<Runnable> fn(reinterpret_cast<Runnable*>(wParam));
-    (*fn)();
-  } else if (message == WM_DESTROY) {
-    // Posted closures that never ran still belong to us.
-    MSG pending;
-    while (::PeekMessageW(&pending, hwnd, kRunMessage, kRunMessage, PM_REMOVE)) {
-      delete reinterpret_cast<Runnable*>(pending.wParam);
+    Runnable* raw = reinterpret_cast<Runnable*>(wParam);
+    if (Claim(raw)) {
+      std::unique_ptr<Runnable> fn(raw);
+      (*fn)();
     }
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  } else if (message == WM_DESTROY) {
+    // From here no closure can be handed over: the ones on their way are
+    // freed once the window is gone, and the system drops their messages.
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_hwnd.store(nullptr);
+  } else if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    FreePending();
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool CRunnalbeWindow::Claim(Runnable* fn) {
+  std::lock_guard<std::mutex> lock(m_pendingLock);
+  return m_pending.erase(fn) > 0;
+}
+
+void CRunnalbeWindow::FreePending() {
+  std::unordered_set<Runnable*> pending;
+  {
+    std::lock_guard<std::mutex> lock(m_pendingLock);
+    pending.swap(m_pending);
+  }
+  for (Runnable* fn : pending) delete fn;
 }
 
 const wchar_t* CRunnalbeWindow::GetWindowClassName() const { return L"RUNNALBE_WINDOW_CLASS"; }
@@ -47,7 +64,10 @@ bool CRunnalbeWindow::Create() {
   return true;
 }
 
-CRunnalbeWindow::~CRunnalbeWindow() { Destroy(); }
+CRunnalbeWindow::~CRunnalbeWindow() {
+  Destroy();
+  FreePending();
+}
 
 void CRunnalbeWindow::Destroy() {
   const HWND hwnd = m_hwnd.load();
@@ -55,30 +75,42 @@ void CRunnalbeWindow::Destroy() {
 }
 
 bool CRunnalbeWindow::PostRunnable(Runnable fn) {
-  const HWND hwnd = m_hwnd.load();
-  if (!hwnd || !fn) return false;
+  if (!fn) return false;
   auto* heap = new Runnable(std::move(fn));
-  if (!::PostMessageW(hwnd, kRunMessage, reinterpret_cast<WPARAM>(heap), 0)) {
-    delete heap;
-    return false;
+  {
+    std::lock_guard<std::mutex> lock(m_pendingLock);
+    const HWND hwnd = m_hwnd.load();
+    if (hwnd && ::PostMessageW(hwnd, kRunMessage, reinterpret_cast<WPARAM>(heap), 0)) {
+      m_pending.insert(heap);
+      return true;
+    }
   }
-  return true;
+  delete heap;
+  return false;
 }
 
 bool CRunnalbeWindow::SendRunnable(Runnable fn) {
-  const HWND hwnd = m_hwnd.load();
-  if (!hwnd || !fn) return false;
+  if (!fn) return false;
   // The sender waits, so the flag on its stack outlives the call.
   bool ran = false;
   auto* heap = new Runnable([&ran, inner = std::move(fn)] {
     ran = true;
     inner();
   });
-  ::SendMessageW(hwnd, kRunMessage, reinterpret_cast<WPARAM>(heap), 0);
-  if (!ran) {
-    // Never delivered (the window went away): the closure is still ours.
-    delete heap;
+  HWND hwnd = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(m_pendingLock);
+    hwnd = m_hwnd.load();
+    if (hwnd) m_pending.insert(heap);
   }
+  if (!hwnd) {
+    delete heap;
+    return false;
+  }
+  ::SendMessageW(hwnd, kRunMessage, reinterpret_cast<WPARAM>(heap), 0);
+  // Never delivered (the window went away): the closure is still ours,
+  // unless the window's end freed it already.
+  if (!ran && Claim(heap)) delete heap;
   return ran;
 }
 

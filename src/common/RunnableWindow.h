@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <unordered_set>
 
 #include "common/SingleBase.h"
 
@@ -53,8 +55,18 @@ class CRunnalbeWindow : public CommonDef::CSingleBase<CRunnalbeWindow> {
 
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Takes `fn` out of the closures handed over and not yet run; false when
+  // it is not (or no longer) among them.
+  bool Claim(Runnable* fn);
+  // Frees every closure handed over and not yet run.
+  void FreePending();
 
   std::atomic<HWND> m_hwnd{nullptr};
+  // Every closure on its way to the window. A post and the window's end are
+  // serialised by the lock, so a closure posted while the window goes is
+  // still found and freed, never leaked with the window's dropped messages.
+  std::mutex m_pendingLock;
+  std::unordered_set<Runnable*> m_pending;
   DWORD m_threadId = 0;
 };
 

@@ -17,17 +17,10 @@ namespace {
 constexpr REGSAM kRead32 = KEY_READ | KEY_WOW64_32KEY;  // 0x20219
 constexpr REGSAM kRead64 = KEY_READ | KEY_WOW64_64KEY;  // 0x20119
 
-// Folder of the file a registry value names: quotes and an icon index
-// ("C:\x\app.exe",0) are dropped first.
-std::wstring FolderOfNamedFile(std::wstring value) {
-  if (!value.empty() && value[0] == L'"') {
-    const size_t close = value.find(L'"', 1);
-    value = value.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
-  } else {
-    const size_t comma = value.find(L',');
-    if (comma != std::wstring::npos) value.resize(comma);
-  }
-  return ScreenCapture::PathFolder(value);
+// Folder of the file a registry value names (quotes and an icon index
+// dropped).
+std::wstring FolderOfNamedFile(const std::wstring& value) {
+  return ScreenCapture::PathFolder(ScreenCapture::NamedFilePath(value));
 }
 
 }  // namespace
@@ -128,7 +121,12 @@ std::wstring GetSaveFolder() {
   std::wstring folder;
   if (!ReadUserRegString(HKEY_CURRENT_USER, kAssistantKey, L"CaptureSavePath", folder) || folder.empty()) {
     wchar_t pictures[MAX_PATH + 1] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures);
+    // Without a pictures folder there is no save folder: never a folder at
+    // the root of whatever drive is current.
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures)) ||
+        pictures[0] == L'\0') {
+      return std::wstring();
+    }
     folder = std::wstring(pictures) + L"\\Orvane截图";
   }
   if (!FileUtils::DirectoryExists(folder)) FileUtils::CreateDirectories(folder);

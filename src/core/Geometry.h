@@ -80,12 +80,31 @@ constexpr Rect ScreenToCapture(const Rect& screen, const Rect& virtualScreen) {
   return screen.Offset(-virtualScreen.x, -virtualScreen.y);
 }
 
-// The largest virtual screen the program freezes; beyond it the frozen image
-// stays empty (a bitmap that size would not fit a 32-bit address space anyway).
-inline constexpr int kMaxVirtualScreenSide = 16384;
-constexpr bool IsGrabbableScreen(const Rect& virtualScreen) {
-  return virtualScreen.width > 0 && virtualScreen.height > 0 && virtualScreen.width <= kMaxVirtualScreenSide &&
-         virtualScreen.height <= kMaxVirtualScreenSide;
+// What freezing a virtual screen costs: the frozen screen, its dimmed copy
+// and the window's paint buffer are each a 32-bit image of the whole screen.
+inline constexpr uint64_t kBytesPerPixel = 4;
+inline constexpr uint64_t kScreenSizedImages = 3;
+// GDI computes a bitmap's size in signed 32 bits.
+inline constexpr uint64_t kMaxImageBytes = 0x7FFFFFFF;
+
+constexpr uint64_t ImageBytes(const Rect& area) {
+  return area.width > 0 && area.height > 0
+             ? static_cast<uint64_t>(area.width) * static_cast<uint64_t>(area.height) * kBytesPerPixel
+             : 0;
+}
+
+// Whether `images` 32-bit images of `area` fit the address space the process
+// still has free (`availableBytes`). They may take at most half of it: the
+// rest is left for the images made on demand (the mosaic's source, the
+// result) and for the gaps a 32-bit address space always has.
+constexpr bool FitsAddressSpace(const Rect& area, uint64_t images, uint64_t availableBytes) {
+  const uint64_t image = ImageBytes(area);
+  return image > 0 && image <= kMaxImageBytes && image * images <= availableBytes / 2;
+}
+
+// Whether the capture can freeze `virtualScreen`.
+constexpr bool IsGrabbableScreen(const Rect& virtualScreen, uint64_t availableBytes) {
+  return FitsAddressSpace(virtualScreen, kScreenSizedImages, availableBytes);
 }
 
 }  // namespace ScreenCapture

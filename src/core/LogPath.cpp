@@ -21,6 +21,23 @@ std::wstring PathFolder(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring NamedFilePath(const std::wstring& value) {
+  std::wstring path = value;
+  const size_t comma = path.find_last_of(L',');
+  if (comma != std::wstring::npos) {
+    size_t digits = comma + 1;
+    if (digits < path.size() && path[digits] == L'-') ++digits;
+    bool index = digits < path.size();
+    for (size_t i = digits; i < path.size(); ++i) index = index && path[i] >= L'0' && path[i] <= L'9';
+    if (index) path.resize(comma);
+  }
+  if (!path.empty() && path[0] == L'"') {
+    const size_t close = path.find(L'"', 1);
+    path = path.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+  }
+  return path;
+}
+
 LogPathPlan PlanLogPath(const LogPathInput& input) {
   std::wstring name = input.fileName.substr(0, kMaxFileNameChars);
   if (name.empty()) name = PathFileName(input.moduleFilePath) + L".log";

@@ -30,6 +30,11 @@ std::wstring PathFileName(const std::wstring& path);
 // The part up to and including the last backslash (or slash); empty if none.
 std::wstring PathFolder(const std::wstring& path);
 
+// The file a registry value such as DisplayIcon names: "path" or
+// "path,index", the path possibly in quotes. Only a trailing comma with a
+// (signed) number after it is an icon index; other commas belong to the path.
+std::wstring NamedFilePath(const std::wstring& value);
+
 // "C:\l\a.exe.log" -> "C:\l\a.exe.normal.log": `infix` goes in front of the
 // file name's last dot, or at the end when the file name has no dot.
 std::wstring InsertBeforeLastDot(const std::wstring& path, const std::wstring& infix);

@@ -344,9 +344,11 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
           if (control) control->Invalidate();
         }
       } else if (name == L"ocr") {
+        // The usage event follows the action: it reports what was done.
         ICaptureShade* mode = Mode();
+        const bool done = !mode || mode->SendToOcr();
         ReportUsage(11);
-        if (!mode || mode->SendToOcr()) EndCapture();
+        if (done) EndCapture();
       } else if (name == L"closed") {
         ReportUsage(8);
         EndCapture();
@@ -361,8 +363,9 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
         ReportUsage(7);
       } else if (name == L"finished") {
         ICaptureShade* mode = Mode();
+        const bool done = !mode || mode->FinishCapture();
         ReportUsage(9);
-        if (!mode || mode->FinishCapture()) EndCapture();
+        if (done) EndCapture();
       } else if (name == L"scrollCapture") {
         if (control) control->StartScrollCapture();
       } else if (name == L"scrolledit") {

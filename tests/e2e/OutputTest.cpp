@@ -99,10 +99,31 @@ class OutputE2E : public testing::Test {
     }
   }
 
+  // The plug-in records every usage event with the number of PNG files in
+  // the cache folder at that moment; ReportedEvent returns the event of the
+  // toolbar button `type`.
+  void RecordUsage() {
+    std::wstring folder = m_cache.Path();
+    folder.pop_back();
+    ::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_RECORD", m_usage.c_str());
+    ::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_PNGS", folder.c_str());
+  }
+  std::string ReportedEvent(const std::string& type) {
+    ::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_RECORD", nullptr);
+    ::SetEnvironmentVariableW(L"ZTD_FAKE_PLUGIN_PNGS", nullptr);
+    const std::string text = testfiles::ReadBytes(m_usage);
+    const size_t at = text.find("|SC1003|screencap|0|3|tdr_version=5.0.1|m_version=7|type=" + type + "|");
+    if (at == std::string::npos) return text;
+    const size_t start = text.rfind('\n', at) == std::string::npos ? 0 : text.rfind('\n', at) + 1;
+    return text.substr(start, text.find('\n', at) - start);
+  }
+
   static testfiles::GdiplusScope* s_gdiplus;
   testfiles::ConfigIni m_config{"[config]\r\ng_orvane_global_log_level=5\r\n"};
   e2e::PatternWindow m_pattern;
   testfiles::TempDir m_cache{L"out \x622A\x56FE"};
+  testfiles::TempDir m_usageDir{L"usage"};
+  const std::wstring m_usage = m_usageDir.Path() + L"plugin.txt";
   const std::wstring m_pinArgs = Folder(e2e::ProgramPath()) + L"ZTDPopWindow.exe.args.txt";
   const std::wstring m_ocrArgs = Folder(e2e::ProgramPath()) + L"..\\ZTDOcrWindow.exe.args.txt";
 };
@@ -152,8 +173,11 @@ TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
     ::CloseClipboard();
   }
   ProgramRun run;
+  RecordUsage();
   const RECT bar = CaptureWithRectangle(run);
   ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
+  // The button's usage event follows its action: the file was there.
+  EXPECT_EQ(ReportedEvent("9"), "TQ_TrackEvent|click|SC1003|screencap|0|3|tdr_version=5.0.1|m_version=7|type=9|pngs=1");
 
   const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
@@ -207,11 +231,13 @@ TEST_F(OutputE2E, FinishWritesTheFileFillsTheClipboardAndStartsThePinProgram) {
 
 TEST_F(OutputE2E, OcrWritesTheFileAndStartsTheOcrProgram) {
   ProgramRun run;
+  RecordUsage();
   const RECT bar = CaptureWithRectangle(run);
   e2e::LeftClick(bar.left + 228, bar.top + 25);  // ocr
   DWORD code = 0xFFFF;
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ReportedEvent("11"), "TQ_TrackEvent|click|SC1003|screencap|0|3|tdr_version=5.0.1|m_version=7|type=11|pngs=1");
   const std::vector<std::wstring> files = e2e::PngNames(m_cache.Path());
   ASSERT_EQ(files.size(), 1u);
   ASSERT_TRUE(e2e::WaitUntil([&] { return testfiles::Exists(m_ocrArgs); }, 5000));

@@ -126,10 +126,20 @@ TEST(Geometry, HalfOpenRectanglesAndVirtualScreenOrigin) {
   EXPECT_EQ(CaptureToScreen(Rect{100, 50, 300, 200}, virtualScreen), (Rect{-1820, -1030, 300, 200}));
   EXPECT_EQ(ScreenToCapture(CaptureToScreen(Rect{7, 8, 9, 10}, virtualScreen), virtualScreen), (Rect{7, 8, 9, 10}));
 
-  EXPECT_TRUE(IsGrabbableScreen(Rect{0, 0, 16384, 16384}));
-  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 16385, 1080}));
-  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 1920, 20000}));
-  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 0, 1080}));
+  // Free address space of a 32-bit process with and without the large
+  // address flag, and of a 64-bit one.
+  constexpr uint64_t k32Large = 3900ull << 20, k32 = 1900ull << 20, k64 = 128ull << 40;
+  for (const uint64_t available : {k32Large, k32, k64}) {
+    EXPECT_TRUE(IsGrabbableScreen(Rect{0, 0, 19200, 2160}, available)) << available;  // five 4K monitors in a row
+    EXPECT_TRUE(IsGrabbableScreen(Rect{-3840, -2160, 7680, 4320}, available)) << available;
+    EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 0, 1080}, available));
+    EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 1920, -5}, available));
+    EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 30000, 20000}, available));  // one image beyond what GDI can size
+  }
+  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 16384, 16384}, k32Large));
+  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 16384, 16384}, k32));
+  EXPECT_TRUE(IsGrabbableScreen(Rect{0, 0, 16384, 16384}, k64));
+  EXPECT_FALSE(IsGrabbableScreen(Rect{0, 0, 19200, 2160}, 500ull << 20));  // a nearly full address space
 }
 
 TEST(SkinLayout, AttributeValues) {

@@ -114,4 +114,28 @@ TEST(RunnableWindow, DestroyedRunnerFreesQueuedClosuresWithoutRunning) {
   EXPECT_FALSE(ran);
 }
 
+// Another thread posting while the window goes: every closure is freed, none
+// runs once the window is gone.
+TEST(RunnableWindow, ClosuresPostedWhileTheWindowGoesAreFreed) {
+  auto token = std::make_shared<int>(0);
+  std::atomic<bool> gone{false};
+  std::atomic<int> lateRuns{0};
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    CRunnalbeWindow runner;
+    ASSERT_TRUE(runner.Create());
+    std::atomic<int> posted{0};
+    gone = false;
+    std::thread poster([&] {
+      while (posted < 400 && runner.PostRunnable([&, token] { lateRuns += gone ? 1 : 0; })) ++posted;
+    });
+    while (posted < 3) ::SwitchToThread();
+    runner.Destroy();
+    gone = true;
+    poster.join();
+    PumpUntil([] { return false; }, 1);
+  }
+  EXPECT_EQ(token.use_count(), 1);
+  EXPECT_EQ(lateRuns, 0);
+}
+
 }  // namespace

@@ -566,6 +566,50 @@ TEST_F(ShapesTest, RepaintsFromTheSnapshotLookTheSame) {
   m_window.control.screenDC = nullptr;
 }
 
+// A window offered partly off the screen: the result is transparent white
+// where the frozen screen ends, the screen's pixels are opaque, and an
+// annotation that crosses the edge is drawn on both sides of it.
+TEST_F(ShapesTest, ResultPastTheScreenEdgeIsTransparentWhite) {
+  ScopedVirtualScreen pretend(Rect{0, 0, 640, 480});
+  DuiLib::MemoryDC source(nullptr);
+  void* bits = nullptr;
+  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), 640, 480, &bits));
+  for (int i = 0; i < 640 * 480; ++i) static_cast<uint32_t*>(bits)[i] = 0x00336699u;  // alpha 0, as some windows give
+  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  m_window.control.screenDC = source.Get();
+  m_mode->SetRect(Rect{540, 400, 200, 150});  // 100 x 80 of it on the screen
+  m_mode->SetState(kStateIdle);
+  auto shape = std::make_shared<CSquareFrameShade>();
+  shape->SetColor(kColorRed);
+  shape->SetRect(Rect{560, 420, 150, 100});
+  m_mode->Add(shape);
+  std::unique_ptr<Gdiplus::Bitmap> result(m_mode->RenderResult());
+  m_window.control.screenDC = nullptr;
+  ASSERT_NE(result, nullptr);
+  ASSERT_EQ(result->GetWidth(), 200u);
+  ASSERT_EQ(result->GetHeight(), 150u);
+  auto at = [&](int x, int y) {
+    Gdiplus::Color c;
+    result->GetPixel(x, y, &c);
+    return static_cast<uint32_t>(c.GetValue());
+  };
+  EXPECT_EQ(at(5, 5), 0xFF336699u);
+  EXPECT_EQ(at(99, 79), 0xFF336699u);
+  for (const POINT p : {POINT{100, 5}, POINT{199, 149}, POINT{5, 80}, POINT{150, 60}}) {
+    EXPECT_EQ(at(p.x, p.y), 0x00FFFFFFu) << p.x << "," << p.y;
+  }
+  // The frame's top edge, on the screen and off it; its bottom edge off it.
+  int onScreen = 0, offScreen = 0, bottom = 0;
+  for (int y = 15; y < 26; ++y) {
+    onScreen += at(60, y) == 0xFFFF2600u;
+    offScreen += at(150, y) == 0xFFFF2600u;
+    bottom += at(60, y + 100) == 0xFFFF2600u;
+  }
+  EXPECT_GT(onScreen, 0);
+  EXPECT_EQ(offScreen, onScreen);
+  EXPECT_EQ(bottom, onScreen);
+}
+
 // The region idle and a toolbar that records commands: presses reach the
 // annotations through the capture mode, as in the program.
 class StrokeShapesTest : public ShapesTest {

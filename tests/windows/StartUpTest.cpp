@@ -41,6 +41,26 @@ TEST(FileUtils, OwnModuleAndFolders) {
   EXPECT_EQ(size, 5u);
   EXPECT_FALSE(FileUtils::CreateDirectories(dir.Path() + L"f\\g"));
   EXPECT_FALSE(FileUtils::GetFileSize(dir.Path() + L"none", size));
+
+  // A module whose path is longer than MAX_PATH keeps its whole path.
+  std::wstring longFolder = L"\\\\?\\" + dir.Path();
+  for (int i = 0; i < 4; ++i) {
+    longFolder += std::wstring(80, static_cast<wchar_t>(L'k' + i)) + L"\\";
+    ASSERT_TRUE(::CreateDirectoryW(longFolder.c_str(), nullptr));
+  }
+  const std::wstring plugin = longFolder + L"DataPlugin.dll";
+  ASSERT_TRUE(::CopyFileW((FileUtils::GetCurrentAppFolder() + L"DataPlugin.dll").c_str(), plugin.c_str(), FALSE));
+  const HMODULE module = ::LoadLibraryW(plugin.c_str());
+  ASSERT_NE(module, nullptr);
+  const std::wstring loaded = FileUtils::GetModuleFilePath(module);
+  ::FreeLibrary(module);
+  EXPECT_GT(loaded.size(), 330u);
+  EXPECT_EQ(loaded.substr(loaded.size() - 15), L"\\DataPlugin.dll");
+  ::DeleteFileW(plugin.c_str());
+  for (int i = 0; i < 4; ++i) {
+    ::RemoveDirectoryW(longFolder.c_str());
+    longFolder.resize(longFolder.size() - 81);
+  }
 }
 
 // Writes a string value, creating its key, in the given registry view.
@@ -133,6 +153,10 @@ TEST(HostSuite, InstallFolderFromEitherViewAndTheSaveFolder) {
   SetRegString(HKEY_LOCAL_MACHINE, key, L"InstallLocation", dir.Path().substr(0, dir.Path().size() - 1),
                KEY_WOW64_64KEY);
   EXPECT_EQ(TDRUtils::GetInstallFolder(entry), dir.Path());  // an existing folder, given a backslash
+  // An unquoted icon path with a comma in a folder name.
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"InstallLocation", L"", KEY_WOW64_64KEY);
+  SetRegString(HKEY_LOCAL_MACHINE, key, L"DisplayIcon", dir.Path() + L"Suite, Inc\\suite.exe,0", KEY_WOW64_64KEY);
+  EXPECT_EQ(TDRUtils::GetInstallFolder(entry), dir.Path() + L"Suite, Inc\\");
   ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
   EXPECT_EQ(TDRUtils::GetInstallFolder(entry), L"");
 

@@ -14,6 +14,7 @@
 #include "capture/CaptureShade.h"
 #include "capture/CaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
+#include "common/WorkerThread.h"
 #include "capture/VirtualScreen.h"
 #include "menu/ICaptureMenu.h"
 #include "common/Logger.h"
@@ -146,7 +147,7 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
   const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   // A part of the screen, as a monitor layout with another origin would give.
-  ScreenBackgroundHelper images(Rect{100, height / 2 - 40, 300, 200});
+  ScreenBackgroundHelper images(Rect{100, height / 2 - 40, 300, 200}, AvailableAddressSpace());
   ASSERT_NE(images.GetScreenImageDC(), nullptr);
   ASSERT_NE(images.GetDimmedImageDC(), nullptr);
   for (const POINT p : {POINT{0, 0}, POINT{13, 45}, POINT{299, 199}, POINT{150, 100}}) {
@@ -156,12 +157,30 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
     const COLORREF dim = ::GetPixel(images.GetDimmedImageDC(), p.x, p.y);
     EXPECT_EQ((GetRValue(dim) << 16) | (GetGValue(dim) << 8) | GetBValue(dim), e2e::Dimmed(want));
   }
-  // Larger than the largest grabbable screen: empty images, logged, no crash.
+  // No thread to spare: the images are made without one, and that is logged.
+  {
+    const size_t mark = LogSize();
+    ScopedRefusedThreads refused;
+    ScreenBackgroundHelper inlined(Rect{100, height / 2 - 40, 300, 200}, AvailableAddressSpace());
+    EXPECT_TRUE(inlined.IsFinished());
+    const COLORREF got = ::GetPixel(inlined.GetScreenImageDC(), 13, 45);
+    EXPECT_EQ((GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got),
+              e2e::PatternWindow::ColourAt(113, height / 2 - 40 + 45, width, height));
+    EXPECT_EQ(ErrorsSince(mark).size(), 1u);
+  }
+  // Five 4K monitors in a row are frozen.
+  {
+    ScreenBackgroundHelper wall(Rect{0, 0, 19200, 2160}, AvailableAddressSpace());
+    EXPECT_NE(wall.GetScreenImageDC(), nullptr);
+    EXPECT_NE(wall.GetDimmedImageDC(), nullptr);
+  }
+  // More than a 32-bit process can hold: empty images, logged, no crash.
   const size_t mark = LogSize();
-  ScreenBackgroundHelper tooLarge(Rect{0, 0, 16385, 100});
+  ScreenBackgroundHelper tooLarge(Rect{0, 0, 16384, 16384}, 3900ull << 20);
   EXPECT_EQ(tooLarge.GetScreenImageDC(), nullptr);
   EXPECT_EQ(tooLarge.GetDimmedImageDC(), nullptr);
-  EXPECT_EQ(ErrorsSince(mark).size(), 1u);
+  ASSERT_EQ(ErrorsSince(mark).size(), 1u);
+  EXPECT_NE(ErrorsSince(mark)[0].find("virtual screen 16384x16384 cannot be frozen (3072 MB"), std::string::npos);
 }
 
 // A mode that records what the control hands it.
@@ -424,10 +443,11 @@ TEST_F(ToolkitTest, NegativeOriginLayoutPlacesTheWindow) {
   // screen instead (ScreenImagesStartAtTheAreaOrigin).
 }
 
-// A layout beyond the largest grabbable size: no images, and the capture
-// window still opens, paints and closes.
+// A layout whose images do not fit the free address space: no images, and
+// the capture window still opens, paints and closes.
 TEST_F(ToolkitTest, OversizeLayoutStillOpensTheWindow) {
   ScopedVirtualScreen pretend(Rect{0, 0, 20000, 1080});
+  ScopedAddressSpace nearlyFull(400ull << 20);
   auto window = std::make_unique<CCaptureWindow>();
   SetCaptureWindow(window.get());
   ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT),
@@ -438,6 +458,43 @@ TEST_F(ToolkitTest, OversizeLayoutStillOpensTheWindow) {
   EXPECT_EQ(window->GetCaptureControl()->GetScreenDC(), nullptr);
   ::SendMessageW(window->GetHWND(), WM_CHAR, VK_ESCAPE, 0);
   EXPECT_EQ(window->GetHWND(), nullptr);
+  SetCaptureWindow(nullptr);
+}
+
+// A capture window whose skin cannot be built still shows the frozen screen
+// only once it is finished: the window never appears before the grab.
+class SkinlessCaptureWindow : public CCaptureWindow {
+ public:
+  int shownBeforeGrab = 0;
+  int shows = 0;
+
+ protected:
+  std::wstring GetSkinFile() override { return L"NoSuchSkin.xml"; }
+  LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override {
+    const bool showing = (message == WM_SHOWWINDOW && wParam) ||
+                         (message == WM_WINDOWPOSCHANGING &&
+                          (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW));
+    if (showing) {
+      ++shows;
+      if (!IsScreenFrozen()) ++shownBeforeGrab;
+    }
+    return CCaptureWindow::HandleCustomMessage(message, wParam, lParam, handled);
+  }
+};
+
+TEST_F(ToolkitTest, BrokenSkinShowsTheWindowOnlyAfterTheGrab) {
+  const size_t mark = LogSize();
+  auto window = std::make_unique<SkinlessCaptureWindow>();
+  SetCaptureWindow(window.get());
+  const Rect& screen = GetVirtualScreenRect();
+  ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, screen.x, screen.y, CW_USEDEFAULT,
+                           CW_USEDEFAULT),
+            nullptr);
+  EXPECT_EQ(window->GetCaptureControl(), nullptr);
+  EXPECT_GT(window->shows, 0);
+  EXPECT_EQ(window->shownBeforeGrab, 0);
+  EXPECT_FALSE(ErrorsSince(mark).empty());  // the skin's error lines
+  window->CloseCapture();
   SetCaptureWindow(nullptr);
 }
 
