@@ -355,12 +355,14 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
       } else if (name == L"download") {
         int saved = 0;
         if (ICaptureShade* mode = Mode()) mode->SaveToFile(&saved);
+        // Both events follow the save and come before the capture ends (the
+        // button's own one also after a cancelled dialog).
         if (saved) {
-          EndCapture();
           BigDataHelper* reporter = BigDataHelper::Instance();
           reporter->Report(reporter->Pick(L"SC1004", L"SC0007"));
         }
         ReportUsage(7);
+        if (saved) EndCapture();
       } else if (name == L"finished") {
         ICaptureShade* mode = Mode();
         const bool done = !mode || mode->FinishCapture();
