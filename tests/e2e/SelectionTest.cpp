@@ -293,3 +293,38 @@ TEST_F(SelectionE2E, StartModeTwoHandsTheRegionOver) {
 }
 
 }  // namespace
+
+namespace {
+
+// Start mode 1 switches to the long capture once per process: going back to
+// selecting from the long image's editor makes a normal capture, with the
+// whole toolbar, not a second long capture.
+TEST(StartModeOne, TheLongCaptureStartsOncePerProcess) {
+  testfiles::ConfigIni config("[config]\r\ntdr_screecapture_maxscrollheight=1200\r\ng_orvane_global_log_level=5\r\n");
+  e2e::ClearLogs();
+  e2e::ScrollPageWindow page;
+  ASSERT_TRUE(page.Shown());
+  ProgramRun run;
+  ASSERT_NE(e2e::StartCapture(run, L"--cachepath=C:\\cache --startmode=1 --ignoreWndowClassName=;ZtdScrollPage;"), nullptr);
+  e2e::LeftDrag(400, 200, 1000, 700);
+  ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\x8D\x95\xE5\x87\xBB", 1, 10000));  // the start tip
+  e2e::LeftClick(700, 450);
+  ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\xB7\xB2\xE8\xBE\xBE", 1, 60000));  // the maximum height
+  RECT bar = e2e::ToolbarRect(run);
+  e2e::LeftClick(bar.left + 36, bar.top + 25);  // edit
+  ASSERT_TRUE(e2e::WaitForLog("scroll editor ", 1, 10000));
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    bar = e2e::ToolbarRect(run);
+    return bar.right - bar.left == 392;
+  }, 5000));
+  e2e::LeftClick(bar.left + 260, bar.top + 25);  // undo with nothing to undo: back to selecting
+  ASSERT_TRUE(e2e::WaitForLog("back to select"));
+  e2e::LeftDrag(400, 200, 900, 600);
+  ASSERT_TRUE(e2e::WaitForLog("region 400,200 500x400"));
+  bar = e2e::ToolbarRect(run);
+  EXPECT_EQ(bar.right - bar.left, 392);  // the normal capture's toolbar
+  EXPECT_EQ(e2e::LinesWith(e2e::ReadLogLines(), "scroll tip: \xE5\x8D\x95\xE5\x87\xBB").size(), 1u);
+  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
+}
+
+}  // namespace
