@@ -489,15 +489,10 @@ int CCaptureShade::OnFirstCaptureSelected() {
       // The long capture takes over once this event is done.
       RunnableHelper::CRunnalbeWindow* runner = window->GetRunnableWindow();
       if (!runner) return 0;
+      g_handOverDone = true;
       runner->PostRunnable([] {
         ICaptureWindow* w = GetCaptureWindow();
-        ICaptureControl* control = w ? w->GetCaptureControl() : nullptr;
-        if (!control) return;
-        control->StartScrollCapture();
-        // A region too small to scroll starts a fresh capture that may try
-        // again; once the long capture runs, the switch is spent.
-        ICaptureShade* mode = control->GetCaptureShade();
-        if (mode && mode->GetCaptureType() == kCaptureScroll) g_handOverDone = true;
+        if (ICaptureControl* control = w ? w->GetCaptureControl() : nullptr) control->StartScrollCapture();
       });
       return 1;
     }

@@ -60,9 +60,7 @@ struct PluginTable {
       module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
       if (!module) return;
     }
-    wchar_t path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameW(module, path, MAX_PATH);
-    folder = PathFolder(path);
+    folder = PathFolder(FileUtils::GetModuleFilePath(module));
     const auto find = [this](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(module, name)); };
     initWith = reinterpret_cast<InitWithFn>(find("TQ_Init_With"));
     finish = reinterpret_cast<FinishFn>(find("TQ_Finish"));

@@ -31,8 +31,17 @@ struct Rect {
   int width = 0;
   int height = 0;
 
+  // The span between two edges, kept where the right (bottom) edge stays
+  // representable: edges from untrusted input (a skin attribute) may lie
+  // further apart than an int can count.
+  static constexpr int Span(int from, int to) {
+    const long long span = static_cast<long long>(to) - from;
+    const long long most = 2147483647LL - (from > 0 ? from : 0);
+    const long long least = -2147483647LL - 1 - (from < 0 ? from : 0);
+    return static_cast<int>(span > most ? most : span < least ? least : span);
+  }
   static constexpr Rect FromEdges(int left, int top, int right, int bottom) {
-    return Rect{left, top, right - left, bottom - top};
+    return Rect{left, top, Span(left, right), Span(top, bottom)};
   }
   constexpr int Right() const { return x + width; }    // exclusive
   constexpr int Bottom() const { return y + height; }  // exclusive

@@ -399,7 +399,7 @@ void CCaptureMenuWnd::Notify(DuiLib::TNotifyUI& msg) {
     }
     return;
   }
-  if (msg.sType == L"itemselect" && sender == m_textSizeCombo && m_selectedShape) {
+  if (msg.sType == L"itemselect" && sender == m_textSizeCombo && m_selectedShape && m_selectedShape->IsSelected()) {
     const DuiLib::CListLabelElementUI* item = m_textSizeCombo->GetSelectedItem();
     const int level = item ? _wtoi(item->GetUserData().c_str()) : 0;
     if (item && level != m_selectedShape->GetWidth()) {

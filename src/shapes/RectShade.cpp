@@ -18,6 +18,12 @@ bool CRectShade::SetRect(const Rect& rect) {
   return true;
 }
 
+void CRectShade::SetWidth(int width) {
+  if (width == m_width) return;
+  CBaseShade::SetWidth(width);
+  UpdateHandles();
+}
+
 void CRectShade::UpdateHandles() {
   const auto centres = HandleCentres(GetRect(), GetFrameWidth());
   m_handles.clear();

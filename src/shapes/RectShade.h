@@ -13,6 +13,8 @@ class CRectShade : public CBaseShade {
   CRectShade() = default;
 
   bool IsChanged() const override { return m_rect != m_pressRect; }
+  // The handles sit on the frame's middle line: a new width moves them.
+  void SetWidth(int width) override;
   bool HitTestHandle(const Point& pt) override;
   void BeginResize(Point& pt, bool& handled) override;
   void OnHoverHandle(Point& pt, bool& handled) override;

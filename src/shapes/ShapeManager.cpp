@@ -17,6 +17,9 @@ void ShapeManager::Remove(const ShapePtr& shapeRef) {
   const auto it = std::find(m_shapes.begin(), m_shapes.end(), shape);
   if (it == m_shapes.end()) return;
   m_shapes.erase(it);
+  // A shape off the list is never the selected one: the toolbar's colour
+  // and size buttons must not edit what undo or delete took away.
+  shape->SetSelected(false);
   if (shape->GetType() == kShapeNumberedText) Renumber();
 }
 

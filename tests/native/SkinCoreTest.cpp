@@ -117,6 +117,12 @@ TEST(Geometry, HalfOpenRectanglesAndVirtualScreenOrigin) {
   static_assert(r.Contains(Point{10, 20}) && !r.Contains(Point{40, 20}) && !r.Contains(Point{10, 60}), "half-open");
   EXPECT_EQ(r.Intersect(Rect{35, 55, 100, 100}), (Rect{35, 55, 5, 5}));
   EXPECT_TRUE(r.Intersect(Rect{40, 20, 5, 5}).IsEmpty());  // touching edges share nothing
+  // Edges further apart than an int counts (a skin attribute can say so):
+  // the span stops where the far edge is still an int.
+  constexpr Rect wide = Rect::FromEdges(-3333333, 5, 2147483647, -2147483647 - 1);
+  static_assert(wide.width == 2147483647 && wide.Right() == 2147483647 - 3333333, "saturated");
+  static_assert(wide.height == -2147483647 - 1 && wide.Bottom() == -2147483647 - 1 + 5, "saturated");
+  EXPECT_EQ(Rect::FromEdges(100, 0, 2147483647, 10).Right(), 2147483647);
 
   // A monitor left of and above the primary: the virtual screen starts negative.
   constexpr Rect virtualScreen{-1920, -1080, 3840, 2160};

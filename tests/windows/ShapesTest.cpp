@@ -152,6 +152,10 @@ TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
   // Handle boxes are 16 x 16 around centres on the frame's centre line.
   EXPECT_EQ(rect->GetHandles().at(0), (Rect{143, 143, 16, 16}));
   EXPECT_EQ(rect->GetHandles().at(7), (Rect{241, 221, 16, 16}));
+  // A wider frame moves its centre line, and the handles with it.
+  rect->SetWidth(kSizeBig);
+  EXPECT_EQ(rect->GetHandles().at(0), (Rect{144, 144, 16, 16}));
+  rect->SetWidth(kSizeMiddle);
   EXPECT_TRUE(rect->HitTestHandle(Point{158, 158}));
   EXPECT_FALSE(rect->HitTestHandle(Point{159, 158}));  // half-open box
   // The band of width + 3 inside the frame grabs; the interior does not.
@@ -243,8 +247,10 @@ TEST_F(ShapesTest, UndoRedoAndTheShapeList) {
   auto c = Make<CSquareFrameShade>(Point{150, 300}, Point{250, 330});
   orders.Do(std::make_shared<CreateShapeCommand>(a));
   EXPECT_EQ(m_mode->GetShapes().size(), 1u);
+  a->SetSelected(true);
   orders.UndoLast();
   EXPECT_TRUE(m_mode->GetShapes().empty());
+  EXPECT_FALSE(a->IsSelected());  // nothing off the list stays for the toolbar to edit
   EXPECT_TRUE(orders.CanRedo());
   // A new command after an undo clears the redo stack.
   orders.Do(std::make_shared<CreateShapeCommand>(b));
