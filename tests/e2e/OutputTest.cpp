@@ -148,6 +148,7 @@ ClipboardImage ReadClipboardFromAnotherProgram(const std::wstring& dump) {
   if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return image;
   }
+  e2e::DieWithTheTest(info.hProcess);
   if (::WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(info.hProcess, 0xDEAD);
   ::GetExitCodeProcess(info.hProcess, &image.code);
   ::CloseHandle(info.hThread);

@@ -22,4 +22,4 @@ if mount -t tmpfs -o size=64k tmpfs "$FULL" 2>/dev/null; then
   dd if=/dev/zero of="$FULL/fill" bs=4k 2>/dev/null || true
   export ZTD_FULL_DIR='Z:\tmp\ztd_full'
 fi
-wine "$EXE" "$@"
+bash "$(dirname "$0")/../gtest_suite.sh" "$EXE" "$@"

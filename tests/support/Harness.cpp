@@ -82,13 +82,29 @@ ProgramRun::~ProgramRun() {
   }
 }
 
+void DieWithTheTest(HANDLE process) {
+  // One job for the whole test process, killing what it holds when its last
+  // handle goes: when the test process ends, however it ends.
+  static const HANDLE job = [] {
+    const HANDLE made = ::CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (made) ::SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    return made;
+  }();
+  if (job && process) ::AssignProcessToJobObject(job, process);
+}
+
 bool ProgramRun::Start(const std::wstring& arguments) {
   std::wstring command = L"\"" + ProgramPath() + L"\"";
   if (!arguments.empty()) command += L" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  return ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &m_info) != FALSE;
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
+    return false;
+  }
+  DieWithTheTest(m_info.hProcess);
+  return true;
 }
 
 ScrollPageWindow::ScrollPageWindow() {
@@ -98,6 +114,7 @@ ScrollPageWindow::ScrollPageWindow() {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   if (::CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
+    DieWithTheTest(m_info.hProcess);
     WaitUntil([] { return !FindWindowsOfClass(L"ZtdScrollPage").empty(); }, 10000);
   }
 }

@@ -23,6 +23,10 @@ std::vector<std::string> ReadLogLines();
 // The lines that contain `needle`.
 std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& needle);
 
+// Puts a started program into the test process's job, which ends it (and
+// what it started) when the test process ends, however that ends.
+void DieWithTheTest(HANDLE process);
+
 class ProgramRun {
  public:
   ProgramRun() = default;
