@@ -139,8 +139,28 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   EXPECT_EQ(markerEditor.left, 1003);
   EXPECT_EQ(markerEditor.top, 633);
   e2e::KeepShot("scroll_editor_annotated");
-  // Then the left handle 100 pixels to the right.
-  ASSERT_TRUE(e2e::AfterPaint(capture, [&] { e2e::LeftDrag(ex, ey + eh / 2, ex + 100, ey + eh / 2); }));
+  // The left handle 100 pixels to the right; meanwhile the size label (a
+  // dark box) and the magnifier (a box with a cross in the frame colour)
+  // show inside the view.
+  e2e::MoveMouse(ex, ey + eh / 2);
+  e2e::LeftDown();
+  for (int i = 1; i <= 10; ++i) e2e::MoveMouse(ex + 10 * i, ey + eh / 2);
+  ASSERT_TRUE(e2e::WaitForSettledWindow(capture));
+  const e2e::ScreenShot narrowing = e2e::SettledShot();
+  e2e::KeepShot("scroll_editor_narrowing", narrowing);
+  const auto count = [&](int x0, int y0, int x1, int y1, auto is) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) n += is(narrowing.At(x, y));
+    }
+    return n;
+  };
+  const auto dark = [](uint32_t c) { return (c & 0xFF) < 0x48 && ((c >> 8) & 0xFF) < 0x48 && (c >> 16) < 0x48; };
+  EXPECT_GT(count(ex + 102, viewY + 13, ex + 220, viewY + 29, dark), 800) << "no size label";
+  const auto frame = [](uint32_t c) { return c == 0x2F81FCu; };
+  const int cx = ex + 100 + 20 + 80, cy = ey + eh / 2 + 20 + 80;  // the cross, 100 pixels right of and below the cursor
+  EXPECT_GT(count(cx - 79, cy, cx + 80, cy + 1, frame) + count(cx, cy - 79, cx + 1, cy + 80, frame), 300) << "no magnifier";
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftUp(); }));
   e2e::KeepShot("scroll_editor_narrowed");
   bar = e2e::ToolbarRect(run);
   e2e::LeftClick(bar.left + 356, bar.top + 25);  // finish
