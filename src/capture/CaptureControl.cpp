@@ -186,7 +186,12 @@ void CCaptureControl::StartScrollCapture() {
       ReplaceMode(std::make_unique<ScrollCapture>(selection));
       SetLayered(true);
       ICaptureWindow* window = GetCaptureWindow();
-      if (ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr) menu->UpdateMenuMode();
+      if (ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr) {
+        // The region's commands act on the current mode: a redo would put
+        // its shapes into the live hole, where the next grab bakes them in.
+        menu->GetCommandOrders().Clear();
+        menu->UpdateMenuMode();
+      }
       Invalidate();
       return;
     }

@@ -249,7 +249,8 @@ bool CCaptureShade::MeasureOverlayTexts() {
 
 std::wstring CCaptureShade::SizeLabelText() const {
   int width = m_rect.width;
-  int height = m_rect.height;
+  // The region's height; the editor's is the whole long image, not its view.
+  int height = GetHeight();
   if (CurrentStartMode() == kStartModeScroll && GetCaptureType() == kCaptureNormal) {
     width -= 2 * m_width;
     height -= 2 * m_width;

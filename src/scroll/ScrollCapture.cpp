@@ -443,15 +443,21 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
   };
   const DWORD t0 = Now();
   m_stitch.rollPerWheel = 0;
-  if (wheel == 0) {
-    // The first frame, once the window under the selection shows again.
+  if (wheel == 0 || !m_long.Valid()) {
+    // The first frame, once the window under the selection shows again; a
+    // grab that failed is tried again at the next wheel, so the capture still
+    // shows its tip and takes the wheel.
     PixelImage first;
-    if (!Wait(200) || !GrabFrame(first)) return;
-    {
-      const std::lock_guard<std::mutex> lock(m_longLock);
-      m_long = std::move(first);
+    if (!Wait(200)) return;
+    if (GrabFrame(first)) {
+      {
+        const std::lock_guard<std::mutex> lock(m_longLock);
+        m_long = std::move(first);
+      }
+      post();
+    } else {
+      LOG_ERR(L"scroll capture: the first frame could not be grabbed");
     }
-    post();
     SetTip(kStartTip);
     RepaintSoon();
     return;

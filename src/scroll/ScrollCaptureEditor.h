@@ -36,8 +36,6 @@ class CScrollCaptureEditor : public CCaptureShade {
   // The mode's steps.
   void OnRButtonUp(Point&, bool& handled) override { handled = true; }
   void DrawSelection(Gdiplus::Graphics*, int) override {}
-  void DrawSizeLabel(Gdiplus::Graphics*) override {}
-  void DrawMagnifier(Gdiplus::Graphics*) override {}
   void DrawOverlayAfter(Gdiplus::Graphics* graphics) override;
   Gdiplus::Bitmap* RenderResult() override;
   void BeginShape(Point& pt, bool& handled) override;
@@ -58,6 +56,8 @@ class CScrollCaptureEditor : public CCaptureShade {
 
  protected:
   void UpdateHandles() override;
+  // The size label and the magnifier stay inside the view.
+  Rect OverlayBounds() const override { return m_captureBounds; }
 
  private:
   void ScrollTo(int offset, const Point& pt);

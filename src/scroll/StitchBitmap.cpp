@@ -67,10 +67,10 @@ bool GrabScreenPixels(int x, int y, int width, int height, PixelImage& image) {
     if (!::BitBlt(dc.Get(), 0, 0, width, height, screen.Get(), x, y, SRCCOPY | CAPTUREBLT)) return false;
   }
   ::GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  if (!image.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height))) return false;
   image.width = width;
   image.height = height;
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  image.pixels.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
   for (uint32_t& p : image.pixels) p |= 0xFF000000u;  // the screen has no alpha
   return true;
 }

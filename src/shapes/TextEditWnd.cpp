@@ -45,7 +45,7 @@ bool CTextShape::CEditWnd::Open() {
   const LRESULT length = ::GetWindowTextLengthW(m_hwnd);
   ::SendMessageW(m_hwnd, EM_SETSEL, length, length);
   m_owner->Layout();
-  MoveTo(m_owner->GetTextRect());
+  MoveTo(m_owner->GetTextViewRect());
   m_initialised = true;
   return true;
 }
@@ -76,7 +76,7 @@ void CTextShape::CEditWnd::Selection(size_t& from, size_t& to) const {
 HBRUSH CTextShape::CEditWnd::BackgroundBrush() {
   if (!m_background || !m_owner) return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
   // The part of the picture under the window, as a pattern from its corner.
-  const Rect r = m_owner->GetTextRect();
+  const Rect r = m_owner->GetTextViewRect();
   if (r.width <= 0 || r.height <= 0) return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
   // The picture under the window changes only when the window moves.
   if (m_brush && r == m_brushRect) return m_brush.Get();

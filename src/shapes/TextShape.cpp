@@ -135,8 +135,8 @@ bool CTextShape::SetBoxRect(const Rect& box) {
   // disc and notch, which follow the box's middle.
   const Rect old = GetRect();
   m_rect = box;
-  if (m_edit) m_edit->MoveTo(GetTextRect());
-  RequestRepaintArea(UnionRect(InsetRect(old, -2), InsetRect(GetRect(), -2)));
+  if (m_edit) m_edit->MoveTo(GetTextViewRect());
+  RequestRepaintArea(MapRectToView(UnionRect(InsetRect(old, -2), InsetRect(GetRect(), -2))));
   return true;
 }
 
@@ -145,7 +145,11 @@ void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
   const Rect limit = GetLimitRect();
   // The text the control shows after a key is what was laid out before it
   // showed it: the box is already right.
-  if (copy == m_laidOut && limit == m_laidOutLimit && m_rect == m_laidOutRect && m_width == m_laidOutLevel) return;
+  const int scrolled = EditorScrollOffset();
+  if (copy == m_laidOut && limit == m_laidOutLimit && m_rect == m_laidOutRect && m_width == m_laidOutLevel &&
+      scrolled == m_laidOutScroll) {
+    return;
+  }
   // Broken into lines as the editor breaks it: as wide as its widest line,
   // at most as far as the region's right edge, as many lines high.
   const int room = std::max(1, TextRoomRight(m_rect, limit, m_margins));
@@ -158,17 +162,23 @@ void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
   }
   // One pixel to spare, so that the editor never wraps the widest line.
   const TextWidths widths = BoxWidths(std::min(widest + 1, room), m_margins);
-  Rect textRect{m_rect.x + m_margins.left, m_rect.y + m_margins.top, widths.text, height};
-  ICaptureControl* control = ActiveControl();
-  ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
-  if (mode && mode->GetScrollOffset() != m_scrollOffset) textRect = MapRectToView(textRect);
+  // Fitted where it shows, against the region: in the long image's editor
+  // the view has scrolled since the shape was started. The box goes back
+  // into the shape's own space.
+  const Rect textRect = MapRectToView(Rect{m_rect.x + m_margins.left, m_rect.y + m_margins.top, widths.text, height});
   const TextSpan span = FitTextSpan(TextSpan{textRect.y, textRect.height}, GetViewRect().y, limit, m_margins);
+  const Rect box = BoxAround(m_rect.x, span, widths.box, m_margins);
+  Point corner{box.x, box.y};
+  MapPointFromView(corner);
   // While the editor shows the text, an unchanged box needs no repaint.
-  if (!SetBoxRect(BoxAround(m_rect.x, span, widths.box, m_margins)) && !m_edit) RequestRepaintArea(InsetRect(m_rect, -2));
+  if (!SetBoxRect(Rect{corner.x, corner.y, box.width, box.height}) && !m_edit) {
+    RequestRepaintArea(MapRectToView(InsetRect(m_rect, -2)));
+  }
   m_laidOut = std::move(copy);
   m_laidOutLimit = limit;
   m_laidOutRect = m_rect;
   m_laidOutLevel = m_width;
+  m_laidOutScroll = scrolled;
 }
 
 void CTextShape::StartEditing() {
@@ -267,8 +277,12 @@ void CTextShape::OnLButtonDblClk(Point& pt, bool& handled) {
 
 void CTextShape::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
-  const Rect moved = FitRect(DraggedTo(GetViewRect(), pt), GetLimitRect());
-  if (moved != GetViewRect()) SetBoxRect(MapRect(moved));
+  const Rect view = GetViewRect();
+  const Rect moved = FitRect(DraggedTo(view, pt), GetLimitRect());
+  if (moved == view) return;
+  Point corner{moved.x, moved.y};
+  MapPointFromView(corner);
+  SetBoxRect(Rect{corner.x, corner.y, moved.width, moved.height});
 }
 
 // The numbered marker.
@@ -280,6 +294,10 @@ CSerializedText::CSerializedText(int number) : m_number(number) {
 
 Rect CSerializedText::GetDiscRect() const {
   return DiscBeside(GetDrawRect(), static_cast<int>(std::lround(GetFontSize())));
+}
+
+Rect CSerializedText::GetDiscViewRect() const {
+  return DiscBeside(GetViewRect(), static_cast<int>(std::lround(GetFontSize())));
 }
 
 const Rect& CSerializedText::GetRect() const {
@@ -342,14 +360,14 @@ void CSerializedText::OnExtraPress(Point&, bool& handled) {
 }
 
 void CSerializedText::OnLButtonDblClk(Point& pt, bool& handled) {
-  if (GetDiscRect().Contains(pt)) OnExtraPress(pt, handled);
+  if (GetDiscViewRect().Contains(pt)) OnExtraPress(pt, handled);
 }
 
 void CSerializedText::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
   // The disc and the bubble move together and both stay inside the region.
   int dx = pt.x - m_lastPoint.x, dy = pt.y - m_lastPoint.y;
-  AddFitCorrection(DraggedTo(GetRect(), pt), GetLimitRect(), dx, dy);
+  AddFitCorrection(DraggedTo(MapRectToView(GetRect()), pt), GetLimitRect(), dx, dy);
   if (dx != 0 || dy != 0) SetBoxRect(Rect{m_rect.x + dx, m_rect.y + dy, m_rect.width, m_rect.height});
 }
 

@@ -64,6 +64,8 @@ class CTextShape : public CBaseShade {
   void SetText(const std::wstring& text);
   // The box without its margins: where the text (and the editor) sits.
   Rect GetTextRect() const;
+  // The same where it shows now: where the editor window goes.
+  Rect GetTextViewRect() const { return MapRectToView(GetTextRect()); }
   // The box; the undo command and moves set it. False when unchanged.
   const Rect& GetBoxRect() const { return m_rect; }
   bool SetBoxRect(const Rect& box);
@@ -99,6 +101,7 @@ class CTextShape : public CBaseShade {
   Rect m_laidOutLimit;
   Rect m_laidOutRect;
   int m_laidOutLevel = 0;
+  int m_laidOutScroll = 0;
   // The lines the last paint drew, and what they were broken from.
   std::vector<TextLine> m_paintLines;
   std::wstring m_paintText;
@@ -115,7 +118,7 @@ class CSerializedText : public CTextShape, public INumberedShade {
   int GetType() const override { return kShapeNumberedText; }
   // The disc is the handle for moving; a press on the bubble opens the
   // editor again.
-  bool HitTest(const Point& pt) override { return GetDiscRect().Contains(pt); }
+  bool HitTest(const Point& pt) override { return GetDiscViewRect().Contains(pt); }
   bool HitTestExtra(const Point& pt) override { return !m_text.empty() && GetViewRect().Contains(pt); }
   void OnExtraPress(Point& pt, bool& handled) override;
   // Plain press, move and release: placed (and recorded) at the release of
@@ -136,8 +139,10 @@ class CSerializedText : public CTextShape, public INumberedShade {
   int GetNumber() const override { return m_number; }
   unsigned GetMadeOrder() const override { return m_madeOrder; }
 
-  // The red disc left of the bubble.
+  // The red disc left of the bubble, where it is drawn, and where it shows
+  // (what the pointer meets; elsewhere only after the long image scrolled).
   Rect GetDiscRect() const;
+  Rect GetDiscViewRect() const;
 
  private:
   int m_number;

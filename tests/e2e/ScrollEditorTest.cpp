@@ -73,10 +73,31 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   e2e::LeftClick(bar.left + 196, bar.top + 25);
   e2e::LeftClick(800, 450);
   e2e::TypeText(L"Hi there");
+  const auto editor = [&] { return ::FindWindowExW(capture, nullptr, L"EditWnd", nullptr); };
+  const auto typed = [&](int length) {
+    return e2e::WaitUntil([&] { return ::SendMessageW(editor(), WM_GETTEXTLENGTH, 0, 0) == length; }, 3000);
+  };
+  ASSERT_TRUE(typed(8));
   // A press on nothing only ends the typing.
   ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftClick(1150, 650); }));
-  expected.push_back(Area{800 - viewX - 100 - 10, 450 - viewY + offset - 10, 800 - viewX - 100 + 200,
-                          450 - viewY + offset + 50});
+  // A numbered marker at 980,450; its disc (20 across) left of it.
+  ASSERT_TRUE(::SendMessageTimeoutW(run.WaitForWindow(L"CaptureMenuWnd", 5000), WM_APP + 0x3F2, 8, 0,
+                                    SMTO_ABORTIFHUNG, 3000, nullptr));
+  e2e::LeftClick(980, 450);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return editor() != nullptr; }, 3000));
+  e2e::TypeText(L"No 1");
+  ASSERT_TRUE(typed(4));
+  e2e::LeftClick(1150, 650);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return editor() == nullptr; }, 3000));
+  // Both moved where the view shows them: the marker by its disc, the text
+  // by its body.
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(960, 465, 980, 525); }));
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(820, 460, 800, 540); }));
+  const int textX = 780 - viewX - 100, textY = 530 - viewY + offset;  // the boxes in the image
+  const int markerX = 1000 - viewX - 100, markerY = 510 - viewY + offset;
+  expected.push_back(Area{textX - 10, textY - 10, textX + 200, textY + 50});
+  expected.push_back(Area{markerX - 40, markerY - 10, markerX + 150, markerY + 50});
+  bar = e2e::ToolbarRect(run);
   // A shape of each tool, drawn in the view, right of where the region will
   // be narrowed; where each lands in the image.
   struct Drawn {
@@ -96,10 +117,50 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
     expected.push_back(Area{d.x0 - viewX - 100 - 20, d.y0 - viewY + offset - 20, d.x1 - viewX - 100 + 20,
                             d.y1 - viewY + offset + 20});
   }
-  // Back to the top, then the left handle 100 pixels to the right.
+  // Back to the top: both are 120 pixels lower in the view. A double click
+  // opens the text's editor over it, one on the disc the marker's.
   ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::Wheel(900, 500, 1); }));
+  const auto reopenAt = [&](int x, int y, const wchar_t* more, int length) {
+    e2e::LeftClick(x, y);
+    e2e::LeftClick(x, y);
+    RECT r = {-1, -1, -1, -1};
+    if (!e2e::WaitUntil([&] { return editor() != nullptr; }, 3000)) return r;
+    ::GetWindowRect(editor(), &r);
+    e2e::TypeText(more);
+    const bool grown = typed(length);
+    e2e::LeftClick(1150, 650);
+    if (!e2e::WaitUntil([&] { return editor() == nullptr; }, 3000) || !grown) r.left = -2;
+    return r;
+  };
+  const RECT textEditor = reopenAt(790, 660, L" more", 13);
+  EXPECT_EQ(textEditor.left, 783);
+  EXPECT_EQ(textEditor.top, 653);
+  const RECT markerEditor = reopenAt(980, 645, L"!", 5);
+  EXPECT_EQ(markerEditor.left, 1003);
+  EXPECT_EQ(markerEditor.top, 633);
   e2e::KeepShot("scroll_editor_annotated");
-  ASSERT_TRUE(e2e::AfterPaint(capture, [&] { e2e::LeftDrag(ex, ey + eh / 2, ex + 100, ey + eh / 2); }));
+  // The left handle 100 pixels to the right; meanwhile the size label (a
+  // dark box) and the magnifier (a box with a cross in the frame colour)
+  // show inside the view.
+  e2e::MoveMouse(ex, ey + eh / 2);
+  e2e::LeftDown();
+  for (int i = 1; i <= 10; ++i) e2e::MoveMouse(ex + 10 * i, ey + eh / 2);
+  ASSERT_TRUE(e2e::WaitForSettledWindow(capture));
+  const e2e::ScreenShot narrowing = e2e::SettledShot();
+  e2e::KeepShot("scroll_editor_narrowing", narrowing);
+  const auto count = [&](int x0, int y0, int x1, int y1, auto is) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) n += is(narrowing.At(x, y));
+    }
+    return n;
+  };
+  const auto dark = [](uint32_t c) { return (c & 0xFF) < 0x48 && ((c >> 8) & 0xFF) < 0x48 && (c >> 16) < 0x48; };
+  EXPECT_GT(count(ex + 102, viewY + 13, ex + 220, viewY + 29, dark), 800) << "no size label";
+  const auto frame = [](uint32_t c) { return c == 0x2F81FCu; };
+  const int cx = ex + 100 + 20 + 80, cy = ey + eh / 2 + 20 + 80;  // the cross, 100 pixels right of and below the cursor
+  EXPECT_GT(count(cx - 79, cy, cx + 80, cy + 1, frame) + count(cx, cy - 79, cx + 1, cy + 80, frame), 300) << "no magnifier";
+  ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftUp(); }));
   e2e::KeepShot("scroll_editor_narrowed");
   bar = e2e::ToolbarRect(run);
   e2e::LeftClick(bar.left + 356, bar.top + 25);  // finish
@@ -142,6 +203,8 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
       if (!inside && ++changedOutside <= 5) ADD_FAILURE() << "pixel " << x << "," << y << " is not the page's";
     }
   }
+  // The marker's disc where it was dropped.
+  EXPECT_EQ(at(markerX - 27, markerY + 15), 0xFF0000u);
   png.UnlockBits(&bits);
   EXPECT_EQ(changedOutside, 0);
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_GT(changedIn[i], 100) << "annotation " << i << " is not in place";

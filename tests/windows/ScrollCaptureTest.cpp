@@ -8,9 +8,11 @@
 
 #include "GdiplusScope.h"
 #include "Stubs.h"
+#include "capture/CaptureControl.h"
 #include "capture/VirtualScreen.h"
 #include "common/Clock.h"
 #include "scroll/ScrollCapture.h"
+#include "shapes/Commands.h"
 
 namespace {
 
@@ -43,6 +45,39 @@ TEST(ScrollCapture, StartsAndEndsTwoHundredTimes) {
   }
   // Ending never waits for a hook's time-out (two seconds under Wine).
   EXPECT_LT(slowest, 500.0);
+  SetCaptureWindow(nullptr);
+}
+
+// The region's commands stay behind when the long capture starts (a redo
+// would put its shapes into the live hole); a first frame that could not be
+// grabbed still shows the tip and is grabbed at the next wheel.
+TEST(ScrollCapture, StartsWithoutCommandsAndRecoversFromAFailedFirstGrab) {
+  testfiles::GdiplusScope gdiplus;
+  stubs::Window window;
+  SetCaptureWindow(&window);
+  {
+    CCaptureControl control(nullptr);
+    auto region = std::make_unique<CCaptureShade>();
+    region->SetRect(Rect{100, 100, 400, 300});
+    control.ReplaceMode(std::move(region));
+    window.menu.orders.Do(std::make_shared<CreateShapeCommand>(std::make_shared<CSquareFrameShade>()));
+    stubs::failArrayOf = 398 * 298 * 4;  // the first frame's pixels
+    control.StartScrollCapture();
+    auto* scroll = dynamic_cast<ScrollCapture*>(control.GetCaptureShade());
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_FALSE(window.menu.orders.UndoLast());
+    const auto waitFor = [](auto done) {
+      for (int i = 0; i < 250 && !done(); ++i) ::Sleep(20);
+      return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return !scroll->GetTip().empty(); }));
+    EXPECT_EQ(stubs::failArrayOf, 0u);
+    EXPECT_EQ(scroll->GetCaptureBitmap(), nullptr);
+    scroll->OnMouseWheel(-120, 0);
+    HBITMAP first = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (first = scroll->GetCaptureBitmap()) != nullptr; }));
+    if (first) ::DeleteObject(first);
+  }
   SetCaptureWindow(nullptr);
 }
 

@@ -807,8 +807,9 @@ TEST_F(StrokeShapesTest, MosaicShowsTheBlocksOfWhatItCoversAndIsNeverGrabbed) {
   EXPECT_EQ(control.GetMosaicImage(16), small);
   EXPECT_NE(control.GetMosaicImage(24), small);
 
-  // A picture that cannot be copied is tried once per capture, not at every
-  // paint; a fresh capture tries again.
+  // A fresh capture (back to selecting, from the long image's editor too)
+  // pixelates its own source again. A picture that cannot be copied is tried
+  // once per capture, not at every paint; a fresh capture tries again.
   class CountingMode : public CCaptureShade {
    public:
     explicit CountingMode(int& asked) : m_asked(asked) {}
@@ -816,17 +817,21 @@ TEST_F(StrokeShapesTest, MosaicShowsTheBlocksOfWhatItCoversAndIsNeverGrabbed) {
     int& m_asked;
   };
   int asked = 0;
+  control.ResetCapture();
+  control.ReplaceMode(std::make_unique<CountingMode>(asked));
+  EXPECT_NE(control.GetMosaicImage(16), nullptr);
+  EXPECT_EQ(asked, 1);
   CCaptureControl failing(source.Get());
   failing.ReplaceMode(std::make_unique<CountingMode>(asked));
   {
     ScopedVirtualScreen broken(Rect{0, 0, -40, 25});
     EXPECT_EQ(failing.GetMosaicImage(16), nullptr);
     EXPECT_EQ(failing.GetMosaicImage(24), nullptr);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked, 2);
     failing.ResetCapture();
     failing.ReplaceMode(std::make_unique<CountingMode>(asked));
     EXPECT_EQ(failing.GetMosaicImage(16), nullptr);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked, 3);
   }
   m_window.control.mosaicFrom = nullptr;
   m_window.control.mode = m_mode.get();

@@ -3,8 +3,17 @@
 
 #include <algorithm>
 
+#include "Stubs.h"
 #include "common/Handles.h"
 #include "scroll/StitchBitmap.h"
+
+std::atomic<size_t> stubs::failArrayOf{0};
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  size_t failing = size;
+  if (size != 0 && stubs::failArrayOf.compare_exchange_strong(failing, 0)) return nullptr;
+  return ::operator new(size, std::nothrow);
+}
 
 namespace {
 
@@ -35,6 +44,16 @@ TEST(StitchBitmap, RoundTripKeepsBottomUpRowsAndEveryByte) {
   PixelImage none;
   EXPECT_FALSE(ReadBitmapPixels(nullptr, none));
   EXPECT_EQ(CreateBitmapFromPixels(none), nullptr);
+
+  // A screen grab whose pixels find no memory fails and leaves no picture.
+  PixelImage grabbed;
+  EXPECT_TRUE(GrabScreenPixels(0, 0, 8, 4, grabbed));
+  EXPECT_TRUE(grabbed.Valid());
+  stubs::failArrayOf = 8 * 4 * 4;
+  EXPECT_FALSE(GrabScreenPixels(0, 0, 8, 4, grabbed));
+  EXPECT_EQ(stubs::failArrayOf, 0u);
+  EXPECT_FALSE(grabbed.Valid());
+  EXPECT_EQ(grabbed.width, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // that drive shapes and capture modes without real windows.
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 
 #include "capture/ICaptureControl.h"
@@ -15,6 +16,10 @@
 namespace stubs {
 
 using namespace ScreenCapture;
+
+// The next nothrow array allocation of exactly this many bytes fails (0:
+// none): memory that is not there, for the code that must expect it.
+extern std::atomic<size_t> failArrayOf;
 
 class Control : public ICaptureControl {
  public:
