@@ -218,7 +218,9 @@ int CFrameStitcher::CompareFrame(int wheel, const PixelImage& A, const PixelImag
       int bestLength = 0, bestStart = 0, bestEnd = 0, runStart = -1;
       for (int k = 0; k < count; ++k) {
         if (a[k] >= 0 && a[k] == b[k]) {
-          if (la && !st.leftMarginDiffers && la[k] != lb[k] && !st.editHintShown) {
+          // Asked again at every differing strip until the hint has been
+          // shown: a hint set in the middle of a step is gone by its end.
+          if (la && la[k] != lb[k] && !st.editHintShown) {
             st.leftMarginDiffers = true;
             st.tipText = kEditHintTip;
           }

@@ -6,6 +6,7 @@
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureWindow.h"
+#include "capture/OutputActions.h"
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Handles.h"
@@ -147,6 +148,7 @@ void ScrollCapture::PreClearRollTips(std::initializer_list<const char*> keep) {
   // The click that the start tip asks for has been made: it goes for good.
   if (tip == kStartTip) {
     SetTip(std::string());
+    m_startTipTaken = true;
     RepaintSoon();
     return;
   }
@@ -378,10 +380,20 @@ bool ScrollCapture::StepProcessed(const POINT& at) {
 
 void ScrollCapture::OnMouseWheel(int wheel, ULONG_PTR wheelInfo) {
   LOG_DBG(L"OnMouseWheel..:%d", wheel);
-  if (wheel != 0) m_lastWheelUp = wheel > 0;
   m_workerBusy = true;
   if (m_worker.joinable()) m_worker.join();  // it has finished: the flag was clear
-  m_worker = std::thread([this, wheel, wheelInfo] { Worker(wheel, wheelInfo); });
+  // The preview inside the area moves away from where this direction takes
+  // new rows (the top going down, the bottom going up) before the first grab.
+  bool previewMoved = false;
+  if (wheel != 0 && m_lastWheelUp.exchange(wheel > 0) != (wheel > 0) && m_placement == SHOW_RIGHT_INSIDE_20) {
+    {
+      const std::lock_guard<std::mutex> lock(m_longLock);
+      BuildPreview();
+    }
+    Repaint();
+    previewMoved = true;
+  }
+  m_worker = std::thread([this, wheel, wheelInfo, previewMoved] { Worker(wheel, wheelInfo, previewMoved); });
 }
 
 bool ScrollCapture::GrabFrame(PixelImage& frame) const {
@@ -405,7 +417,7 @@ void ScrollCapture::ShowLongImage() {
   Repaint();
 }
 
-void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
+void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved) {
   struct Done {
     std::atomic<bool>& busy;
     ~Done() { busy = false; }
@@ -473,26 +485,33 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
   env.setCaptureImage = [&](int) { post(); };
   CFrameStitcher stitcher(env);
   int last = COMPARE_RESULT_NONE, aggregate = COMPARE_RESULT_NONE;
+  // The first step after the start tip grabs 200 ms after its notch, as a
+  // step does that takes a tip away, even when the click already took the
+  // start tip: the one-time margin guess must see the page moved. So does a
+  // step whose preview moved, once the preview shows at its new place.
+  bool settle = m_startTipTaken.exchange(false) || previewMoved;
+  bool hintDue = false;
   for (int count = 0;; ++count) {
-    if (GetTip().empty()) {
-      if (!Wait(5)) return;
-    } else {
+    if (!GetTip().empty()) {
       SetTip(std::string());
       RepaintSoon();
-      if (!Wait(200)) return;
+      settle = true;
     }
+    if (!Wait(settle ? 200 : 5)) return;
+    settle = false;
     LOG_DBG(L"count = %d", count);
     const DWORD t1 = Now();
     PixelImage frame;
     if (!GrabFrame(frame)) {
       last = COMPARE_RESULT_FAILED;
     } else {
+      m_stitch.previewPanelWidth = m_previewPanelWidth;
       last = stitcher.Combine(m_long, frame, frame.width, wheel, m_stitch);
     }
-    if (!m_stitch.tipText.empty()) {
-      SetTip(m_stitch.tipText);
-      m_stitch.tipText.clear();
-    }
+    // The edit hint is shown after the step (the next grab would take it
+    // away at once).
+    if (m_stitch.tipText == kEditHintTip) hintDue = true;
+    m_stitch.tipText.clear();
     aggregate = AggregateResult(aggregate, last);
     if ((t1 - t0 > 200 && last != COMPARE_RESULT_COMBINE) || Now() - t0 > 10000) break;
   }
@@ -510,6 +529,7 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo) {
     if (m_stitch.rollPerWheel < m_captureRect.height - m_stitch.top - m_stitch.bottom) m_scrollStep = 1;
     LOG_DBG(L"rollPerWheel = %d, m_scrollStep = %d, ", m_stitch.rollPerWheel, m_scrollStep.load());
   }
+  if (hintDue && !m_stitch.editHintShown) SetTip(kEditHintTip);
   const StepOutcome outcome = m_evaluator.Evaluate(aggregate, m_long.height, m_maxHeight, GetTip());
   if (outcome.maxHeightReached) m_maxHeightReached = true;
   if (outcome.editHintShown) m_stitch.editHintShown = true;
@@ -571,6 +591,17 @@ void ScrollCapture::SaveToFile(int* saved) {
   // No hook while the dialog is open: its clicks and wheels are its own.
   Unhook();
   CCaptureShade::SaveToFile(saved);
+  if (saved && *saved) {
+    // The dialog only chose the path: the long image is written here. When
+    // it cannot be, the capture stays open so that the image is not lost.
+    const std::unique_ptr<Gdiplus::Bitmap> image(RenderResult());
+    if (WritePng(image.get(), m_extraOutputPath)) {
+      LOG_TRA(L"saved %s", m_extraOutputPath.c_str());
+    } else {
+      LOG_ERR(L"could not save the long image to %s", m_extraOutputPath.c_str());
+      *saved = 0;
+    }
+  }
   if (!saved || !*saved) Hook();
 }
 

@@ -65,7 +65,8 @@ class ScrollCapture : public CCaptureShade {
   int GetLongHeight() const { return m_rect.height; }
 
  private:
-  void Worker(int wheel, ULONG_PTR wheelInfo);
+  // `previewMoved`: the inside preview changed sides for this step.
+  void Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved);
   void AutoScroll();
   void StopAutoScroll();
   // Shows or takes away the pause tip when the automatic scrolling stops or
@@ -125,6 +126,10 @@ class ScrollCapture : public CCaptureShade {
   std::atomic<bool> m_autoDone{false};  // the automatic scrolling thread has ended
   std::atomic<bool> m_stoppedByLeaving{false};  // a wheel outside the area stopped the automatic scrolling
   std::atomic<bool> m_pauseShown{false};
+  std::atomic<bool> m_startTipTaken{false};  // the click took the start tip before any step
+  // The inside preview's width with its frame, for the stitching to leave
+  // out (UI thread writes, worker reads).
+  std::atomic<int> m_previewPanelWidth{0};
   POINT m_cursor = {};  // where the latest wheel was (for the worker)
   std::atomic<int> m_injectors{0};       // short injecting threads still running
   std::vector<std::thread> m_injectorThreads;

@@ -25,6 +25,8 @@ void ScrollCapture::BuildPreview() {
   const PixelImage& image = m_long;
   const Rect& screen = GetVirtualScreenRect();
   m_previewRect = PreviewRect(m_placement, m_rect, image.width, image.height, screen.height, m_lastWheelUp);
+  // Inside the area the stitching leaves the framed preview out.
+  m_previewPanelWidth = m_placement == SHOW_RIGHT_INSIDE_20 && m_previewRect.width > 0 ? m_previewRect.width + 4 : 0;
   if (m_previewRect.width <= 0 || m_previewRect.height <= 0) return;
   const std::unique_ptr<Gdiplus::Bitmap> view = ViewOf(image);
   auto preview = std::make_unique<Gdiplus::Bitmap>(m_previewRect.width, m_previewRect.height, PixelFormat32bppPARGB);

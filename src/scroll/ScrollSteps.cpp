@@ -44,13 +44,13 @@ StepOutcome ScrollStepEvaluator::Evaluate(int result, int longHeight, int maxHei
       if (result == COMPARE_RESULT_FAILED) finish(kInvalidTip);
     }
     if (!out.finished && IsEndTip(now)) finish(std::string());
-    if (!out.finished) {
-      if (longHeight == m_lastHeight && now.empty() && result == COMPARE_RESULT_COMBINE) {
-        if (++m_stalls > 5) finish(kInvalidTip);
-      } else {
-        m_stalls = 0;
-        m_lastHeight = longHeight;
-      }
+    // A step that met the end or failed has its tip up: it resets the count,
+    // so a restart gets its six steps again.
+    if (longHeight == m_lastHeight && now.empty() && result == COMPARE_RESULT_COMBINE) {
+      if (++m_stalls > 5) finish(kInvalidTip);
+    } else {
+      m_stalls = 0;
+      m_lastHeight = longHeight;
     }
   }
   if (!now.empty()) out.shown.push_back({now, 200});

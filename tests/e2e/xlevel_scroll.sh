@@ -3,6 +3,9 @@
 # wheel, the capture started in start mode 1, the region dragged over the
 # page, the page scrolled down by hand notch by notch, then finished. The PNG
 # must hold the page's rows, each once, in order (ScrollPage.exe --check).
+# Saving by hand goes through the dialog; a region filling most of the screen
+# (the preview inside it) and notepad are scrolled to their end and checked
+# against what the programs show.
 # Then a click starts the automatic scrolling, which stops by itself at the
 # configured maximum height, or a wheel outside the region stops it; Esc ends
 # captures while they scroll; a page that does not move ends the capture's
@@ -18,13 +21,15 @@ fresh_cache xscroll
 toolbar_width() { xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' | head -1; }
 short_toolbar() { [ "$(toolbar_width)" = 168 ]; }
 
-# The page: 800 x 800 at 300,100, of window class $1 (ZtdScrollPage), the
-# wheel handled as $2 says (scrolls, still, changing).
+# The page: 800 x 800 at 300,100 (or at $3), of window class $1
+# (ZtdScrollPage), the wheel handled as $2 says (scrolls, still, changing,
+# sidebar).
 PAGE_CLASS=ZtdScrollPage
 open_page() {
   [ -z "${page:-}" ] || { kill "$page" 2>/dev/null || true; wait "$page" 2>/dev/null || true; }
   PAGE_CLASS="${1:-ZtdScrollPage}"
-  if [ "${2:-scrolls}" = scrolls ]; then wine "$PAGE" 300 100 800 800 "$PAGE_CLASS" & else wine "$PAGE" 300 100 800 800 "$PAGE_CLASS" "$2" & fi
+  local at="${3:-300 100 800 800}"
+  if [ "${2:-scrolls}" = scrolls ]; then wine "$PAGE" $at "$PAGE_CLASS" & else wine "$PAGE" $at "$PAGE_CLASS" "$2" & fi
   page=$!
   wait_for shown '^ZtdScrollPage$' || fail "the page did not appear"
   sleep 0.3
@@ -49,18 +54,22 @@ configure() {
 open_page
 configure
 
-# Starts a capture in start mode 1 and drags the region 400,200 - 1000,700
-# (600 x 500) over the page; waits for the long capture's toolbar.
+# Starts a capture in start mode 1 and drags the region $REGION (left top
+# right bottom; 400,200 - 1000,700, 600 x 500) over the page; waits for the
+# long capture's toolbar and leaves the pointer in the middle (MIDX, MIDY).
+REGION="400 200 1000 700"
 start_capture() {
   fresh_cache xscroll
   log_mark
   wine "$EXE" --cachepath="$CACHE_WIN" --startmode=1 --ignoreWndowClassName=";$PAGE_CLASS;" &
   pid=$!
   wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
-  xdotool mousemove 400 200 mousedown 1 mousemove 700 450 mousemove 1000 700 mouseup 1
+  set -- $REGION
+  MIDX=$((($1 + $3) / 2)) MIDY=$((($2 + $4) / 2))
+  xdotool mousemove "$1" "$2" mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
   wait_for short_toolbar || fail "the toolbar did not switch to the scroll layout (width $(toolbar_width))"
   sleep 0.5
-  xdotool mousemove 700 450
+  xdotool mousemove "$MIDX" "$MIDY"
 }
 # Presses the toolbar's finish button ($1 pixels from its left, the short
 # layout's by default) and checks the long image row by row; sets $height,
@@ -87,7 +96,7 @@ toolbar_click() {
 # its middle is black (the page's bands of random colours practically never are).
 tip_shown() {
   local dark
-  dark="$(import -window root -crop 101x1+650+450 -depth 8 txt:- 2>/dev/null | grep -o '^[0-9]*,[0-9]*: ([0-9]*,[0-9]*,[0-9]*' |
+  dark="$(import -window root -crop "101x1+$((${MIDX:-700} - 50))+${MIDY:-450}" -depth 8 txt:- 2>/dev/null | grep -o '^[0-9]*,[0-9]*: ([0-9]*,[0-9]*,[0-9]*' |
     awk -F'[(,]' '$3 + $4 + $5 <= 6 { n++ } END { print n + 0 }')"
   [ "$dark" -ge 30 ]
 }
@@ -100,15 +109,56 @@ preview_settled() {
   b="$(import -window root -crop 300x700+1020+100 -depth 8 rgb:- 2>/dev/null | md5sum)"
   [ "$a" = "$b" ]
 }
+at_end() { log_since | grep -q 'scroll tip: 已滚动至底部$'; }
 wait_long() { for _ in $(seq 1 1200); do if "$@"; then return 0; fi; sleep 0.05; done; return 1; }
 
-# By hand: twelve notches down.
+# By hand: twelve notches down, then saved through the dialog (a path typed
+# over the proposed name, Enter): the chosen file holds the long image.
 start_capture
 for _ in $(seq 1 12); do xdotool click 5; sleep 0.35; done
 wait_for preview_settled || fail "the preview kept changing"
-finish_and_check
-[ "$height" -gt 700 ] || fail "the long image is only $height rows high"
-echo "xlevel_scroll: by hand, a long image of $height rows, every row the page's"
+toolbar_click 100
+wait_for shown '^Save As$' || fail "no save dialog"
+# Keys go to the window under the pointer (no window manager).
+read -r dx dy dw dh < <(xdotool search --onlyvisible --name '^Save As$' getwindowgeometry 2>/dev/null |
+  sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p; s/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p' | paste -sd' ')
+xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
+sleep 0.5
+xdotool type --delay 20 'C:\xscroll\chosen.png'
+xdotool key Return
+wait "$pid" || fail "the program ended with $? after the save"
+[ -f "$CACHE/chosen.png" ] || fail "the chosen file was not written ($(ls "$CACHE"))"
+wine "$PAGE" --check "$(winepath -w "$CACHE/chosen.png")" 101 || fail "the saved file is not the long image of the page"
+height="$(convert "$CACHE/chosen.png" -format '%h' info:)"
+[ "$height" -gt 700 ] || fail "the saved long image is only $height rows high"
+echo "xlevel_scroll: by hand, saved through the dialog: a long image of $height rows, every row the page's"
+
+# A region that fills most of the screen, so the preview sits inside it,
+# scrolled automatically to the page's end: every row of the page once, none
+# of the preview's. A fixed strip at the page's left changes colour on the
+# way (page columns up to 139): the edit hint is drawn for its two seconds.
+open_page ZtdScrollPage sidebar "200 40 1500 1000"
+REGION="300 80 1700 980"
+start_capture
+wait_for tip_shown || fail "no start tip in the large selection"
+xdotool click 1
+hint="截图完成后，支持编辑哦"
+hint_drawn() { [ "$(log_since | grep 'scroll tip: ' | tail -1)" = "$(log_since | grep "scroll tip: $hint" | tail -1)" ] && tip_shown; }
+wait_long hint_drawn || fail "the edit hint was not drawn ($(log_since | grep 'scroll tip' | tail -1))"
+HINT_PICTURE="$(dirname "$EXE")/xlevel_scroll_edit_hint.png"
+import -window root "$HINT_PICTURE"
+sleep 1
+hint_drawn || fail "the edit hint was taken away within a second"
+wait_long at_end || fail "the automatic scrolling did not reach the page's end"
+toolbar_click 122
+wait "$pid" || fail "the program ended with $?"
+png="$(ls "$CACHE"/*.png | head -1)"
+convert "$png" -crop +39+0 +repage "$CACHE/page.png"
+result="$(wine "$PAGE" --check "$(winepath -w "$CACHE/page.png")" 140)" || fail "the long image of the large region is not the page: $result"
+case "$result" in *"page rows 41..5938,"*) ;; *) fail "the large region's long image is not the whole page: $result" ;; esac
+echo "xlevel_scroll: a large region with the preview inside, to the page's end: $result; edit hint in $HINT_PICTURE"
+REGION="400 200 1000 700"
+open_page
 
 # Automatically, up to a maximum height of 2,000 rows; then in the editor the
 # handles are dragged outwards (they stop at the image's columns), the thumb
@@ -231,3 +281,50 @@ for kind in still changing; do
   wait "$pid" || fail "Esc after the $kind page's tip: exit $?"
 done
 echo "xlevel_scroll: a still page and a changing page ended with their tips"
+
+# Wine's notepad showing a 400-line file (every line distinct), a region of
+# 1400 x 914 over its text from its first line (the preview inside), scrolled
+# automatically to the end. Each 65-line part of the file shown alone in the
+# same window gives the lines' pixels: the long image must be those parts one
+# after the other, every line once, in order, then only blank rows (the view's
+# rest under the last line).
+NOTES="$WINEPREFIX/drive_c/ztd_notes"
+rm -rf "$NOTES" && mkdir -p "$NOTES"
+for i in $(seq 1 400); do printf 'Line %04d of the long file: %s\r\n' "$i" "$(echo "$i" | md5sum | cut -c1-$((i % 23 + 8)))"; done > "$NOTES/long.txt"
+for v in "iWindowPosX 100" "iWindowPosY 0" "iWindowPosDX 1500" "iWindowPosDY 990"; do
+  set -- $v
+  wine reg add 'HKCU\Software\Microsoft\Notepad' /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+done
+kill "$page" 2>/dev/null || true
+notepad_on() {
+  wine notepad "C:\\ztd_notes\\$1" &
+  page=$!
+  wait_for shown "^$1 - Notepad\$" || fail "notepad did not show $1"
+  sleep 1
+}
+parts=()
+for part in $(seq 0 6); do
+  sed -n "$((part * 65 + 1)),$((part * 65 + 65))p" "$NOTES/long.txt" > "$NOTES/part$part.txt"
+  notepad_on "part$part.txt"
+  lines=$(( part < 6 ? 65 : 10 ))
+  import -window root -crop "1400x$((lines * 14))+161+46" +repage "$NOTES/part$part.png"
+  parts+=("$NOTES/part$part.png")
+  kill "$page"; wait "$page" 2>/dev/null || true
+done
+convert "${parts[@]}" -append "$NOTES/lines.png"
+notepad_on long.txt
+REGION="160 45 1562 961"
+start_capture
+wait_for tip_shown || fail "no start tip over notepad"
+xdotool click 1
+wait_long at_end || fail "notepad: the automatic scrolling did not reach the end ($(log_since | grep 'scroll tip' | tail -1))"
+toolbar_click 122
+wait "$pid" || fail "the program ended with $?"
+png="$(ls "$CACHE"/*.png | head -1)"
+read -r width height < <(convert "$png" -format '%w %h\n' info:)
+[ "$width" = 1400 ] && [ "$height" -gt 5600 ] && [ "$height" -lt 5628 ] || fail "notepad: the long image is ${width}x$height, not 400 lines and less than two blank ones ($png)"
+differ="$(convert "$png" -crop 1400x5600+0+0 +repage "$NOTES/top.png" && compare -metric AE "$NOTES/top.png" "$NOTES/lines.png" null: 2>&1 || true)"
+[ "$differ" = 0 ] || fail "notepad: $differ pixels of the long image are not the file's lines ($png)"
+below="$(convert "$png" -crop "1400x$((height - 5600))+0+5600" +repage -format %c histogram:info:- | tr -d ' ')"
+case "$below" in "$((1400 * (height - 5600))):"*'#FFFFFF'*) ;; *) fail "notepad: under the last line: $below" ;; esac
+echo "xlevel_scroll: notepad, 400 lines scrolled automatically to the end: every line once, in order, then blank"

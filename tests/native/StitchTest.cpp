@@ -128,6 +128,36 @@ TEST(Stitching, MarginsAndTheTenPercentRule) {
   }
 }
 
+TEST(Stitching, EditHintIsAskedForUntilShown) {
+  // A fixed left strip that changes colour at every step once the page has
+  // moved: every join that sees it asks for the hint (the scroll capture shows it after
+  // the step, whichever frame asked), until the hint has been shown.
+  PageSpec spec;
+  spec.sideBar = 10;
+  spec.blankRows = 0.2;
+  const Page page(spec);
+  const auto recoloured = [&](int offset) {
+    PixelImage frame = page.Frame(offset);
+    for (int r = 0; r < frame.height; ++r) std::fill(frame.Row(r), frame.Row(r) + 10, 0xFF000000u + static_cast<uint32_t>(offset));
+    return frame;
+  };
+  StitchRun run;
+  CFrameStitcher stitcher(run.Env());
+  StitchState state;
+  PixelImage longImage = page.Frame(0);
+  ASSERT_EQ(stitcher.Combine(longImage, page.Frame(10), 100, -120, state), COMPARE_RESULT_COMBINE);
+  EXPECT_GE(state.left, 10);
+  EXPECT_TRUE(state.tipText.empty());
+  for (int offset : {20, 30}) {
+    ASSERT_EQ(stitcher.Combine(longImage, recoloured(offset), 100, -120, state), COMPARE_RESULT_COMBINE);
+    EXPECT_EQ(state.tipText, kEditHintTip) << offset;
+    state.tipText.clear();
+  }
+  state.editHintShown = true;
+  ASSERT_EQ(stitcher.Combine(longImage, recoloured(40), 100, -120, state), COMPARE_RESULT_COMBINE);
+  EXPECT_TRUE(state.tipText.empty());
+}
+
 TEST(Stitching, BadInputGivesTheDescribedFailures) {
   StitchRun run;
   CFrameStitcher stitcher(run.Env());
@@ -303,6 +333,16 @@ TEST(ScrollSteps, TipsAndStopsAfterEachStep) {
     for (int i = 0; i < 7 && !o.finished; ++i) o = s.Evaluate(COMPARE_RESULT_COMBINE, 800, 9000, "");
     EXPECT_TRUE(o.finished);
     EXPECT_EQ(tipAfter(o), kInvalidTip);
+    // A step that failed or met the end starts the count again: after the
+    // restart, six more non-growing joins before the tip.
+    for (const int ended : {COMPARE_RESULT_FAILED, COMPARE_RESULT_BOTTOM}) {
+      ScrollStepEvaluator r;
+      for (int i = 0; i < 4; ++i) r.Evaluate(COMPARE_RESULT_COMBINE, 800, 9000, "");
+      r.Evaluate(ended, 800, 9000, "");
+      int joins = 0;
+      for (o = StepOutcome(); !o.finished && joins < 10; ++joins) o = r.Evaluate(COMPARE_RESULT_COMBINE, 800, 9000, "");
+      EXPECT_EQ(joins, 6) << ended;
+    }
   }
   {
     // Past the maximum height; the edit hint shown for two seconds.
