@@ -310,6 +310,12 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
     result = COMPARE_RESULT_TOP;
   } else if (wheel < 0 && st.rollSave == 0 && maxMatchLines == st.imgLine - st.bottom + 1) {
     result = COMPARE_RESULT_BOTTOM;
+  } else if (st.rollSave == 0 && inside) {
+    // The page did not move, though some rows changed where nothing scrolls
+    // (a caret, the preview drawn inside the area): its end or its top, not
+    // a place inside what is captured. Otherwise a page with a blinking caret
+    // never ends the automatic scrolling.
+    result = up ? COMPARE_RESULT_TOP : COMPARE_RESULT_BOTTOM;
   } else {
     st.rollOffset = newOffset;
     if (newOffset > st.rollOffsetMax) st.rollOffsetMax = newOffset;

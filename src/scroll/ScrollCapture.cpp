@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <chrono>
+#include <cstring>
 
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureWindow.h"
@@ -20,6 +21,13 @@
 #include "scroll/StitchBitmap.h"
 
 namespace ScreenCapture {
+
+namespace {
+// A grabbed frame is taken once a grab this long after it shows the same
+// pixels, tried this often.
+constexpr int kSettleMs = 15;
+constexpr int kSettleTries = 4;
+}  // namespace
 
 namespace {
 
@@ -502,7 +510,21 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved) {
     LOG_DBG(L"count = %d", count);
     const DWORD t1 = Now();
     PixelImage frame;
-    if (!GrabFrame(frame)) {
+    bool grabbed = GrabFrame(frame);
+    // A page still painting the rows its scroll revealed shows old and new
+    // rows at once, which would be joined as they are: a frame counts once a
+    // second grab a moment later agrees (a few tries; an animated page gives
+    // its latest frame).
+    for (int tries = 0; grabbed && tries < kSettleTries; ++tries) {
+      if (!Wait(kSettleMs)) return;
+      PixelImage again;
+      if (!GrabFrame(again)) break;
+      const bool settled = again.pixels.size() == frame.pixels.size() &&
+                           std::memcmp(again.pixels.data(), frame.pixels.data(), frame.pixels.size() * 4) == 0;
+      frame = std::move(again);
+      if (settled) break;
+    }
+    if (!grabbed) {
       last = COMPARE_RESULT_FAILED;
     } else {
       m_stitch.previewPanelWidth = m_previewPanelWidth;

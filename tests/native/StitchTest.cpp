@@ -75,6 +75,13 @@ TEST(Stitching, DescribedCases) {
               std::vector<uint32_t>(second.Row(r), second.Row(r) + 120));
   }
   EXPECT_TRUE(Contains(run.log, "4 Combine Result:0 m_mouseWheelOffset:-17 wheel:-120  sourceHeight:80 bitmapHeight:80"));
+  // The same place again, with rows that change where nothing scrolls (a
+  // caret, the preview drawn over the page): the page did not move, so it
+  // is at its end, not at a place inside what is captured.
+  PixelImage still = second;
+  for (int r = 30; r < 40; ++r) still.Row(r)[60] ^= 0xFFFFFFu;
+  EXPECT_EQ(stitcher.Combine(longImage, still, 120, -120, state), COMPARE_RESULT_BOTTOM);
+  EXPECT_EQ(run.joinedHeight, 80 + 17);
   // Back up inside what is captured already: 4, nothing joined.
   run.joinedHeight = -1;
   EXPECT_EQ(stitcher.Combine(longImage, page.Frame(9), 120, 120, state), COMPARE_RESULT_INSIDE);
