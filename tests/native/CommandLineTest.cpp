@@ -74,9 +74,6 @@ TEST(StartParams, DefaultsAndFallbacks) {
   CaptureStartParams params;
   ParseStartParams(params, L"", fallbacks);
   EXPECT_EQ(params.cachePath, L"C:\\Users\\u\\Pictures\\Orvane截图");
-  EXPECT_EQ(params.ignoreWindowClassName, L";PerryShadowWnd;popupshadow;{C07CCEE0-5A55-4730-AFC9-902A52DA349E};");
-  EXPECT_EQ(params.scrollStepWindowClassName, L";WeChatMainWndForPC;");
-  EXPECT_EQ(params.scrollStepCount, 3);
   EXPECT_EQ(params.startMode, 0);
   EXPECT_EQ(params.fileMappingName, L"");
   EXPECT_EQ(params.appKey, L"QW7R2KX9M4ZP");

@@ -88,8 +88,6 @@ testfiles::GdiplusScope* ShapesTest::s_gdiplus = nullptr;
 TEST_F(ShapesTest, CreationStateMachineAndClamping) {
   auto shape = std::make_shared<CSquareFrameShade>();
   EXPECT_EQ(shape->GetState(), kStateNew);
-  EXPECT_EQ(shape->GetColor(), 0xFF000000u);
-  EXPECT_EQ(shape->GetWidth(), 3);
   bool handled = false;
   Point p{150, 150};
   shape->OnLButtonDown(p, handled);
