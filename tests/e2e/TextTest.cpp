@@ -126,7 +126,6 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   ::GetWindowRect(Editor(), &area);
   const e2e::ScreenShot inEditor = e2e::SettledShot();
   e2e::KeepShot("text_in_editor");
-  fprintf(stderr, "area %ld,%ld-%ld,%ld\n", area.left, area.top, area.right, area.bottom);
   // A click elsewhere ends the typing; the next one opens an empty box.
   e2e::LeftClick(700, 600);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
@@ -278,64 +277,6 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   EXPECT_EQ(fresh.left, 433);
   EXPECT_EQ(EditorLength(), 0);
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
-}
-
-// Three markers count 1, 2, 3; deleting the second makes the third 2, and
-// undoing the delete brings 2 and 3 back.
-TEST_F(TextE2E, NumberedMarkersCountAndRenumber) {
-  const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  ProgramRun run;
-  Select(run, 300, 200, 1100, 700);
-  ASSERT_NE(m_toolbar, nullptr);
-  // The marker's button is hidden in the layout; a driving program picks it.
-  ::PostMessageW(m_toolbar, WM_APP + 0x3F2, 8, 0);
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    RECT r = {};
-    ::GetWindowRect(m_toolbar, &r);
-    return r.bottom - r.top == 100;
-  }, 3000));
-  const POINT places[] = {{600, 260}, {600, 340}, {600, 420}};
-  for (const POINT p : places) {
-    if (Editor()) {
-      e2e::LeftClick(p.x + 200, p.y - 20);  // ends the typing in the last one
-      ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
-    }
-    ASSERT_TRUE(OpenEditorAt(p.x, p.y));
-    e2e::TypeText(L"step");
-    ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 4; }, 3000));
-  }
-  e2e::LeftClick(900, 600);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
-  e2e::KeepShot("markers_three");
-  // Left of each bubble, its disc (20 across for the middle size).
-  const auto discRed = [&](const POINT& p) { return e2e::SettledShot().At(p.x - 27, p.y + 15) == 0xFF0000u; };
-  for (const POINT p : places) EXPECT_TRUE(discRed(p)) << p.y;
-
-  // The second one's disc selects it; Delete takes it away.
-  e2e::LeftClick(places[1].x - 20, places[1].y + 15);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::PressKey(VK_DELETE); }));
-  e2e::KeepShot("markers_deleted");
-  EXPECT_FALSE(discRed(places[1]));
-  EXPECT_TRUE(e2e::WaitForLog("marker 3 shows 2"));
-  // Ctrl+Z: back with its number, and the third is 3 again.
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] {
-    INPUT in[4] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].ki.wVk = 'Z';
-    in[2].ki.wVk = 'Z';
-    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    in[3].ki.wVk = VK_CONTROL;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(4, in, sizeof(INPUT));
-  }));
-  e2e::KeepShot("markers_undone");
-  EXPECT_TRUE(discRed(places[1]));
-  EXPECT_TRUE(e2e::WaitForLog("marker 3 shows 3"));
-  const auto lines = e2e::ReadLogLines();
-  EXPECT_TRUE(e2e::LinesWith(lines, "marker 2 shows").empty());  // the second kept its 2 throughout
-  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
-  (void)sw, (void)sh;
 }
 
 // A huge paste into a box in the region's corner, then Esc while typing; a

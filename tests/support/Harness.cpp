@@ -314,7 +314,6 @@ static void ClickAt(DWORD down, DWORD up, int x, int y) {
 
 void LeftClick(int x, int y) { ClickAt(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, x, y); }
 void RightClick(int x, int y) { ClickAt(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, x, y); }
-void MiddleClick(int x, int y) { ClickAt(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, x, y); }
 
 void KeepShot(const char* name) {
   char folder[MAX_PATH] = {};

@@ -95,7 +95,6 @@ void LeftClick(int x, int y);
 void LeftDown();  // at the pointer
 void LeftUp();
 void RightClick(int x, int y);
-void MiddleClick(int x, int y);
 // Wheel notches at a point: positive up (towards the top of a page).
 void Wheel(int x, int y, int notches);
 
