@@ -47,9 +47,7 @@ class TextE2E : public testing::Test {
     EXPECT_NE(m_capture, nullptr);
     e2e::LeftDrag(x0, y0, x1, y1);
     m_toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-    RECT bar = {};
-    if (m_toolbar && e2e::WaitForSettledWindow(m_toolbar)) ::GetWindowRect(m_toolbar, &bar);
-    return bar;
+    return e2e::ToolbarRect(run);
   }
   // Selects 300,200 - 1100,700 and chooses the text tool; the toolbar's rect.
   RECT SelectWithTextTool(ProgramRun& run) {
@@ -77,19 +75,6 @@ class TextE2E : public testing::Test {
   testfiles::TempDir m_cache{L"text"};
 };
 testfiles::GdiplusScope* TextE2E::s_gdiplus = nullptr;
-
-// Keys pressed together with Ctrl.
-void CtrlKey(WORD key) {
-  INPUT in[4] = {};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_CONTROL;
-  in[1].ki.wVk = key;
-  in[2].ki.wVk = key;
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_CONTROL;
-  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(4, in, sizeof(INPUT));
-}
 
 void PutOnClipboard(const std::wstring& text) {
   ASSERT_TRUE(::OpenClipboard(nullptr));
@@ -247,7 +232,7 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   };
   EXPECT_EQ(editorLeftAfterDoubleClick(530, 415), 503);
   // Ctrl+Z takes the move back.
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, 'Z'}); }));
   EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
 
   // Edited down to nothing, the text goes (as an undoable step): a click
@@ -261,16 +246,9 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 0; }, 3000));
   e2e::LeftClick(900, 650);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, 'Z'}); }));
   EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] {
-    INPUT shift[2] = {};
-    for (INPUT& i : shift) i.type = INPUT_KEYBOARD, i.ki.wVk = VK_SHIFT;
-    shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(1, &shift[0], sizeof(INPUT));
-    CtrlKey('Z');
-    ::SendInput(1, &shift[1], sizeof(INPUT));
-  }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, VK_SHIFT, 'Z'}); }));
   ASSERT_TRUE(OpenEditorAt(430, 315));
   RECT fresh = {};
   ::GetWindowRect(Editor(), &fresh);
@@ -293,7 +271,7 @@ TEST_F(TextE2E, BadInputLosesNothingAndLeavesNothingBehind) {
     std::wstring pasted;
     for (int i = 0; i < 10000; ++i) pasted += i % 100 == 99 ? L'\x4E16' : static_cast<wchar_t>(L'a' + i % 26);
     PutOnClipboard(pasted);
-    CtrlKey('V');
+    e2e::KeyChord({VK_CONTROL, 'V'});
     EXPECT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 10000; }, 5000)) << EditorLength();
     e2e::KeepShot("text_pasted");
     const DWORD pressed = ::GetTickCount();

@@ -34,23 +34,6 @@ class ToolbarE2E : public testing::Test {
     return r;
   }
   static DWORD Esc(ProgramRun& run) { return e2e::EndWithEsc(run); }
-  static void CtrlKey(WORD key, bool shift) {
-    INPUT in[6] = {};
-    int n = 0;
-    const auto add = [&](WORD vk, bool up) {
-      in[n].type = INPUT_KEYBOARD;
-      in[n].ki.wVk = vk;
-      in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      ++n;
-    };
-    add(VK_CONTROL, false);
-    if (shift) add(VK_SHIFT, false);
-    add(key, false);
-    add(key, true);
-    if (shift) add(VK_SHIFT, true);
-    add(VK_CONTROL, true);
-    ::SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
-  }
   // Waits until the toolbar is `height` pixels high (an option panel opened or closed).
   static bool HeightBecomes(HWND bar, LONG height) {
     return e2e::WaitUntil([&] { return Rect(bar).bottom - Rect(bar).top == height; }, 3000);
@@ -96,10 +79,10 @@ TEST_F(ToolbarE2E, ToolsUndoAndAnnotationsThatKeepTheRegion) {
   EXPECT_EQ(shot.At(450, 400), 0xFF2600u);
 
   // Ctrl+Z takes the rectangle away, Ctrl+Shift+Z brings it back.
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z', false); }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, 'Z'}); }));
   shot = e2e::SettledShot();
   EXPECT_NE(shot.At(450, 400), 0xFF2600u);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z', true); }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, VK_SHIFT, 'Z'}); }));
   shot = e2e::SettledShot();
   EXPECT_EQ(shot.At(450, 400), 0xFF2600u);
 

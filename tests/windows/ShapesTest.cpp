@@ -58,18 +58,14 @@ class ShapesTest : public testing::Test {
   }
   void TearDown() override { SetCaptureWindow(nullptr); }
 
-  // Press, moves and release, as the capture mode hands them over.
+  // A press, a move and a release, as the capture mode hands them over.
+  static void Down(IBaseShade& shape, Point p) { bool handled = false; shape.OnLButtonDown(p, handled); }
+  static void Move(IBaseShade& shape, Point p) { bool handled = false; shape.OnMouseMove(p, handled); }
+  static void Up(IBaseShade& shape, Point p) { bool handled = false; shape.OnLButtonUp(p, handled); }
   static void Drag(IBaseShade& shape, Point from, const std::vector<Point>& moves) {
-    bool handled = false;
-    Point p = from;
-    shape.OnLButtonDown(p, handled);
-    for (Point m : moves) {
-      handled = false;
-      shape.OnMouseMove(m, handled);
-    }
-    Point up = moves.empty() ? from : moves.back();
-    handled = false;
-    shape.OnLButtonUp(up, handled);
+    Down(shape, from);
+    for (Point m : moves) Move(shape, m);
+    Up(shape, moves.empty() ? from : moves.back());
   }
   template <class T>
   std::shared_ptr<T> Make(Point from, Point to, int width = 3) {
@@ -131,16 +127,12 @@ TEST_F(ShapesTest, ShiftMakesSquaresThatStayInTheRegion) {
   // Near the bottom (limit bottom 397): a square that would leave the region
   // keeps the old end point.
   auto shape = std::make_shared<CSquareFrameShade>();
-  bool handled = false;
-  Point press{150, 380};
-  shape->OnLButtonDown(press, handled);
-  for (Point m : {Point{156, 386}, Point{200, 390}}) shape->OnMouseMove(m, handled);
+  Down(*shape, Point{150, 380});
+  for (Point m : {Point{156, 386}, Point{200, 390}}) Move(*shape, m);
   EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 6, 6}));
-  Point fits{160, 385};
-  shape->OnMouseMove(fits, handled);
+  Move(*shape, Point{160, 385});
   EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 10, 10}));
-  Point leaves{250, 390};
-  shape->OnMouseMove(leaves, handled);
+  Move(*shape, Point{250, 390});  // leaves the region
   EXPECT_EQ(shape->GetRect(), (Rect{150, 380, 10, 10}));
 }
 
@@ -165,36 +157,28 @@ TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
   // An unselected rectangle still takes handle presses; a press on a point
   // that is handle and body at once resizes.
   EXPECT_FALSE(rect->IsSelected());
-  bool handled = false;
-  Point onHandle{200, 151};  // handle 1, also on the band
-  rect->OnLButtonDown(onHandle, handled);
+  Down(*rect, Point{200, 151});  // handle 1, also on the band
   EXPECT_EQ(rect->GetState(), kStateResizing);
   EXPECT_EQ(rect->GetGrabbedHandle(), 1);
   // Dragged across the opposite side: the rectangle flips, the index stays.
-  Point below{200, 300};
-  rect->OnMouseMove(below, handled);
+  Move(*rect, Point{200, 300});
   EXPECT_EQ(rect->GetRect(), (Rect{150, 230, 100, 70}));
   EXPECT_EQ(rect->GetGrabbedHandle(), 1);
   EXPECT_TRUE(rect->IsChanged());
-  rect->OnLButtonUp(below, handled);
+  Up(*rect, Point{200, 300});
 
   // Moving: the first move after the press changes nothing that was not
   // moved; the rectangle follows the pointer, not clamped as a whole.
-  handled = false;
-  Point band{152, 245};  // on the band, clear of the handles
-  rect->OnLButtonDown(band, handled);
+  Down(*rect, Point{152, 245});  // on the band, clear of the handles
   EXPECT_EQ(rect->GetState(), kStateMoving);
-  Point same = band;
-  rect->OnMouseMove(same, handled);
+  Move(*rect, Point{152, 245});
   EXPECT_FALSE(rect->IsChanged());
-  Point right{352, 245};
-  rect->OnMouseMove(right, handled);
+  Move(*rect, Point{352, 245});
   EXPECT_EQ(rect->GetRect(), (Rect{350, 230, 100, 70}));
   // The pointer is kept in the region; the rectangle may leave it.
-  Point beyond{900, 245};
-  rect->OnMouseMove(beyond, handled);
+  Move(*rect, Point{900, 245});
   EXPECT_EQ(rect->GetRect(), (Rect{494, 230, 100, 70}));
-  rect->OnLButtonUp(right, handled);
+  Up(*rect, Point{352, 245});
 }
 
 TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
@@ -216,16 +200,13 @@ TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
   EXPECT_TRUE(ellipse->HitTestHandle(Point{200, 200}));
 
   // Move it 50 right by its ring, record the move, undo it: the ring is back.
-  bool handled = false;
-  Point grab{285, 215};  // on the ring, clear of the handles
-  ellipse->OnLButtonDown(grab, handled);
+  Down(*ellipse, Point{285, 215});  // on the ring, clear of the handles
   ASSERT_EQ(ellipse->GetState(), kStateMoving);
-  Point to{335, 215};
-  ellipse->OnMouseMove(to, handled);
+  Move(*ellipse, Point{335, 215});
   ASSERT_TRUE(ellipse->IsChanged());
   CommandOrders orders;
   orders.Record(std::make_shared<CommonShapeCommand<CRectShade, 0>>(ellipse));
-  ellipse->OnLButtonUp(to, handled);
+  Up(*ellipse, Point{335, 215});
   EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
   EXPECT_FALSE(ellipse->HitTest(Point{285, 215}));
   ASSERT_TRUE(orders.UndoLast());
@@ -486,10 +467,8 @@ TEST_F(ShapesTest, DegenerateGeometryStaysSane) {
   tiny->SetRect(Rect{0, 0, 0, 0});
   tiny->Draw(&graphics, false);
   // Events in states that expect none are ignored.
-  bool handled = false;
-  Point remote{-1000000, 1000000};
   tiny->SetState(kStateResizing);
-  tiny->OnMouseMove(remote, handled);  // no grabbed handle: nothing moves
+  Move(*tiny, Point{-1000000, 1000000});  // no grabbed handle: nothing moves
   EXPECT_EQ(tiny->GetRect(), (Rect{}));
 }
 

@@ -40,6 +40,12 @@ std::vector<std::string> ErrorsSince(size_t from) {
   return errors;
 }
 
+// Makes `window` the process's capture window and opens it at `at`'s origin.
+HWND Open(CCaptureWindow& window, const Rect& at) {
+  SetCaptureWindow(&window);
+  return window.Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, at.x, at.y, CW_USEDEFAULT, CW_USEDEFAULT);
+}
+
 size_t LogSize() {
   Logger::Instance()->Log(3, L"mark", L"t.cpp", 0);  // opens the log if need be
   return testfiles::ReadBytes(Logger::Instance()->GetLogPath()).size();
@@ -226,11 +232,7 @@ class CaptureWindowFixture : public ToolkitTest {
  protected:
   void SetUp() override {
     m_window = std::make_unique<CCaptureWindow>();
-    SetCaptureWindow(m_window.get());
-    const Rect& screen = GetVirtualScreenRect();
-    ASSERT_NE(m_window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, screen.x, screen.y, CW_USEDEFAULT,
-                               CW_USEDEFAULT),
-              nullptr);
+    ASSERT_NE(Open(*m_window, GetVirtualScreenRect()), nullptr);
     m_control = static_cast<CCaptureControl*>(m_window->GetCaptureControl());
     ASSERT_NE(m_control, nullptr);
   }
@@ -396,12 +398,6 @@ TEST_F(CaptureWindowFixture, CursorsFollowTheMode) {
   EXPECT_EQ(shownWhenAsked(), arrow);
 }
 
-}  // namespace
-
-namespace {
-
-using namespace ScreenCapture;
-
 // Wine on Xvfb puts every monitor at 0,0, so a monitor left of and above the
 // primary is pretended: the program must place everything by the one
 // virtual-screen rectangle.
@@ -410,10 +406,7 @@ TEST_F(ToolkitTest, NegativeOriginLayoutPlacesTheWindow) {
   ScopedVirtualScreen pretend(layout);
   {
     auto window = std::make_unique<CCaptureWindow>();
-    SetCaptureWindow(window.get());
-    ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, layout.x, layout.y, CW_USEDEFAULT,
-                             CW_USEDEFAULT),
-              nullptr);
+    ASSERT_NE(Open(*window, layout), nullptr);
     RECT rect = {};
     ::GetWindowRect(window->GetHWND(), &rect);
     EXPECT_EQ(rect.left, -300);
@@ -443,9 +436,7 @@ TEST_F(ToolkitTest, OversizeLayoutStillOpensTheWindow) {
   ScopedVirtualScreen pretend(Rect{0, 0, 20000, 1080});
   ScopedAddressSpace nearlyFull(400ull << 20);
   auto window = std::make_unique<CCaptureWindow>();
-  SetCaptureWindow(window.get());
-  ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT),
-            nullptr);
+  ASSERT_NE(Open(*window, Rect{}), nullptr);
   ::ShowWindow(window->GetHWND(), SW_SHOWNOACTIVATE);
   ::UpdateWindow(window->GetHWND());
   ASSERT_NE(window->GetCaptureControl(), nullptr);
@@ -479,11 +470,7 @@ class SkinlessCaptureWindow : public CCaptureWindow {
 TEST_F(ToolkitTest, BrokenSkinShowsTheWindowOnlyAfterTheGrab) {
   const size_t mark = LogSize();
   auto window = std::make_unique<SkinlessCaptureWindow>();
-  SetCaptureWindow(window.get());
-  const Rect& screen = GetVirtualScreenRect();
-  ASSERT_NE(window->Create(nullptr, L"TDRScreenCaptureWnd", 0x96C80000, 0x88, screen.x, screen.y, CW_USEDEFAULT,
-                           CW_USEDEFAULT),
-            nullptr);
+  ASSERT_NE(Open(*window, GetVirtualScreenRect()), nullptr);
   EXPECT_EQ(window->GetCaptureControl(), nullptr);
   EXPECT_GT(window->shows, 0);
   EXPECT_EQ(window->shownBeforeGrab, 0);
