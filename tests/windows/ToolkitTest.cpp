@@ -98,10 +98,6 @@ TEST_F(ToolkitTest, BuilderMakesTreesAndFontsAndSurvivesBadLayouts) {
   ASSERT_NE(font, nullptr);
   ASSERT_NE(font->hFont, nullptr);
   EXPECT_GT(font->tm.tmHeight, 10);
-  const LONG height96 = font->tm.tmHeight;
-  pm.SetDPI(144);
-  font = pm.GetFontInfo(1);
-  EXPECT_GT(font->tm.tmHeight, height96);
   EXPECT_EQ(pm.GetFontInfo(7), nullptr);
 
   // Malformed text, a wrong root and an empty file give no tree, only a log line.
@@ -160,8 +156,6 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
     const uint32_t want = e2e::PatternWindow::ColourAt(100 + p.x, height / 2 - 40 + p.y, width, height);
     const COLORREF got = ::GetPixel(images.GetScreenImageDC(), p.x, p.y);
     EXPECT_EQ((GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got), want) << p.x << "," << p.y;
-    const COLORREF dim = ::GetPixel(images.GetDimmedImageDC(), p.x, p.y);
-    EXPECT_EQ((GetRValue(dim) << 16) | (GetGValue(dim) << 8) | GetBValue(dim), e2e::Dimmed(want));
   }
   // No thread to spare: the images are made without one, and that is logged.
   {
@@ -334,25 +328,6 @@ TEST_F(CaptureWindowFixture, NewModeIsInPlaceBeforeTheOldOneGoes) {
   EXPECT_EQ(m_control->GetCaptureShade(), editor);
 }
 
-TEST_F(CaptureWindowFixture, LayeredModeDimsAroundATransparentHole) {
-  std::vector<int> events;
-  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureScroll, Rect{100, 100, 200, 150}, &events));
-  auto& pm = m_window->PaintManager();
-  pm.SetLayered(true);
-  EXPECT_TRUE(::GetWindowLongW(m_window->GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED);
-  int stride = 0;
-  const uint32_t* bits = pm.GetOffscreenBits(&stride);
-  ASSERT_NE(bits, nullptr);
-  const auto at = [&](int x, int y) { return bits[static_cast<size_t>(y) * (stride / 4) + x]; };
-  EXPECT_EQ(at(50, 50), 0x7F000000u);
-  EXPECT_EQ(at(99, 150), 0x7F000000u);
-  EXPECT_EQ(at(100, 100), 0u);
-  EXPECT_EQ(at(299, 249), 0u);
-  EXPECT_EQ(at(300, 249), 0x7F000000u);  // the right edge is outside
-  pm.SetLayered(false);
-  EXPECT_FALSE(::GetWindowLongW(m_window->GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED);
-}
-
 // The window shows the cursor the mode chose whenever the system asks (not
 // the class arrow before every move), and the mosaic cursor goes with the
 // state and the capture that chose it.
@@ -480,44 +455,6 @@ TEST_F(ToolkitTest, BrokenSkinShowsTheWindowOnlyAfterTheGrab) {
 }
 
 }  // namespace
-
-namespace {
-// A superclassed edit control that counts the characters it sees.
-class CountingEdit : public DuiLib::CWindowWnd {
- public:
-  int chars = 0;
-  bool finalSeen = false;
-
- protected:
-  const wchar_t* GetWindowClassName() const override { return L"ZtdCountingEdit"; }
-  const wchar_t* GetSuperClassName() const override { return L"Edit"; }
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_CHAR) ++chars;
-    return CallDefault(message, wParam, lParam);
-  }
-  void OnFinalMessage(HWND) override { finalSeen = true; }
-};
-}  // namespace
-
-TEST_F(ToolkitTest, SuperclassedEditKeepsTheSystemBehaviour) {
-  const HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(parent, nullptr);
-  const long before = DuiLib::CWindowWnd::LiveCount();
-  CountingEdit edit;
-  ASSERT_NE(edit.Create(parent, WS_CHILD | ES_MULTILINE, 0, RECT{0, 0, 150, 60}), nullptr);
-  EXPECT_EQ(DuiLib::CWindowWnd::LiveCount(), before + 1);
-  ::SetWindowTextW(edit.GetHWND(), L"ab");
-  ::SendMessageW(edit.GetHWND(), EM_SETSEL, 2, 2);
-  ::SendMessageW(edit.GetHWND(), WM_CHAR, L'c', 1);
-  wchar_t text[8] = {};
-  ::GetWindowTextW(edit.GetHWND(), text, 8);
-  EXPECT_STREQ(text, L"abc");
-  EXPECT_EQ(edit.chars, 1);
-  ::DestroyWindow(parent);
-  EXPECT_TRUE(edit.finalSeen);
-  EXPECT_EQ(edit.GetHWND(), nullptr);
-  EXPECT_EQ(DuiLib::CWindowWnd::LiveCount(), before);
-}
 
 #include "shapes/TextLines.h"
 
