@@ -59,23 +59,6 @@ TEST_F(StartTest, EscClosesTheCaptureAfterTheShutdownPause) {
   const HWND hwnd = run.WaitForWindow(kWindowClass);
   ASSERT_NE(hwnd, nullptr);
 
-  // The window: its title, styles, and the whole virtual screen covered.
-  wchar_t title[64] = {};
-  ::GetWindowTextW(hwnd, title, 64);
-  EXPECT_STREQ(title, L"TDRScreenCaptureWnd");
-  EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-  EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP);
-  RECT rect = {};
-  ::GetWindowRect(hwnd, &rect);
-  EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
-  EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
-  EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
-  EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
-  RECT client = {};
-  ::GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
-  EXPECT_EQ(client.bottom, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
   // The hidden runner window of the same process exists.
   bool runnerFound = false;
   for (HWND runner : e2e::FindWindowsOfClass(L"RUNNALBE_WINDOW_CLASS")) {
@@ -140,29 +123,12 @@ TEST_F(StartTest, UsageEventsReachTheReportingPlugin) {
   EXPECT_EQ(calls[3], "TQ_TrackEvent|click|SC1002|screencap|0|2|tdr_version=9.8|m_version=3.3");
   EXPECT_EQ(calls[4], "TQ_Finish|0");
 
-  const auto lines = e2e::ReadLogLines();
-  EXPECT_EQ(LinesWith(lines, "quillarinversion version is 1.2.3.4\n").size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "DataPlugin init ret:5\n").size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "Report bigdata action SC1002 success!").size(), 1u);
-}
-
-TEST_F(StartTest, CommandLineReachesTheStartParameters) {
-  testfiles::ConfigIni verbose("[config]\r\ng_orvane_global_log_level=5\r\n");
-  ProgramRun run;
-  ASSERT_TRUE(run.Start(L"--cachepath= D:\\截图 目录\\  --startmode=2 --fileMappingName=Local\\ztd_pick "
-                        L"--appkey=APPKEY1 --appkey=APPKEY2 --unknown=1 --tdrversion=5.0.1 --moduleversion=7"));
-  EXPECT_EQ(RunUntilEsc(run), 0u);
-  const auto lines = e2e::ReadLogLines();
-  const auto params = LinesWith(lines, "[TRA] main.cpp(");
-  ASSERT_EQ(params.size(), 1u);
-  EXPECT_NE(params[0].find("startmode=2 cachepath=D:\\截图 目录\\ fileMappingName=Local\\ztd_pick appkey=APPKEY1 "
-                           "tdrversion=5.0.1 moduleversion=7 quillarinversion="),
-            std::string::npos)
-      << params[0];
+  EXPECT_EQ(LinesWith(e2e::ReadLogLines(), "DataPlugin init ret:5\n").size(), 1u);
 }
 
 TEST_F(StartTest, OddCommandLinesAndSettingsStillRun) {
-  testfiles::ConfigIni garbage("[config]\r\ng_orvane_global_log_level=zz\r\ng_orvane_global_max_size=-1\r\n\xff\xfe\r\n");
+  testfiles::ConfigIni garbage("[config]\r\ng_orvane_global_log_level=zz\r\ng_orvane_global_max_size=-1\r\n"
+                               "g_orvane_log_encryped=\r\ng_orvane_log_printf=99999999999\r\n\xff\xfe\r\n");
   const std::wstring huge = L"--cachepath=" + std::wstring(100000, L'x') + L" --startmode=\"1\" --startmode=2 \"quoted\"";
   for (const std::wstring& args : {std::wstring(), huge, std::wstring(L"-- --= ---- --startmode=")}) {
     ProgramRun run;

@@ -47,9 +47,7 @@ class TextE2E : public testing::Test {
     EXPECT_NE(m_capture, nullptr);
     e2e::LeftDrag(x0, y0, x1, y1);
     m_toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-    RECT bar = {};
-    if (m_toolbar && e2e::WaitForSettledWindow(m_toolbar)) ::GetWindowRect(m_toolbar, &bar);
-    return bar;
+    return e2e::ToolbarRect(run);
   }
   // Selects 300,200 - 1100,700 and chooses the text tool; the toolbar's rect.
   RECT SelectWithTextTool(ProgramRun& run) {
@@ -77,19 +75,6 @@ class TextE2E : public testing::Test {
   testfiles::TempDir m_cache{L"text"};
 };
 testfiles::GdiplusScope* TextE2E::s_gdiplus = nullptr;
-
-// Keys pressed together with Ctrl.
-void CtrlKey(WORD key) {
-  INPUT in[4] = {};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_CONTROL;
-  in[1].ki.wVk = key;
-  in[2].ki.wVk = key;
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_CONTROL;
-  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(4, in, sizeof(INPUT));
-}
 
 void PutOnClipboard(const std::wstring& text) {
   ASSERT_TRUE(::OpenClipboard(nullptr));
@@ -126,7 +111,6 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   ::GetWindowRect(Editor(), &area);
   const e2e::ScreenShot inEditor = e2e::SettledShot();
   e2e::KeepShot("text_in_editor");
-  fprintf(stderr, "area %ld,%ld-%ld,%ld\n", area.left, area.top, area.right, area.bottom);
   // A click elsewhere ends the typing; the next one opens an empty box.
   e2e::LeftClick(700, 600);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
@@ -248,7 +232,7 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   };
   EXPECT_EQ(editorLeftAfterDoubleClick(530, 415), 503);
   // Ctrl+Z takes the move back.
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, 'Z'}); }));
   EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
 
   // Edited down to nothing, the text goes (as an undoable step): a click
@@ -262,80 +246,15 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 0; }, 3000));
   e2e::LeftClick(900, 650);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { CtrlKey('Z'); }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, 'Z'}); }));
   EXPECT_EQ(editorLeftAfterDoubleClick(430, 315), 403);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] {
-    INPUT shift[2] = {};
-    for (INPUT& i : shift) i.type = INPUT_KEYBOARD, i.ki.wVk = VK_SHIFT;
-    shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(1, &shift[0], sizeof(INPUT));
-    CtrlKey('Z');
-    ::SendInput(1, &shift[1], sizeof(INPUT));
-  }));
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::KeyChord({VK_CONTROL, VK_SHIFT, 'Z'}); }));
   ASSERT_TRUE(OpenEditorAt(430, 315));
   RECT fresh = {};
   ::GetWindowRect(Editor(), &fresh);
   EXPECT_EQ(fresh.left, 433);
   EXPECT_EQ(EditorLength(), 0);
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
-}
-
-// Three markers count 1, 2, 3; deleting the second makes the third 2, and
-// undoing the delete brings 2 and 3 back.
-TEST_F(TextE2E, NumberedMarkersCountAndRenumber) {
-  const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  ProgramRun run;
-  Select(run, 300, 200, 1100, 700);
-  ASSERT_NE(m_toolbar, nullptr);
-  // The marker's button is hidden in the layout; a driving program picks it.
-  ::PostMessageW(m_toolbar, WM_APP + 0x3F2, 8, 0);
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    RECT r = {};
-    ::GetWindowRect(m_toolbar, &r);
-    return r.bottom - r.top == 100;
-  }, 3000));
-  const POINT places[] = {{600, 260}, {600, 340}, {600, 420}};
-  for (const POINT p : places) {
-    if (Editor()) {
-      e2e::LeftClick(p.x + 200, p.y - 20);  // ends the typing in the last one
-      ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
-    }
-    ASSERT_TRUE(OpenEditorAt(p.x, p.y));
-    e2e::TypeText(L"step");
-    ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 4; }, 3000));
-  }
-  e2e::LeftClick(900, 600);
-  ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
-  e2e::KeepShot("markers_three");
-  // Left of each bubble, its disc (20 across for the middle size).
-  const auto discRed = [&](const POINT& p) { return e2e::SettledShot().At(p.x - 27, p.y + 15) == 0xFF0000u; };
-  for (const POINT p : places) EXPECT_TRUE(discRed(p)) << p.y;
-
-  // The second one's disc selects it; Delete takes it away.
-  e2e::LeftClick(places[1].x - 20, places[1].y + 15);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] { e2e::PressKey(VK_DELETE); }));
-  e2e::KeepShot("markers_deleted");
-  EXPECT_FALSE(discRed(places[1]));
-  EXPECT_TRUE(e2e::WaitForLog("marker 3 shows 2"));
-  // Ctrl+Z: back with its number, and the third is 3 again.
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [] {
-    INPUT in[4] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].ki.wVk = 'Z';
-    in[2].ki.wVk = 'Z';
-    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    in[3].ki.wVk = VK_CONTROL;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(4, in, sizeof(INPUT));
-  }));
-  e2e::KeepShot("markers_undone");
-  EXPECT_TRUE(discRed(places[1]));
-  EXPECT_TRUE(e2e::WaitForLog("marker 3 shows 3"));
-  const auto lines = e2e::ReadLogLines();
-  EXPECT_TRUE(e2e::LinesWith(lines, "marker 2 shows").empty());  // the second kept its 2 throughout
-  EXPECT_EQ(e2e::EndWithEsc(run), 0u);
-  (void)sw, (void)sh;
 }
 
 // A huge paste into a box in the region's corner, then Esc while typing; a
@@ -352,7 +271,7 @@ TEST_F(TextE2E, BadInputLosesNothingAndLeavesNothingBehind) {
     std::wstring pasted;
     for (int i = 0; i < 10000; ++i) pasted += i % 100 == 99 ? L'\x4E16' : static_cast<wchar_t>(L'a' + i % 26);
     PutOnClipboard(pasted);
-    CtrlKey('V');
+    e2e::KeyChord({VK_CONTROL, 'V'});
     EXPECT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 10000; }, 5000)) << EditorLength();
     e2e::KeepShot("text_pasted");
     const DWORD pressed = ::GetTickCount();

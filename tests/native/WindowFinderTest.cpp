@@ -51,17 +51,11 @@ TEST(WindowFinder, OrderInnermostFirstAndTopmostFirst) {
 }
 
 TEST(WindowFinder, FiltersWhatMustNotBeOffered) {
+  // Ignored classes, hidden windows, covered children and windows partly off
+  // the screen are offered or not end to end; here what a fixture cannot
+  // show. An empty class name is always on the ignore list.
   Desktop desk;
-  // An ignored class and one whose name is only part of a listed name: both
-  // are skipped with their children.
-  const WindowId shadow = desk.Add(Top(Rect{0, 0, 200, 200}, Rect{}, L"PerryShadowWnd"));
-  desk.Add(ChildOf(shadow, Rect{10, 10, 50, 50}));
-  desk.Add(Top(Rect{0, 0, 300, 300}, Rect{}, L"popup"));
-  desk.Add(Top(Rect{0, 0, 310, 310}, Rect{}, L""));  // the empty name is always found
-  // Hidden and cloaked windows.
-  Window hidden = Top(Rect{400, 0, 100, 100});
-  hidden.visible = false;
-  desk.Add(hidden);
+  desk.Add(Top(Rect{0, 0, 310, 310}, Rect{}, L""));
   Window cloaked = Top(Rect{500, 0, 100, 100});
   cloaked.cloaked = true;
   desk.Add(cloaked);
@@ -75,22 +69,16 @@ TEST(WindowFinder, FiltersWhatMustNotBeOffered) {
   hiddenChild.visible = false;
   desk.Add(hiddenChild);
   desk.Add(ChildOf(below, Rect{1160, 560, 0, 20}));  // no area
-  // A window partly off the screen keeps its full rectangle.
-  desk.Add(Top(Rect{-200, 900, 500, 400}));
 
   WindowFinder finder(0, kDefaultIgnoredWindowClasses);
   finder.Build(desk);
   Rect rect;
   EXPECT_FALSE(finder.Find(Point{20, 20}, rect));
-  EXPECT_FALSE(finder.Find(Point{450, 50}, rect));
   EXPECT_FALSE(finder.Find(Point{550, 50}, rect));
   ASSERT_TRUE(finder.Find(Point{750, 150}, rect));
   EXPECT_EQ(rect, (Rect{600, 0, 400, 400}));  // the covering window, not the child
   ASSERT_TRUE(finder.Find(Point{1155, 555}, rect));
   EXPECT_EQ(rect, (Rect{1100, 500, 100, 100}));  // the hidden child is not offered
-  ASSERT_TRUE(finder.Find(Point{-100, 1000}, rect));
-  EXPECT_EQ(rect, (Rect{-200, 900, 500, 400}));
-  for (const auto& c : finder.Candidates()) EXPECT_NE(c.window, shadow);
   EXPECT_EQ(finder.Candidates().front().window, cover);
 }
 

@@ -251,6 +251,19 @@ void PressKey(WORD virtualKey) {
   ::Sleep(30);
 }
 
+void KeyChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs(2 * keys.size());
+  size_t i = 0;
+  for (const WORD key : keys) {
+    INPUT& up = inputs[inputs.size() - 1 - i];
+    inputs[i].ki.wVk = up.ki.wVk = key;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    ++i;
+  }
+  for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void TypeText(const std::wstring& text) {
   for (const wchar_t unit : text) {
     INPUT inputs[2] = {};
@@ -314,7 +327,6 @@ static void ClickAt(DWORD down, DWORD up, int x, int y) {
 
 void LeftClick(int x, int y) { ClickAt(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, x, y); }
 void RightClick(int x, int y) { ClickAt(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, x, y); }
-void MiddleClick(int x, int y) { ClickAt(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, x, y); }
 
 void KeepShot(const char* name) {
   char folder[MAX_PATH] = {};

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,8 @@ std::vector<HWND> FindWindowsOfClass(const wchar_t* className);
 // Synthetic input through the system's input queue (what a user does).
 void BringToFront(HWND hwnd);
 void PressKey(WORD virtualKey);
+// Presses `keys` in order and releases them in reverse: Ctrl+Shift+Z and the like.
+void KeyChord(std::initializer_list<WORD> keys);
 // Types `text` as characters (each UTF-16 unit one key press), as an input
 // method hands them over.
 void TypeText(const std::wstring& text);
@@ -95,7 +98,6 @@ void LeftClick(int x, int y);
 void LeftDown();  // at the pointer
 void LeftUp();
 void RightClick(int x, int y);
-void MiddleClick(int x, int y);
 // Wheel notches at a point: positive up (towards the top of a page).
 void Wheel(int x, int y, int notches);
 

@@ -97,17 +97,6 @@ TEST_F(LoggerTest, PlainFormLevelsAndSettingsFile) {
   EXPECT_NE(text.find("[DBG] a.cpp(3)(PID:"), std::string::npos);
 }
 
-TEST_F(LoggerTest, GarbageSettingsNeverStopLogging) {
-  ConfigIni config("[config]\r\ng_orvane_global_log_level=banana\r\ng_orvane_global_max_size=-7\r\n"
-                   "g_orvane_log_encryped=\r\ng_orvane_log_printf=99999999999\r\n\x01\x02\xff garbage\r\n");
-  const std::wstring path = m_dir.Path() + L"g.log";
-  Logger logger;
-  logger.Init(L"", path.c_str(), 1048576, 0, TRUE, true);
-  // Whatever the values turn into, logging neither crashes nor blocks.
-  for (int level = 0; level <= 6; ++level) logger.Log(level, L"line %d", L"g.cpp", level, level);
-  SUCCEED();
-}
-
 TEST_F(LoggerTest, SizeCheckEmptiesAnOversizeFileEvery500Runs) {
   const std::wstring path = m_dir.Path() + L"big.log";
   const std::wstring scrambled = path + L".logdat";

@@ -5,13 +5,6 @@
 #include <gdiplus.h>
 
 #include "menu/CaptureMenuWnd.h"
-
-namespace {
-
-using namespace ScreenCapture;
-
-}  // namespace
-
 #include "Stubs.h"
 #include "capture/ICaptureWindow.h"
 #include "ui/Controls.h"
@@ -119,10 +112,6 @@ TEST(Toolbar, PlacementBesideTheRegion) {
   // A monitor left of the primary: the same rules at a negative origin.
   EXPECT_EQ(CCaptureMenuWnd::PlaceBeside(Rect{-1920, 300, 100, 100}, Rect{-1920, 0, 3840, 1080}, 392, 1.0).x, -1930);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Toolbar, TooltipsNameTheControlUnderTheMouse) {
   TestMenuAccess menu;

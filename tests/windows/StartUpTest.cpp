@@ -187,21 +187,6 @@ TEST(HostSuite, InstallFolderFromEitherViewAndTheSaveFolder) {
   EXPECT_EQ(TDRUtils::RunsUnderEmulation(), system64 && sizeof(void*) == 4);
 }
 
-TEST(SingleInstance, SecondCreateIsRefused) {
-  const std::wstring name = L"ztd_test_single_" + std::to_wstring(::GetCurrentProcessId());
-  UniqueHandle first;
-  EXPECT_EQ(CreateSingleInstanceEvent(first, name.c_str()), 0);
-  EXPECT_TRUE(first.Valid());
-  UniqueHandle second;
-  EXPECT_EQ(CreateSingleInstanceEvent(second, name.c_str()), 183);
-  EXPECT_TRUE(second.Valid());  // kept, and closed at shutdown like the first
-  second.Reset();
-  first.Reset();
-  // Once every handle is gone the name is free again.
-  UniqueHandle again;
-  EXPECT_EQ(CreateSingleInstanceEvent(again, name.c_str()), 0);
-}
-
 TEST(SingleInstance, BadDescriptorFallsBackToDefaultSecurity) {
   testfiles::ConfigIni noSettings("");
   Logger* logger = Logger::Instance();
