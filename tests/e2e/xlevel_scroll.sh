@@ -66,7 +66,11 @@ start_capture() {
   wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
   set -- $REGION
   MIDX=$((($1 + $3) / 2)) MIDY=$((($2 + $4) / 2))
-  xdotool mousemove "$1" "$2" mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
+  # A press the window gets before it takes the pointer's moves is lost:
+  # the pointer is moved to the corner until the window has seen it there.
+  seen_at() { xdotool mousemove $(($1 + 1)) "$2" mousemove "$1" "$2"; logged "capture event 9 at $1,$2 "; }
+  wait_for seen_at "$1" "$2" || fail "the capture window did not see the pointer at $1,$2"
+  xdotool mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
   wait_for short_toolbar || fail "the toolbar did not switch to the scroll layout (width $(toolbar_width))"
   sleep 0.5
   xdotool mousemove "$MIDX" "$MIDY"
