@@ -303,6 +303,13 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
   Log(4, "rollSave = %d, maxMatchLines = %d, m_matchOffset = %d", st.rollSave, maxMatchLines, st.matchOffset);
   const int newOffset = Saturate(up ? static_cast<long long>(prev) + st.rollSave : static_cast<long long>(prev) - st.rollSave);
   const bool inside = st.rollOffsetMax > st.rollOffsetMin && st.rollOffsetMin <= newOffset && newOffset <= st.rollOffsetMax;
+  // Scrolling down, a page may still be painting the rows it uncovered when
+  // a frame is grabbed, and that frame may have been joined. Unmoved, at the
+  // long image's bottom, a trusted match that only misses rows below it
+  // means those rows were repainted since: they replace the long image's.
+  const int repainted = st.imgLine - maxMatchLines + 1;  // rows below the run, margin included
+  const bool repaintedBelow = !up && st.rollSave == 0 && maxMatchLines > 0 && repainted > st.bottom &&
+                              prev == st.rollOffsetMin && inside && maxMatchLines >= 0.1 * st.matchOffset;
   int result;
   if (maxMatchLines < 1) {
     result = COMPARE_RESULT_FAILED;
@@ -310,6 +317,16 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
     result = COMPARE_RESULT_TOP;
   } else if (wheel < 0 && st.rollSave == 0 && maxMatchLines == st.imgLine - st.bottom + 1) {
     result = COMPARE_RESULT_BOTTOM;
+  } else if (repaintedBelow && repainted <= Hf) {
+    bool replaced;
+    {
+      std::unique_lock<std::mutex> lock;
+      if (m_env.imageLock) lock = std::unique_lock<std::mutex>(*m_env.imageLock);
+      replaced = ReplaceRows(A, false, repainted, B.Row(0), repainted);
+    }
+    Log(4, "%d rows at the bottom repainted", repainted);
+    if (replaced && m_env.setCaptureImage) m_env.setCaptureImage(A.height);
+    result = replaced ? COMPARE_RESULT_BOTTOM : COMPARE_RESULT_FAILED;
   } else if (st.rollSave == 0 && inside) {
     // The page did not move, though some rows changed where nothing scrolls
     // (a caret, the preview drawn inside the area): its end or its top, not

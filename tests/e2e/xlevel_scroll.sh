@@ -4,8 +4,8 @@
 # page, the page scrolled down by hand notch by notch, then finished. The PNG
 # must hold the page's rows, each once, in order (ScrollPage.exe --check).
 # Saving by hand goes through the dialog; a region filling most of the screen
-# (the preview inside it) and notepad are scrolled to their end and checked
-# against what the programs show.
+# (the preview inside it), notepad and regedit's list under its fixed header
+# are scrolled to their end and checked against what the programs show.
 # Then a click starts the automatic scrolling, which stops by itself at the
 # configured maximum height, or a wheel outside the region stops it; Esc ends
 # captures while they scroll; a page that does not move ends the capture's
@@ -66,7 +66,11 @@ start_capture() {
   wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
   set -- $REGION
   MIDX=$((($1 + $3) / 2)) MIDY=$((($2 + $4) / 2))
-  xdotool mousemove "$1" "$2" mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
+  # A press the window gets before it takes the pointer's moves is lost:
+  # the pointer is moved to the corner until the window has seen it there.
+  seen_at() { xdotool mousemove $(($1 + 1)) "$2" mousemove "$1" "$2"; logged "capture event 9 at $1,$2 "; }
+  wait_for seen_at "$1" "$2" || fail "the capture window did not see the pointer at $1,$2"
+  xdotool mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
   wait_for short_toolbar || fail "the toolbar did not switch to the scroll layout (width $(toolbar_width))"
   sleep 0.5
   xdotool mousemove "$MIDX" "$MIDY"
@@ -328,3 +332,83 @@ differ="$(convert "$png" -crop 1400x5600+0+0 +repage "$NOTES/top.png" && compare
 below="$(convert "$png" -crop "1400x$((height - 5600))+0+5600" +repage -format %c histogram:info:- | tr -d ' ')"
 case "$below" in "$((1400 * (height - 5600))):"*'#FFFFFF'*) ;; *) fail "notepad: under the last line: $below" ;; esac
 echo "xlevel_scroll: notepad, 400 lines scrolled automatically to the end: every line once, in order, then blank"
+
+# Wine's regedit showing a key of 300 values (named with words, in the order
+# regedit lists them), opened at that key: a region over its list view, the
+# fixed header included and the scroll bar left out, scrolled automatically
+# to the end. Keys holding 41 of the values each, shown alone in the same
+# window, give the rows' pixels (after their own "(Default)" row): the long
+# image must be the header and the "(Default)" row once, then those parts one
+# after the other, every value once, in order, then only the list's white.
+WORDS=(amber birch cedar delta ember fable grove harbor island jasper kettle lantern meadow nectar orchard pebble quartz river saddle timber)
+REG="$WINEPREFIX/drive_c/ztd_values.reg"
+values=()
+for a in "${WORDS[@]}"; do for b in "${WORDS[@]:0:15}"; do values+=("\"$a $b\"=\"the $b of the $a\""); done; done
+{
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\ZtdValues]\r\n'
+  printf '%s\r\n' "${values[@]}"
+  for part in $(seq 1 7); do
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\ZtdValues%d]\r\n' "$part"
+    printf '%s\r\n' "${values[@]:$((part * 41)):41}"
+    for i in $(seq 10 51); do printf '"zulu %d"="filler"\r\n' "$i"; done
+  done
+} > "$REG"
+wine regedit /s 'C:\ztd_values.reg' || fail "regedit did not import the values"
+kill "$page" 2>/dev/null || true; wait "$page" 2>/dev/null || true
+PROBE="$(dirname "$EXE")/WindowProbe.exe"
+ROW=17
+# Regedit opened at HKCU\Software\$1; sets the list view's client area
+# (inside its 2-pixel border, left of its 17-pixel scroll bar) lx ly lw lh
+# and the header's height hh, once the list's first rows are drawn and it
+# stays as it is. Every key has more rows than the list shows: the scroll
+# bar, and the header's end left of it, are the same in all.
+regedit_at() {
+  wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Applets\Regedit' /v LastKey /d "HKEY_CURRENT_USER\\Software\\$1" /f >/dev/null 2>&1
+  wine regedit &
+  page=$!
+  wait_for shown '^Registry Editor$' || fail "regedit did not show $1"
+  probed() {
+    read -r lx ly lw lh < <(wine "$PROBE" RegEdit_RegEdit SysListView32 | tr -d '\r') &&
+      read -r _ _ _ hh < <(wine "$PROBE" RegEdit_RegEdit SysHeader32 | tr -d '\r')
+  }
+  wait_for probed || fail "no list view with a header in regedit"
+  lx=$((lx + 2)) ly=$((ly + 2)) lw=$((lw - 21)) lh=$((lh - 4))
+  list_drawn() {
+    local a b
+    a="$(import -window root -crop "${lw}x$lh+$lx+$ly" -depth 8 rgb:- 2>/dev/null | md5sum)"
+    sleep 0.4
+    b="$(import -window root -crop "${lw}x$lh+$lx+$ly" -depth 8 rgb:- 2>/dev/null | md5sum)"
+    [ "$a" = "$b" ] && [ "$(import -window root -crop "${lw}x$ROW+$lx+$((ly + hh + ROW))" -format %k info: 2>/dev/null)" -gt 1 ]
+  }
+  wait_for list_drawn || fail "regedit's list of $1 was not drawn"
+}
+regedit_at ZtdValues
+import -window root -crop "${lw}x$((hh + 42 * ROW))+$lx+$ly" +repage "$NOTES/values0.png"
+REGION="$((lx - 1)) $((ly - 1)) $((lx + lw + 1)) $((ly + lh + 1))"
+start_capture
+wait_for tip_shown || fail "no start tip over regedit's list"
+xdotool click 1
+wait_long at_end || fail "regedit: the automatic scrolling did not reach the end ($(log_since | grep 'scroll tip' | tail -1))"
+toolbar_click 122
+wait "$pid" || fail "the program ended with $?"
+kill "$page"; wait "$page" 2>/dev/null || true
+parts=("$NOTES/values0.png")
+while read -r part n; do
+  regedit_at "ZtdValues$part"
+  import -window root -crop "${lw}x$((n * ROW))+$lx+$((ly + hh + ROW))" +repage "$NOTES/values$part.png"
+  parts+=("$NOTES/values$part.png")
+  kill "$page"; wait "$page" 2>/dev/null || true
+done <<< $'1 41\n2 41\n3 41\n4 41\n5 41\n6 41\n7 13'
+convert "${parts[@]}" -append "$NOTES/values.png"
+rows=$((hh + ROW + 300 * ROW))
+png="$(ls "$CACHE"/*.png | head -1)"
+read -r width height < <(convert "$png" -format '%w %h\n' info:)
+[ "$width" = "$lw" ] && [ "$height" -ge "$rows" ] && [ "$height" -lt $((rows + ROW)) ] || fail "regedit: the long image is ${width}x$height, not the header, 301 rows and less than one blank row ($png)"
+differ="$(convert "$png" -crop "${lw}x$rows+0+0" +repage "$NOTES/top.png" && compare -metric AE "$NOTES/top.png" "$NOTES/values.png" null: 2>&1 || true)"
+[ "$differ" = 0 ] || fail "regedit: $differ pixels of the long image are not the header and the values' rows ($png)"
+if [ "$height" -gt "$rows" ]; then
+  below="$(convert "$png" -crop "${lw}x$((height - rows))+0+$rows" +repage -format %c histogram:info:- | tr -d ' ')"
+  case "$below" in "$((lw * (height - rows))):"*'#FFFFFF'*) ;; *) fail "regedit: under the last value: $below" ;; esac
+fi
+echo "xlevel_scroll: regedit's list, 300 values scrolled automatically to the end: ${width}x$height, the header's $hh rows once,"
+echo "xlevel_scroll: then the 301 rows of $ROW, each once, in order, and $((height - rows)) rows of the list's white"

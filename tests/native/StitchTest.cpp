@@ -95,6 +95,38 @@ TEST(Stitching, DescribedCases) {
   EXPECT_TRUE(Contains(run.log, "1 width error:97 -60 -120") || Contains(run.log, "1 width error:120 -60 -120"));
 }
 
+TEST(Stitching, RowsRepaintedAfterAJoinReplaceTheStaleOnesWhenThePageStops) {
+  // A page scrolled 41 rows down is grabbed before it has repainted the rows
+  // it uncovered (they still show what was there before), and that frame is
+  // joined. Once it has repainted, the same position must give the page's end
+  // with the long image's last rows taken from the repainted frame, not
+  // "inside" for ever with the stale rows kept.
+  PageSpec spec;
+  spec.width = 90;
+  spec.viewHeight = 120;
+  spec.pageHeight = 161;
+  spec.header = 17;
+  spec.footer = 4;
+  spec.blankRows = 0.2;
+  spec.repeatRows = 0;
+  const Page page(spec);
+  const PixelImage before = page.Frame(0), after = page.Frame(41);
+  PixelImage stale = after;
+  for (int r = spec.footer; r < spec.footer + 41; ++r) std::copy(before.Row(r), before.Row(r) + 90, stale.Row(r));
+  StitchRun run;
+  CFrameStitcher stitcher(run.Env());
+  StitchState state;
+  state.top = 17, state.bottom = 4, state.marginsGuessed = true;  // as a first clean step guesses them
+  PixelImage longImage = before;
+  ASSERT_EQ(stitcher.Combine(longImage, stale, 90, -120, state), COMPARE_RESULT_COMBINE);
+  ASSERT_EQ(longImage.height, 120 + 41);
+  EXPECT_EQ(stitcher.Combine(longImage, after, 90, -120, state), COMPARE_RESULT_BOTTOM);
+  EXPECT_EQ(run.joinedHeight, 120 + 41);
+  EXPECT_EQ(std::vector<uint32_t>(longImage.Row(0), longImage.Row(0) + 90 * (120 - 17)),
+            std::vector<uint32_t>(after.Row(0), after.Row(0) + 90 * (120 - 17)));
+  EXPECT_EQ(stitcher.Combine(longImage, after, 90, -120, state), COMPARE_RESULT_BOTTOM);
+}
+
 TEST(Stitching, MarginsAndTheTenPercentRule) {
   // 400 wide, only the rightmost 50 columns change: right stays 50.
   PixelImage a;
