@@ -38,7 +38,10 @@ CONFIG="$WINEPREFIX/drive_c/config.ini"
 # The configuration below makes the log plain text, with debug lines, and
 # large enough that it is not cut down during the test.
 LOGFILE="$WINEPREFIX/drive_c/ProgramData/Orvane/quorabase/logs/ZTDScreenCapture.exe.log"
-trap 'kill ${page:-0} 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; rm -f "$CONFIG" "$LOGFILE"' EXIT
+# Regedit outlives the `wine regedit` that started it (killing that process
+# leaves regedit.exe running, holding the test's output open): end it by name.
+end_regedit() { wine taskkill /f /im regedit.exe >/dev/null 2>&1 || true; }
+trap 'kill ${page:-0} 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; end_regedit; rm -f "$CONFIG" "$LOGFILE"' EXIT
 rm -f "$LOGFILE"
 # Every line of the program's log, and those written since `log_mark`.
 log_lines() { [ -f "$LOGFILE" ] && tr -d '\r' < "$LOGFILE" || true; }
@@ -392,12 +395,14 @@ wait_long at_end || fail "regedit: the automatic scrolling did not reach the end
 toolbar_click 122
 wait "$pid" || fail "the program ended with $?"
 kill "$page"; wait "$page" 2>/dev/null || true
+end_regedit
 parts=("$NOTES/values0.png")
 while read -r part n; do
   regedit_at "ZtdValues$part"
   import -window root -crop "${lw}x$((n * ROW))+$lx+$((ly + hh + ROW))" +repage "$NOTES/values$part.png"
   parts+=("$NOTES/values$part.png")
   kill "$page"; wait "$page" 2>/dev/null || true
+  end_regedit
 done <<< $'1 41\n2 41\n3 41\n4 41\n5 41\n6 41\n7 13'
 convert "${parts[@]}" -append "$NOTES/values.png"
 rows=$((hh + ROW + 300 * ROW))
