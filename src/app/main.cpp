@@ -5,6 +5,10 @@
 
 #include <functional>
 #include <string>
+#ifdef ZTD_LIFETIME_CHECKS
+#include <csignal>
+#include <exception>
+#endif
 
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
@@ -13,6 +17,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/FileUtils.h"
+#include "common/LifetimeMark.h"
 #include "common/Logger.h"
 #include "common/TDRHelper.h"
 #include "common/WorkerThread.h"
@@ -83,6 +88,13 @@ UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& be
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
+#ifdef ZTD_LIFETIME_CHECKS
+  // A pure virtual call or a failed library assertion ends the process at
+  // once with the checks' exit code, never behind an error dialog.
+  std::set_terminate([] { CommonDef::LifetimeAbort("terminate (a pure virtual call?)"); });
+  // abort() raises SIGABRT before it would show its message box.
+  std::signal(SIGABRT, [](int) { CommonDef::LifetimeAbort("abort (a failed assertion?)"); });
+#endif
   const wchar_t* const rawCommandLine = lpCmdLine ? lpCmdLine : L"";
   SetUpLogger();
   LOG_INF(L"lpCmdLine=%s", rawCommandLine);

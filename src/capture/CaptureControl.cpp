@@ -22,6 +22,8 @@ namespace ScreenCapture {
 CCaptureControl::CCaptureControl(HDC screenDC) : m_screenDC(screenDC), m_mode(CreateNormalCapture()) {}
 
 CCaptureControl::~CCaptureControl() {
+  StopMode();
+  m_mark.End();
   m_mosaicPens.clear();
   m_mosaicImage.reset();
 }
@@ -89,6 +91,11 @@ void CCaptureControl::ReplaceMode(std::unique_ptr<ICaptureShade> mode) {
     return;
   }
   old.reset();
+}
+
+void CCaptureControl::StopMode() {
+  for (const std::unique_ptr<ICaptureShade>& retired : m_retiredModes) retired->StopThreads();
+  if (m_mode) m_mode->StopThreads();
 }
 
 void CCaptureControl::SetLayered(bool layered) {

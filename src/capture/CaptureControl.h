@@ -11,6 +11,7 @@
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
 #include "common/Handles.h"
+#include "common/LifetimeMark.h"
 #include "ui/Control.h"
 
 namespace ScreenCapture {
@@ -40,10 +41,16 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   void PaintText(HDC) override {}
 
   // ICaptureControl
-  void Invalidate() override { CControlUI::Invalidate(); }
+  void Invalidate() override {
+    m_mark.Check("capture control");
+    CControlUI::Invalidate();
+  }
   HDC GetScreenDC() override { return m_screenDC; }
   HWND GetHWND() override;
-  ICaptureShade* GetCaptureShade() override { return m_mode.get(); }
+  ICaptureShade* GetCaptureShade() override {
+    m_mark.Check("capture control");
+    return m_mode.get();
+  }
   void ResetCapture() override;
   DuiLib::TFontInfo* GetFontInfo(int id) override;
   Gdiplus::Pen* GetMosaicImage(int penWidth) override;
@@ -54,6 +61,9 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   // Makes `mode` the current one: stored first, then the old one destroyed,
   // at once or, when it is handling an event, once that event is done.
   void ReplaceMode(std::unique_ptr<ICaptureShade> mode);
+  // Called by the capture window when the capture ends: the current mode
+  // (and any replaced one not yet destroyed) stops its threads and hook.
+  void StopMode();
 
  private:
   // The mode of a fresh normal capture.
@@ -72,6 +82,7 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   std::map<int, std::shared_ptr<Gdiplus::Pen>> m_mosaicPens;
   // Drops the picture, its pens and the memory of a failure.
   void DropMosaicCache();
+  CommonDef::LifetimeMark m_mark;
 };
 
 class CCaptureBkContain : public DuiLib::CContainerUI {

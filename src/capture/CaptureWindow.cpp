@@ -21,7 +21,17 @@ void SetCaptureWindow(ICaptureWindow* window) { g_captureWindow = window; }
 CCaptureWindow::CCaptureWindow() { m_runnable.Create(); }
 
 CCaptureWindow::~CCaptureWindow() {
-  m_control = nullptr;  // the element tree goes with the paint manager
+  // The mode's threads and hook end before any member goes, and nothing
+  // finds this window through the process-wide pointer from here on: the
+  // modes go last, with the paint manager's element tree.
+  StopMode();
+  if (g_captureWindow == this) g_captureWindow = nullptr;
+  m_mark.End();
+  m_control = nullptr;
+}
+
+void CCaptureWindow::StopMode() {
+  if (m_control) m_control->StopMode();
 }
 
 HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
@@ -102,6 +112,11 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
     case WM_RBUTTONUP: type = DuiLib::UIEVENT_RBUTTONUP; break;
     case WM_MBUTTONDOWN: type = DuiLib::UIEVENT_MBUTTONDOWN; break;
     case WM_MBUTTONUP: type = DuiLib::UIEVENT_MBUTTONUP; break;
+    case WM_DESTROY:
+      // However the window goes, the mode's threads stop while it still stands.
+      StopMode();
+      handled = FALSE;
+      return 0;
     case WM_CHAR:
       if (wParam == VK_ESCAPE) {
         CloseCapture();
@@ -130,6 +145,8 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
 }
 
 void CCaptureWindow::CloseCapture() {
+  m_mark.Check("capture window");
+  StopMode();
   if (m_hwnd && ::IsWindow(m_hwnd)) {
     const HWND hwnd = m_hwnd;
     ::PostMessageW(hwnd, WM_CLOSE, 1, 0);

@@ -7,6 +7,7 @@
 #include "capture/CaptureControl.h"
 #include "capture/ICaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
+#include "common/LifetimeMark.h"
 #include "common/RunnableWindow.h"
 #include "menu/CaptureMenuWnd.h"
 #include "ui/WindowImplBase.h"
@@ -31,12 +32,27 @@ class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImpl
   using DuiLib::WindowImplBase::ShowModal;
 
   // ICaptureWindow
-  HWND GetHWND() const override { return m_hwnd; }
-  ICaptureControl* GetCaptureControl() override { return m_control; }
-  ICaptureMenu* GetCaptureMenu() override { return &m_menu; }
+  HWND GetHWND() const override {
+    m_mark.Check("capture window");
+    return m_hwnd;
+  }
+  ICaptureControl* GetCaptureControl() override {
+    m_mark.Check("capture window");
+    return m_control;
+  }
+  ICaptureMenu* GetCaptureMenu() override {
+    m_mark.Check("capture window");
+    return &m_menu;
+  }
   void CloseCapture() override;
-  CaptureStartParams* GetStartParams() override { return &m_startParams; }
-  RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override { return &m_runnable; }
+  CaptureStartParams* GetStartParams() override {
+    m_mark.Check("capture window");
+    return &m_startParams;
+  }
+  RunnableHelper::CRunnalbeWindow* GetRunnableWindow() override {
+    m_mark.Check("capture window");
+    return &m_runnable;
+  }
 
   // True once the frozen screen is finished and no worker touches it.
   bool IsScreenFrozen() const { return ScreenBackgroundHelper::IsFinished(); }
@@ -54,10 +70,15 @@ class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImpl
   LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
 
  private:
+  // The current mode stops its threads and hook while everything they could
+  // reach still stands (UI thread; once is enough, again does nothing).
+  void StopMode();
+
   RunnableHelper::CRunnalbeWindow m_runnable;
   CCaptureMenuWnd m_menu;
   CCaptureControl* m_control = nullptr;  // owned by the element tree
   CaptureStartParams m_startParams;
+  CommonDef::LifetimeMark m_mark;
 };
 
 }  // namespace ScreenCapture

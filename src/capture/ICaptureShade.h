@@ -38,6 +38,11 @@ class ICaptureShade : public virtual IShade, public ShapeManager {
   virtual HBITMAP GetCaptureBitmap() = 0;
   // Called by the control when it builds the pixelated mosaic source.
   virtual HDC GetSourceDC() = 0;
+  // Called by the control on the UI thread when the capture ends, before any
+  // part of the capture window goes: a mode that runs threads or a hook
+  // stops and joins them here. Nothing of the mode may reach the window
+  // afterwards. A mode without threads has nothing to do.
+  virtual void StopThreads() {}
 };
 
 }  // namespace ScreenCapture

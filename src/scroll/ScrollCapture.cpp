@@ -86,10 +86,19 @@ ScrollCapture::ScrollCapture(const Rect& selection) {
 }
 
 ScrollCapture::~ScrollCapture() {
+  // The capture window normally stopped everything already, while it still
+  // stood; a mode ended on its own (replaced) stops here.
+  StopThreads();
+  m_mark.End();
+}
+
+void ScrollCapture::StopThreads() {
   // Stop first, then join: neither thread waits on this one.
   m_alive->store(false);
   m_stopping = true;
   m_autoScroll = false;
+  if (m_threadsStopped) return;
+  m_threadsStopped = true;
   const DWORD start = Now();
   // A wheel the automatic scrolling is injecting right now waits for this
   // thread to run the mouse hook: keep answering the hook's calls until that
@@ -104,6 +113,7 @@ ScrollCapture::~ScrollCapture() {
   if (m_worker.joinable()) m_worker.join();
   if (m_autoThread.joinable()) m_autoThread.join();
   for (std::thread& injector : m_injectorThreads) injector.join();
+  m_injectorThreads.clear();
   LOG_INF(L"scroll capture ended: threads joined in %d ms", static_cast<int>(Now() - start));
 }
 
@@ -197,9 +207,10 @@ bool ScrollCapture::Wait(int ms) const {
 }
 
 void ScrollCapture::RepaintSoon() {
+  if (m_stopping) return;  // the window may be going: not reached any more
   ICaptureWindow* window = GetCaptureWindow();
   RunnableHelper::CRunnalbeWindow* runner = window ? window->GetRunnableWindow() : nullptr;
-  if (!runner || m_stopping) return;
+  if (!runner) return;
   const auto alive = m_alive;
   runner->PostRunnable([alive] {
     if (!alive->load()) return;
@@ -275,7 +286,7 @@ void ScrollCapture::InjectLater() {
   }
   ++m_injectors;
   m_injectorThreads.emplace_back([this] {
-    if (Wait(20)) {
+    if (Wait(20) && !m_held) {
       ::mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(-WHEEL_DELTA), kInjectedMark);
     }
     --m_injectors;
@@ -287,7 +298,9 @@ void ScrollCapture::StopAutoScroll() {
 }
 
 bool ScrollCapture::OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
-  // Ending: the destructor still answers the hook, and nothing may start now.
+  m_mark.Check("scroll capture (mouse hook)");
+  // Ending: the hook is still answered while the threads stop, and nothing
+  // may start now.
   if (m_stopping) return false;
   const Rect area = CaptureToScreen(m_captureRect, GetVirtualScreenRect());
   const bool inside = area.Contains(Point{static_cast<int>(info.pt.x), static_cast<int>(info.pt.y)});
@@ -417,6 +430,9 @@ std::unique_ptr<Gdiplus::Bitmap> ScrollCapture::ViewOf(const PixelImage& image) 
 }
 
 void ScrollCapture::ShowLongImage() {
+  m_mark.Check("scroll capture (preview)");
+  // From here a new join asks for another rebuild.
+  m_previewQueued = false;
   {
     const std::lock_guard<std::mutex> lock(m_longLock);
     LOG_DBG(L"long image %dx%d", m_long.width, m_long.height);
@@ -430,6 +446,7 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved) {
     std::atomic<bool>& busy;
     ~Done() { busy = false; }
   } done{m_workerBusy};
+  if (m_stopping) return;  // before anything reaches the window
   std::string tip = GetTip();
   LOG_DBG(L"wheelInfo = %d, m_tipText = %s, m_bMAXHeight = %d", static_cast<int>(wheelInfo), Wide(tip).c_str(),
           m_maxHeightReached ? 1 : 0);
@@ -452,15 +469,7 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved) {
     LOG_DBG(L"m_scrollStep = %d", 0);
     return;
   }
-  const auto post = [this] {
-    ICaptureWindow* window = GetCaptureWindow();
-    RunnableHelper::CRunnalbeWindow* runner = window ? window->GetRunnableWindow() : nullptr;
-    if (!runner || m_stopping) return;
-    const auto alive = m_alive;
-    runner->PostRunnable([this, alive] {
-      if (alive->load()) ShowLongImage();
-    });
-  };
+  const auto post = [this] { PostPreview(); };
   const DWORD t0 = Now();
   m_stitch.rollPerWheel = 0;
   if (wheel == 0 || !m_long.Valid()) {
@@ -564,6 +573,23 @@ void ScrollCapture::Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved) {
   }
 }
 
+void ScrollCapture::PostPreview() {
+  if (m_stopping || m_previewQueued.exchange(true)) return;  // the one on its way shows the newest image
+  ICaptureWindow* window = GetCaptureWindow();
+  RunnableHelper::CRunnalbeWindow* runner = window ? window->GetRunnableWindow() : nullptr;
+  const auto alive = m_alive;
+  if (!runner || !runner->PostRunnable([this, alive] {
+        if (alive->load()) ShowLongImage();
+      })) {
+    m_previewQueued = false;
+  }
+}
+
+void ScrollCapture::HoldAutoScroll(bool hold) {
+  m_held = hold;
+  if (m_autoScroll) LOG_INF(L"automatic scrolling %s", hold ? L"held for the save dialog" : L"goes on");
+}
+
 void ScrollCapture::AutoScroll() {
   // One thread for the mode's life: it injects a notch every 100 ms while the
   // automatic scrolling runs, and shows the pause tip when it stops.
@@ -584,8 +610,9 @@ void ScrollCapture::AutoScroll() {
       PreClearRollTips({kEditHintTip});
     }
     if (!Wait(100) || !m_autoScroll) continue;
+    if (m_held) continue;
     PreClearRollTips({kEditHintTip, kMaxHeightTip});
-    if (!m_autoScroll || m_stopping) continue;
+    if (!m_autoScroll || m_stopping || m_held) continue;
     ::mouse_event(MOUSEEVENTF_WHEEL, static_cast<DWORD>(m_clickPoint.x), static_cast<DWORD>(m_clickPoint.y),
                   static_cast<DWORD>(-WHEEL_DELTA), kInjectedMark);
     LOG_DBG(L"Auto Scrool... :%d-%d %d", static_cast<int>(m_clickPoint.x), static_cast<int>(m_clickPoint.y), -WHEEL_DELTA);
@@ -610,8 +637,10 @@ HBITMAP ScrollCapture::GetCaptureBitmap() {
 }
 
 void ScrollCapture::SaveToFile(int* saved) {
-  // No hook while the dialog is open: its clicks and wheels are its own.
+  // No hook and no injected wheel while the dialog is open: its clicks and
+  // wheels are its own, and nothing under the pointer scrolls by itself.
   Unhook();
+  HoldAutoScroll(true);
   CCaptureShade::SaveToFile(saved);
   if (saved && *saved) {
     // The dialog only chose the path: the long image is written here. When
@@ -624,7 +653,10 @@ void ScrollCapture::SaveToFile(int* saved) {
       *saved = 0;
     }
   }
-  if (!saved || !*saved) Hook();
+  if (!saved || !*saved) {
+    Hook();
+    HoldAutoScroll(false);  // cancelled, or not written: the scrolling goes on where it was
+  }
 }
 
 Gdiplus::Bitmap* ScrollCapture::RenderResult() {

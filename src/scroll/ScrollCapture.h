@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "capture/CaptureShade.h"
+#include "common/LifetimeMark.h"
 #include "scroll/FrameStitcher.h"
 #include "scroll/ScrollSteps.h"
 
@@ -38,6 +39,9 @@ class ScrollCapture : public CCaptureShade {
   int GetCaptureType() const override { return kCaptureScroll; }
   HBITMAP GetCaptureBitmap() override;
   void SaveToFile(int* saved) override;
+  // Stops the automatic scrolling, removes the hook and joins every thread
+  // (UI thread). Called when the capture ends and again by the destructor.
+  void StopThreads() override;
 
   // The mode's steps.
   void OnRButtonUp(Point&, bool&) override {}
@@ -69,6 +73,9 @@ class ScrollCapture : public CCaptureShade {
   void Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved);
   void AutoScroll();
   void StopAutoScroll();
+  // Holds the automatic scrolling where it is (no notch is injected) while
+  // the save dialog is open, and lets it go on afterwards.
+  void HoldAutoScroll(bool hold);
   // Shows or takes away the pause tip when the automatic scrolling stops or
   // resumes, unless a tip that ends the capture's scrolling is up. `wait`:
   // keep the tip up 200 ms before going on (never on the UI thread).
@@ -92,9 +99,12 @@ class ScrollCapture : public CCaptureShade {
   // Runs on the UI thread once the worker has joined a new long image.
   void ShowLongImage();
   bool StepProcessed(const POINT& at);
-  // Scales the long image into the preview once per new image (UI thread,
-  // under m_longLock).
+  // Scales the newest long image into the preview (UI thread, under
+  // m_longLock). Joins that come faster than the UI thread shows them share
+  // one rebuild: only the newest image is shown.
   void BuildPreview();
+  // Worker: asks the UI thread for a new preview unless one is on its way.
+  void PostPreview();
   void DrawTip(Gdiplus::Graphics* graphics, const std::string& tip);
   static bool OwnWindowAt(const POINT& at);
   // Brings the window under the cursor forward so that the wheel reaches it
@@ -130,6 +140,9 @@ class ScrollCapture : public CCaptureShade {
   // The inside preview's width with its frame, for the stitching to leave
   // out (UI thread writes, worker reads).
   std::atomic<int> m_previewPanelWidth{0};
+  std::atomic<bool> m_held{false};            // the save dialog is open: nothing is injected
+  std::atomic<bool> m_previewQueued{false};   // a preview rebuild is on its way to the UI thread
+  bool m_threadsStopped = false;              // UI thread
   POINT m_cursor = {};  // where the latest wheel was (for the worker)
   std::atomic<int> m_injectors{0};       // short injecting threads still running
   std::vector<std::thread> m_injectorThreads;
@@ -148,6 +161,7 @@ class ScrollCapture : public CCaptureShade {
   Rect m_previewRect;
   // Set false when the mode goes: closures still queued for it do nothing.
   std::shared_ptr<std::atomic<bool>> m_alive = std::make_shared<std::atomic<bool>>(true);
+  CommonDef::LifetimeMark m_mark;
 };
 
 }  // namespace ScreenCapture

@@ -10,6 +10,7 @@
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
 #include "common/Handles.h"
+#include "common/Logger.h"
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollPreview.h"
@@ -28,15 +29,20 @@ void ScrollCapture::BuildPreview() {
   // Inside the area the stitching leaves the framed preview out.
   m_previewPanelWidth = m_placement == SHOW_RIGHT_INSIDE_20 && m_previewRect.width > 0 ? m_previewRect.width + 4 : 0;
   if (m_previewRect.width <= 0 || m_previewRect.height <= 0) return;
-  const std::unique_ptr<Gdiplus::Bitmap> view = ViewOf(image);
+  // The UI thread also answers the mouse hook: the preview is sampled from
+  // the image (its cost follows the preview's size), never drawn from every
+  // row of it.
   auto preview = std::make_unique<Gdiplus::Bitmap>(m_previewRect.width, m_previewRect.height, PixelFormat32bppPARGB);
-  {
-    Gdiplus::Graphics graphics(preview.get());
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-    graphics.DrawImage(view.get(), Gdiplus::Rect(0, 0, m_previewRect.width, m_previewRect.height), 0, 0, image.width,
-                       image.height, Gdiplus::UnitPixel);
+  const Gdiplus::Rect all(0, 0, m_previewRect.width, m_previewRect.height);
+  Gdiplus::BitmapData data = {};
+  if (preview->GetLastStatus() != Gdiplus::Ok ||
+      preview->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+    LOG_WAR(L"preview %dx%d not made", m_previewRect.width, m_previewRect.height);
+    return;
   }
-  if (preview->GetLastStatus() == Gdiplus::Ok) m_preview = std::move(preview);
+  ScalePreview(image, m_previewRect.width, m_previewRect.height, static_cast<uint32_t*>(data.Scan0),
+               static_cast<size_t>(data.Stride / 4));
+  if (preview->UnlockBits(&data) == Gdiplus::Ok) m_preview = std::move(preview);
 }
 
 void ScrollCapture::DrawOverlayBefore(Gdiplus::Graphics* graphics) {

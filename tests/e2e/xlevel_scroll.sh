@@ -39,8 +39,12 @@ CONFIG="$WINEPREFIX/drive_c/config.ini"
 # large enough that it is not cut down during the test.
 LOGFILE="$WINEPREFIX/drive_c/ProgramData/Orvane/quorabase/logs/ZTDScreenCapture.exe.log"
 # Regedit outlives the `wine regedit` that started it (killing that process
-# leaves regedit.exe running, holding the test's output open): end it by name.
-end_regedit() { wine taskkill /f /im regedit.exe >/dev/null 2>&1 || true; }
+# leaves regedit.exe running, holding the test's output open, and Wine's
+# taskkill does not find it): end its process by its command line.
+end_regedit() {
+  pkill -f 'system32.regedit\.exe' 2>/dev/null || true
+  for _ in $(seq 1 100); do pgrep -f 'system32.regedit\.exe' >/dev/null || return 0; sleep 0.05; done
+}
 trap 'kill ${page:-0} 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; end_regedit; rm -f "$CONFIG" "$LOGFILE"' EXIT
 rm -f "$LOGFILE"
 # Every line of the program's log, and those written since `log_mark`.

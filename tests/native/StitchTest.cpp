@@ -330,6 +330,22 @@ TEST(ScrollPreview, PlacementAndSizeBesideTheSelection) {
   // division by zero or a negative size.
   EXPECT_TRUE(PreviewRect(0, sel, 398, 0, 1080, false).IsEmpty());
   EXPECT_GE(PreviewRect(3, Rect{0, 10, 100, 100}, 50, 50, 1080, false).height, 0);
+
+  // The preview's top is the page's top (rows are stored bottom-up, after
+  // spare rows), opaque whatever alpha the grab had.
+  PixelImage image;
+  image.width = 4;
+  image.height = 90;
+  image.first = 5;
+  ASSERT_TRUE(image.pixels.assign(4 * 100, 0x000000FF));
+  for (int r = 60; r < 90; ++r) std::fill(image.Row(r), image.Row(r) + 4, 0x80FF0000u);
+  uint32_t out[3 * 3] = {};
+  ScalePreview(image, 2, 3, out, 3);
+  EXPECT_EQ(out[0], 0xFFFF0000u);
+  EXPECT_EQ(out[1], 0xFFFF0000u);
+  EXPECT_EQ(out[3], 0xFF0000FFu);
+  EXPECT_EQ(out[7], 0xFF0000FFu);
+  EXPECT_EQ(out[2], 0u);  // past the width: untouched
 }
 
 TEST(ScrollSteps, TipsAndStopsAfterEachStep) {
