@@ -270,22 +270,6 @@ void ClickNow(int x, int y) {
   ::SendInput(2, inputs, sizeof(INPUT));
 }
 
-// The save dialog of a process once it shows; null when none came.
-HWND WaitForDialog(DWORD pid, DWORD timeoutMs) {
-  HWND found = nullptr;
-  e2e::WaitUntil(
-      [&] {
-        for (HWND w : e2e::FindWindowsOfClass(L"#32770")) {
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(w, &owner);
-          if (owner == pid && ::IsWindowVisible(w)) found = w;
-        }
-        return found != nullptr;
-      },
-      timeoutMs);
-  return found;
-}
-
 // Every way out of a long capture while a wheel step is being stitched, and
 // while it scrolls by itself with the pointer moving: the program ends at
 // once with 0 (a crash ends it otherwise, and a build with ZTD_LIFETIME_CHECKS
@@ -341,7 +325,7 @@ TEST_F(Reliability, ALongCaptureEndsCleanlyWhileItWorks) {
             ClickNow(x, y);
           }
           if (way.button == 100) {
-            const HWND dialog = WaitForDialog(run.ProcessId(), 15000);
+            const HWND dialog = e2e::WaitForDialog(run.ProcessId());
             ASSERT_NE(dialog, nullptr) << "no save dialog";
             if (automatic) {
               // The page under the dialog stays where it is.

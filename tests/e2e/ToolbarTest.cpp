@@ -134,25 +134,6 @@ TEST_F(ToolbarE2E, At168DpiTheSkinSnapsTo144) {
   EXPECT_EQ(Esc(run), 0u);
 }
 
-// The save dialog of the program, once it shows.
-HWND WaitForDialog(DWORD pid, HWND except = nullptr, DWORD timeoutMs = 15000) {
-  HWND found = nullptr;
-  e2e::WaitUntil(
-      [&] {
-        for (HWND w : e2e::FindWindowsOfClass(L"#32770")) {
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(w, &owner);
-          if (owner == pid && w != except && ::IsWindowVisible(w)) {
-            found = w;
-            return true;
-          }
-        }
-        return false;
-      },
-      timeoutMs);
-  return found;
-}
-
 TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   const std::wstring target = m_cache.Path() + L"saved.png";
   ProgramRun run;
@@ -161,7 +142,7 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   RECT r = Rect(bar);
   // Cancelled: the capture stays open with its toolbar.
   e2e::LeftClick(r.left + 324, r.top + 25);  // download
-  HWND dialog = WaitForDialog(run.ProcessId());
+  HWND dialog = e2e::WaitForDialog(run.ProcessId());
   ASSERT_NE(dialog, nullptr);
   ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
@@ -177,16 +158,16 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   // is pressed again only if no dialog came of the first press.
   e2e::WaitForSettledWindow(bar);
   e2e::LeftClick(r.left + 324, r.top + 25);
-  dialog = WaitForDialog(run.ProcessId(), nullptr, 5000);
+  dialog = e2e::WaitForDialog(run.ProcessId(), nullptr, 5000);
   if (!dialog) {
     e2e::LeftClick(r.left + 324, r.top + 25);
-    dialog = WaitForDialog(run.ProcessId());
+    dialog = e2e::WaitForDialog(run.ProcessId());
   }
   ASSERT_NE(dialog, nullptr);
   ::SetDlgItemTextW(dialog, 0x47C, target.c_str());  // the file name box
   ::SetDlgItemTextW(dialog, 0x480, target.c_str());
   ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  const HWND ask = WaitForDialog(run.ProcessId(), dialog);
+  const HWND ask = e2e::WaitForDialog(run.ProcessId(), dialog);
   ASSERT_NE(ask, nullptr);
   ::PostMessageW(ask, WM_COMMAND, IDYES, 0);
   DWORD code = 0xFFFF;

@@ -367,6 +367,24 @@ void SystemDpi::Set(DWORD dpi) {
   }
 }
 
+HWND WaitForDialog(DWORD pid, HWND except, DWORD timeoutMs) {
+  HWND found = nullptr;
+  e2e::WaitUntil(
+      [&] {
+        for (HWND w : e2e::FindWindowsOfClass(L"#32770")) {
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(w, &owner);
+          if (owner == pid && w != except && ::IsWindowVisible(w)) {
+            found = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
 ScreenShot GrabScreen() {
   ScreenShot shot;
   shot.width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);

@@ -81,6 +81,10 @@ HWND StartCapture(ProgramRun& run, const std::wstring& arguments);
 // Presses Esc and waits for the exit: the exit code, 0xFFFF when it did not end.
 DWORD EndWithEsc(ProgramRun& run);
 
+// A visible dialog (the save dialog) of process `pid` other than `except`,
+// once it shows; null when none came.
+HWND WaitForDialog(DWORD pid, HWND except = nullptr, DWORD timeoutMs = 15000);
+
 // Top-level windows of a class, visible or not, of any process.
 std::vector<HWND> FindWindowsOfClass(const wchar_t* className);
 
