@@ -45,7 +45,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
 
   // The copy and the dimming run on a worker while the UI thread goes on
   // with its hidden runner window: no window of ours is shown before the
-  // images are finished (every getter waits for them). The worker is the
+  // images are finished (the owner waits for them before it reads them). The worker is the
   // only user of the image DCs until then.
   const HDC screenDC = m_screen.GetDC();
   auto freeze = [area, screenDC, screenBits, dimmedBits] {
@@ -72,8 +72,6 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
 
 ScreenBackgroundHelper::~ScreenBackgroundHelper() { WaitForImages(); }
 
-void ScreenBackgroundHelper::WaitForImages() const {
-  m_worker.Join();
-}
+void ScreenBackgroundHelper::WaitForImages() { m_worker.Join(); }
 
 }  // namespace ScreenCapture

@@ -26,20 +26,14 @@ class ScreenBackgroundHelper {
   // Dim blend: each channel becomes value * 127 / 255 over black.
   static constexpr BYTE kDimAlpha = 127;
 
-  // The images are finished on a worker thread: each getter waits for it.
-  HDC GetScreenImageDC() const {
-    WaitForImages();
-    return m_screen.GetDC();
-  }
-  HDC GetDimmedImageDC() const {
-    WaitForImages();
-    return m_dimmed.GetDC();
-  }
-  HBITMAP GetScreenBitmap() const {
-    WaitForImages();
-    return m_screen.GetBitmap();
-  }
-  void WaitForImages() const;
+  // The images are finished on a worker thread. The owner waits for it once,
+  // before it reads them (the capture window does before it creates its
+  // window); the getters themselves never wait.
+  HDC GetScreenImageDC() const { return m_screen.GetDC(); }
+  HDC GetDimmedImageDC() const { return m_dimmed.GetDC(); }
+  HBITMAP GetScreenBitmap() const { return m_screen.GetBitmap(); }
+  // Joins the worker that makes the images; at once when it is done.
+  void WaitForImages();
   // True when the worker has been waited for (or never ran).
   bool IsFinished() const { return !m_worker.Joinable(); }
   const Rect& GetImageArea() const { return m_area; }
@@ -48,7 +42,7 @@ class ScreenBackgroundHelper {
   Rect m_area;
   DuiLib::BitmapDC m_screen;
   DuiLib::BitmapDC m_dimmed;
-  mutable WorkerThread m_worker;
+  WorkerThread m_worker;
 };
 
 }  // namespace ScreenCapture

@@ -150,6 +150,7 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
   const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   // A part of the screen, as a monitor layout with another origin would give.
   ScreenBackgroundHelper images(Rect{100, height / 2 - 40, 300, 200}, AvailableAddressSpace());
+  images.WaitForImages();
   ASSERT_NE(images.GetScreenImageDC(), nullptr);
   ASSERT_NE(images.GetDimmedImageDC(), nullptr);
   for (const POINT p : {POINT{0, 0}, POINT{13, 45}, POINT{299, 199}, POINT{150, 100}}) {
@@ -171,6 +172,7 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
   // Five 4K monitors in a row are frozen.
   {
     ScreenBackgroundHelper wall(Rect{0, 0, 19200, 2160}, AvailableAddressSpace());
+    wall.WaitForImages();
     EXPECT_NE(wall.GetScreenImageDC(), nullptr);
     EXPECT_NE(wall.GetDimmedImageDC(), nullptr);
   }
