@@ -7,6 +7,9 @@
 
 namespace oracle {
 
+// Every log line carries the position of the line that writes it.
+#define ORACLE_LOG(env, level, ...) LogAt((env), (level), __FILE__, __LINE__, __VA_ARGS__)
+
 using namespace ScreenCapture;
 
 namespace {
@@ -14,14 +17,14 @@ namespace {
 // Scroll positions come from earlier steps; sums of them must not overflow.
 int Saturate(long long v) { return v > 2147483647LL ? 2147483647 : v < -2147483647LL - 1 ? -2147483647 - 1 : static_cast<int>(v); }
 
-void Log(const StitchEnvironment& env, int level, const char* format, ...) {
+void LogAt(const StitchEnvironment& env, int level, const char* file, int line, const char* format, ...) {
   if (!env.log) return;
   char buffer[512];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buffer, sizeof(buffer), format, args);
   va_end(args);
-  env.log(level, buffer);
+  env.log(level, file, line, buffer);
 }
 
 int LastError(const StitchEnvironment& env) { return env.lastError ? env.lastError() : 0; }
@@ -106,17 +109,17 @@ void GuessBitmapEdge(const PixelImage& A, const PixelImage& B, int W, StitchStat
     }
   }
   if (allEqual) {
-    Log(env, 3, "Compare Equal!");
+    ORACLE_LOG(env, 3, "Compare Equal!");
     return;
   }
   if (st.previewPlacement == SHOW_RIGHT_INSIDE_20) {
     const int compareSize = 4 * (W - st.previewPanelWidth) - 80;
-    Log(env, 3, "SHOW_RIGHT_INSIDE_20 compareSize = %d", compareSize);
+    ORACLE_LOG(env, 3, "SHOW_RIGHT_INSIDE_20 compareSize = %d", compareSize);
     const int bytes = compareSize < 0 ? 0 : compareSize > 4 * W ? 4 * W : compareSize;
     bool equal = true;
     for (int r = 0; r < H && equal; ++r) equal = std::memcmp(A.Row(r), B.Row(r), static_cast<size_t>(bytes)) == 0;
     if (equal) {
-      Log(env, 3, "Compare Equal!");
+      ORACLE_LOG(env, 3, "Compare Equal!");
       return;
     }
   }
@@ -151,7 +154,7 @@ void GuessBitmapEdge(const PixelImage& A, const PixelImage& B, int W, StitchStat
       break;
     }
   }
-  Log(env, 4, "GuessBitmapEdge : width:%d left:%d top:%d right:%d bottom:%d GUESS_EDGE_SCOPE:%f", W, st.left, st.top,
+  ORACLE_LOG(env, 4, "GuessBitmapEdge : width:%d left:%d top:%d right:%d bottom:%d GUESS_EDGE_SCOPE:%f", W, st.left, st.top,
       st.right, st.bottom, 1.0);
 }
 
@@ -159,24 +162,24 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
             PixelImage* joinedOut) {
   const uint32_t start = env.tickCount ? env.tickCount() : 0;
   if (wheel == 0) {
-    Log(env, 1, "wheel == 0:%d", LastError(env));
+    ORACLE_LOG(env, 1, "wheel == 0:%d", LastError(env));
     return COMPARE_RESULT_FAILED;
   }
   if (!A.Valid()) {
-    Log(env, 1, "get m_scroolImage info failed!:%d", LastError(env));
+    ORACLE_LOG(env, 1, "get m_scroolImage info failed!:%d", LastError(env));
     return COMPARE_RESULT_FAILED;
   }
   if (!B.Valid()) {
-    Log(env, 1, "get bitmap info failed!:%d", LastError(env));
+    ORACLE_LOG(env, 1, "get bitmap info failed!:%d", LastError(env));
     return COMPARE_RESULT_FAILED;
   }
   if (A.width != B.width || A.width != W) {
-    Log(env, 1, "width error:%d -%d -%d", A.width, B.width, W);
+    ORACLE_LOG(env, 1, "width error:%d -%d -%d", A.width, B.width, W);
     return COMPARE_RESULT_FAILED;
   }
   const int Hi = A.height, Hf = B.height;
   if (Hi < Hf) {
-    Log(env, 1, "sourceHeight<bitmapHeight -%d -%d", Hi, Hf);
+    ORACLE_LOG(env, 1, "sourceHeight<bitmapHeight -%d -%d", Hi, Hf);
     return COMPARE_RESULT_FAILED;
   }
   // Margins below zero count as zero, and none is wider than a picture can be.
@@ -198,10 +201,10 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
   const int prev = st.rollOffset;
   int maxMatchLines = CompareFrame(wheel, A, Hi, B, Hf, W, st);
   int result;
-  Log(env, 4, "sourceLine = %d, imgLine = %d", st.sourceLine, st.imgLine);
+  ORACLE_LOG(env, 4, "sourceLine = %d, imgLine = %d", st.sourceLine, st.imgLine);
   st.rollPerWheel += st.rollSave;
   if (st.matchOffset == 0 && st.rollSave > 0) st.matchOffset = maxMatchLines;
-  Log(env, 4, "rollSave = %d, maxMatchLines = %d, m_matchOffset = %d", st.rollSave, maxMatchLines, st.matchOffset);
+  ORACLE_LOG(env, 4, "rollSave = %d, maxMatchLines = %d, m_matchOffset = %d", st.rollSave, maxMatchLines, st.matchOffset);
   const int newOffset = Saturate(up ? static_cast<long long>(prev) + st.rollSave : static_cast<long long>(prev) - st.rollSave);
   const bool inside = st.rollOffsetMax > st.rollOffsetMin && st.rollOffsetMin <= newOffset && newOffset <= st.rollOffsetMax;
   if (maxMatchLines < 1) {
@@ -214,7 +217,7 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
     st.rollOffset = newOffset;
     if (newOffset > st.rollOffsetMax) st.rollOffsetMax = newOffset;
     if (newOffset < st.rollOffsetMin) st.rollOffsetMin = newOffset;
-    Log(env, 4, "m_rollOffset = %d, m_rollOffsetMax = %d, m_rollOffsetMin = %d", st.rollOffset, st.rollOffsetMax,
+    ORACLE_LOG(env, 4, "m_rollOffset = %d, m_rollOffsetMax = %d, m_rollOffsetMin = %d", st.rollOffset, st.rollOffsetMax,
         st.rollOffsetMin);
     if (inside) {
       result = COMPARE_RESULT_INSIDE;
@@ -228,7 +231,7 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
     const int imgLine = st.imgLine, sourceLine = st.sourceLine;
     const long long Hn = static_cast<long long>(imgLine) - sourceLine + Hi;
     if (imgLine < 0 || imgLine > Hf || sourceLine < 0 || sourceLine > Hi || Hn < 1) {
-      Log(env, 1, "combine rows out of range: imgLine:%d sourceLine:%d sourceHeight:%d bitmapHeight:%d", imgLine,
+      ORACLE_LOG(env, 1, "combine rows out of range: imgLine:%d sourceLine:%d sourceHeight:%d bitmapHeight:%d", imgLine,
           sourceLine, Hi, Hf);
       // Nothing joined: the scroll position as it was.
       st.rollOffset = savedOffset, st.rollOffsetMax = savedMax, st.rollOffsetMin = savedMin;
@@ -251,9 +254,9 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
       if (env.setCaptureImage) env.setCaptureImage(static_cast<int>(Hn));
     }
   }
-  Log(env, 4, "m_mouseWheelOffset:%d wheel:%d  m_mouseWheelOffsetMin:%d m_mouseWheelOffsetMax:%d", st.rollOffset, wheel,
+  ORACLE_LOG(env, 4, "m_mouseWheelOffset:%d wheel:%d  m_mouseWheelOffsetMin:%d m_mouseWheelOffsetMax:%d", st.rollOffset, wheel,
       st.rollOffsetMin, st.rollOffsetMax);
-  Log(env, 4,
+  ORACLE_LOG(env, 4,
       "Combine Result:%d m_mouseWheelOffset:%d wheel:%d  sourceHeight:%d bitmapHeight:%d imgLine:%d sourceLine:%d "
       "tickcount:%d",
       result, st.rollOffset, wheel, Hi, Hf, st.imgLine, st.sourceLine,

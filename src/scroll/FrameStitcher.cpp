@@ -7,6 +7,9 @@
 
 namespace ScreenCapture {
 
+// Every log line carries the position of the line that writes it.
+#define STITCH_LOG(level, ...) LogAt((level), __FILE__, __LINE__, __VA_ARGS__)
+
 namespace {
 
 // Scroll positions come from earlier steps; sums of them must not overflow.
@@ -101,14 +104,14 @@ bool ReplaceRows(PixelImage& image, bool atTop, int drop, const uint32_t* rows, 
   return true;
 }
 
-void CFrameStitcher::Log(int level, const char* format, ...) {
+void CFrameStitcher::LogAt(int level, const char* file, int line, const char* format, ...) {
   if (!m_env.log) return;
   char buffer[512];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buffer, sizeof(buffer), format, args);
   va_end(args);
-  m_env.log(level, buffer);
+  m_env.log(level, file, line, buffer);
 }
 
 void CFrameStitcher::GuessBitmapEdge(const PixelImage& A, const PixelImage& B, int W, StitchState& st) {
@@ -128,17 +131,17 @@ void CFrameStitcher::GuessBitmapEdge(const PixelImage& A, const PixelImage& B, i
     }
   }
   if (!anyDiffers) {
-    Log(3, "Compare Equal!");
+    STITCH_LOG(3, "Compare Equal!");
     return;
   }
   if (st.previewPlacement == SHOW_RIGHT_INSIDE_20) {
     const int compareSize = 4 * (W - st.previewPanelWidth) - 80;
-    Log(3, "SHOW_RIGHT_INSIDE_20 compareSize = %d", compareSize);
+    STITCH_LOG(3, "SHOW_RIGHT_INSIDE_20 compareSize = %d", compareSize);
     const int bytes = compareSize < 0 ? 0 : compareSize > 4 * W ? 4 * W : compareSize;
     bool equal = true;
     for (int r = 0; r < H && equal; ++r) equal = std::memcmp(A.Row(r), B.Row(r), static_cast<size_t>(bytes)) == 0;
     if (equal) {
-      Log(3, "Compare Equal!");
+      STITCH_LOG(3, "Compare Equal!");
       return;
     }
   }
@@ -168,7 +171,7 @@ void CFrameStitcher::GuessBitmapEdge(const PixelImage& A, const PixelImage& B, i
       break;
     }
   }
-  Log(4, "GuessBitmapEdge : width:%d left:%d top:%d right:%d bottom:%d GUESS_EDGE_SCOPE:%f", W, st.left, st.top,
+  STITCH_LOG(4, "GuessBitmapEdge : width:%d left:%d top:%d right:%d bottom:%d GUESS_EDGE_SCOPE:%f", W, st.left, st.top,
       st.right, st.bottom, 1.0);
 }
 
@@ -256,28 +259,28 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
   const uint32_t start = m_env.tickCount ? m_env.tickCount() : 0;
   const int lastError = m_env.lastError ? m_env.lastError() : 0;
   if (wheel == 0) {
-    Log(1, "wheel == 0:%d", lastError);
+    STITCH_LOG(1, "wheel == 0:%d", lastError);
     return COMPARE_RESULT_FAILED;
   }
   if (!A.Valid()) {
-    Log(1, "get m_scroolImage info failed!:%d", lastError);
+    STITCH_LOG(1, "get m_scroolImage info failed!:%d", lastError);
     return COMPARE_RESULT_FAILED;
   }
   if (!B.Valid()) {
-    Log(1, "get bitmap info failed!:%d", lastError);
+    STITCH_LOG(1, "get bitmap info failed!:%d", lastError);
     return COMPARE_RESULT_FAILED;
   }
   if (&A == &B) {
-    Log(1, "the frame is the long image");
+    STITCH_LOG(1, "the frame is the long image");
     return COMPARE_RESULT_FAILED;
   }
   if (A.width != B.width || A.width != W) {
-    Log(1, "width error:%d -%d -%d", A.width, B.width, W);
+    STITCH_LOG(1, "width error:%d -%d -%d", A.width, B.width, W);
     return COMPARE_RESULT_FAILED;
   }
   const int Hi = A.height, Hf = B.height;
   if (Hi < Hf) {
-    Log(1, "sourceHeight<bitmapHeight -%d -%d", Hi, Hf);
+    STITCH_LOG(1, "sourceHeight<bitmapHeight -%d -%d", Hi, Hf);
     return COMPARE_RESULT_FAILED;
   }
   // Margins below zero count as zero, and none is wider than a picture can be.
@@ -297,10 +300,10 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
   const bool up = wheel > 0;
   const int prev = st.rollOffset;
   const int maxMatchLines = CompareFrame(wheel, A, B, W, st);
-  Log(4, "sourceLine = %d, imgLine = %d", st.sourceLine, st.imgLine);
+  STITCH_LOG(4, "sourceLine = %d, imgLine = %d", st.sourceLine, st.imgLine);
   st.rollPerWheel += st.rollSave;
   if (st.matchOffset == 0 && st.rollSave > 0) st.matchOffset = maxMatchLines;
-  Log(4, "rollSave = %d, maxMatchLines = %d, m_matchOffset = %d", st.rollSave, maxMatchLines, st.matchOffset);
+  STITCH_LOG(4, "rollSave = %d, maxMatchLines = %d, m_matchOffset = %d", st.rollSave, maxMatchLines, st.matchOffset);
   const int newOffset = Saturate(up ? static_cast<long long>(prev) + st.rollSave : static_cast<long long>(prev) - st.rollSave);
   const bool inside = st.rollOffsetMax > st.rollOffsetMin && st.rollOffsetMin <= newOffset && newOffset <= st.rollOffsetMax;
   // Scrolling down, a page may still be painting the rows it uncovered when
@@ -324,7 +327,7 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
       if (m_env.imageLock) lock = std::unique_lock<std::mutex>(*m_env.imageLock);
       replaced = ReplaceRows(A, false, repainted, B.Row(0), repainted);
     }
-    Log(4, "%d rows at the bottom repainted", repainted);
+    STITCH_LOG(4, "%d rows at the bottom repainted", repainted);
     if (replaced && m_env.setCaptureImage) m_env.setCaptureImage(A.height);
     result = replaced ? COMPARE_RESULT_BOTTOM : COMPARE_RESULT_FAILED;
   } else if (st.rollSave == 0 && inside) {
@@ -337,7 +340,7 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
     st.rollOffset = newOffset;
     if (newOffset > st.rollOffsetMax) st.rollOffsetMax = newOffset;
     if (newOffset < st.rollOffsetMin) st.rollOffsetMin = newOffset;
-    Log(4, "m_rollOffset = %d, m_rollOffsetMax = %d, m_rollOffsetMin = %d", st.rollOffset, st.rollOffsetMax,
+    STITCH_LOG(4, "m_rollOffset = %d, m_rollOffsetMax = %d, m_rollOffsetMin = %d", st.rollOffset, st.rollOffsetMax,
         st.rollOffsetMin);
     if (inside) {
       result = COMPARE_RESULT_INSIDE;
@@ -353,7 +356,7 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
     const int imgLine = st.imgLine, sourceLine = st.sourceLine;
     const long long Hn = static_cast<long long>(imgLine) - sourceLine + Hi;
     if (imgLine < 0 || imgLine > Hf || sourceLine < 0 || sourceLine > Hi || Hn < 1) {
-      Log(1, "combine rows out of range: imgLine:%d sourceLine:%d sourceHeight:%d bitmapHeight:%d", imgLine,
+      STITCH_LOG(1, "combine rows out of range: imgLine:%d sourceLine:%d sourceHeight:%d bitmapHeight:%d", imgLine,
           sourceLine, Hi, Hf);
       st.rollOffset = savedOffset, st.rollOffsetMax = savedMax, st.rollOffsetMin = savedMin;
       st.rollPerWheel = savedPerWheel, st.matchOffset = savedMatch;
@@ -370,7 +373,7 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
                     : ReplaceRows(A, false, sourceLine, B.Row(0), imgLine);
       }
       if (!joined) {
-        Log(1, "long image of %lld rows could not be made", Hn);
+        STITCH_LOG(1, "long image of %lld rows could not be made", Hn);
         st.rollOffset = savedOffset, st.rollOffsetMax = savedMax, st.rollOffsetMin = savedMin;
         st.rollPerWheel = savedPerWheel, st.matchOffset = savedMatch;
         result = COMPARE_RESULT_FAILED;
@@ -379,9 +382,9 @@ int CFrameStitcher::Combine(PixelImage& A, const PixelImage& B, int W, int wheel
       }
     }
   }
-  Log(4, "m_mouseWheelOffset:%d wheel:%d  m_mouseWheelOffsetMin:%d m_mouseWheelOffsetMax:%d", st.rollOffset, wheel,
+  STITCH_LOG(4, "m_mouseWheelOffset:%d wheel:%d  m_mouseWheelOffsetMin:%d m_mouseWheelOffsetMax:%d", st.rollOffset, wheel,
       st.rollOffsetMin, st.rollOffsetMax);
-  Log(4,
+  STITCH_LOG(4,
       "Combine Result:%d m_mouseWheelOffset:%d wheel:%d  sourceHeight:%d bitmapHeight:%d imgLine:%d sourceLine:%d "
       "tickcount:%d",
       result, st.rollOffset, wheel, Hi, Hf, st.imgLine, st.sourceLine,

@@ -27,7 +27,9 @@ class CFrameStitcher {
 
  private:
   int CompareFrame(int wheel, const PixelImage& a, const PixelImage& b, int width, StitchState& state);
-  void Log(int level, const char* format, ...);
+  // One line to the environment's log, with the writing line's position
+  // (STITCH_LOG passes it).
+  void LogAt(int level, const char* file, int line, const char* format, ...);
 
   StitchEnvironment m_env;
 };

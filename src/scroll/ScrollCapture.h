@@ -4,13 +4,23 @@
 // live screen and stitched onto the long image, which is previewed beside
 // the selection with short status tips.
 //
+// The class is spread over one file per concern:
+//   ScrollCapture.cpp        start, stop, output, hand-over to the UI thread
+//   ScrollCaptureHook.cpp    the low-level mouse hook and what it forwards
+//   ScrollCaptureWorker.cpp  the wheel step's grab-and-stitch loop and the
+//                            automatic scrolling
+//   ScrollCaptureTips.cpp    the status tip: state, flash and pause timing
+//   ScrollCapturePaint.cpp   the tip and the preview on the screen
+// Every wait and limit is in ScrollTimings.h.
+//
 // Threads: the UI thread (hook, painting, the long image it shows), one
-// worker per wheel step (joined before the next starts) and the automatic
-// scrolling thread. The worker owns the stitching state and hands each new
-// long image to the UI thread by a posted closure; it never waits on the UI
-// thread, so the UI thread may join it. The long image grows in place; the
-// UI thread reads it under a lock the worker holds only while it copies rows. The mode stops and joins both before
-// it is destroyed.
+// worker per wheel step (joined before the next starts), the automatic
+// scrolling thread and short threads that inject one make-up notch. The
+// worker owns the stitching state and hands each new long image to the UI
+// thread by a posted closure; no thread here touches a window or waits on
+// the UI thread, so the UI thread may join them. The long image grows in
+// place; the UI thread reads it under a lock the worker holds only while it
+// copies rows. The mode stops and joins every thread before it is destroyed.
 #include <windows.h>
 
 #include <atomic>
@@ -22,6 +32,7 @@
 #include <vector>
 
 #include "capture/CaptureShade.h"
+#include "common/Handles.h"
 #include "common/LifetimeMark.h"
 #include "scroll/FrameStitcher.h"
 #include "scroll/ScrollSteps.h"
@@ -63,42 +74,98 @@ class ScrollCapture : public CCaptureShade {
   // to the window under the pointer.
   void ForwardWheel(WPARAM wParam, LPARAM lParam);
   // Starts the worker for one wheel step (0: the first frame).
-  void OnMouseWheel(int wheel, ULONG_PTR wheelInfo);
+  // `overOwnWindow`: the wheel was over one of the program's own windows
+  // (looked up here, on the UI thread: the worker touches no window).
+  void OnMouseWheel(int wheel, ULONG_PTR wheelInfo, bool overOwnWindow = false);
 
   std::string GetTip() const;
   int GetLongHeight() const { return m_rect.height; }
 
  private:
+  // How one wheel step ended: the worker returns it, and one place turns it
+  // into what the other threads see.
+  enum class StepEnd {
+    kStopped,      // the mode is ending: nothing more is done
+    kStarted,      // the first frame began the long image
+    kNoFirstFrame, // the first frame could not be grabbed: tried again at the next wheel
+    kOwnWindow,    // the wheel was over one of the program's own windows: the step rule is decided again
+    kAtLimit,      // the long image was at its maximum height already
+    kReachedLimit, // this step took the long image past its maximum height
+    kReachedEnd,   // the page's end or top: the scrolling is finished
+    kFailed,       // no usable frame or match: the scrolling is finished
+    kJoined,       // new rows were joined; the scrolling goes on
+    kUnjoined,     // nothing was joined, the scrolling goes on ("..." tips, inside)
+  };
+  // How the grab-and-stitch loop of one step ended.
+  enum class LoopEnd {
+    kStopped,    // the mode is ending
+    kSettled,    // the page came to rest: a frame did not join after kStepSettleMs
+    kTimeLimit,  // the page was still moving after kStepLimitMs
+  };
+
+  // --- worker (ScrollCaptureWorker.cpp) ---
   // `previewMoved`: the inside preview changed sides for this step.
-  void Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved);
+  void Worker(int wheel, ULONG_PTR wheelInfo, bool previewMoved, bool overOwnWindow);
+  // The step itself; `tips` get the tips to show once its end is published.
+  StepEnd RunStep(int wheel, ULONG_PTR wheelInfo, bool previewMoved, bool overOwnWindow, std::vector<TipShown>& tips);
+  // Grabs and stitches until the page rests; `last` and `aggregate` get the
+  // results, `hintDue` whether the stitching asked for the edit hint.
+  LoopEnd GrabAndStitch(int wheel, bool settleFirst, int& last, int& aggregate, bool& hintDue);
+  // A frame once a second grab a moment later agrees; false when no grab
+  // worked, `stopped` when the mode is ending.
+  bool GrabSettledFrame(PixelImage& frame, bool& stopped) const;
+  bool GrabFrame(PixelImage& frame) const;
+  // The step's result for the other threads: stops the automatic scrolling,
+  // marks the maximum height, asks for the step rule again.
+  void Publish(StepEnd end);
   void AutoScroll();
   void StopAutoScroll();
+  void StartAutoScroll();
   // Holds the automatic scrolling where it is (no notch is injected) while
   // the save dialog is open, and lets it go on afterwards.
   void HoldAutoScroll(bool hold);
+  // The worker's end, for the automatic scrolling thread to wait on.
+  void WaitWorkerIdle();
+
+  // --- tips (ScrollCaptureTips.cpp) ---
   // Shows or takes away the pause tip when the automatic scrolling stops or
   // resumes, unless a tip that ends the capture's scrolling is up. `wait`:
-  // keep the tip up 200 ms before going on (never on the UI thread).
+  // keep the tip up kPauseTipMs before going on (never on the UI thread).
   void PauseAutoScroll(bool pause, bool wait);
-  // Before each injected notch: a tip not in `keep` is taken away for 200 ms
-  // and then put back, unless another tip came meanwhile.
+  // Before each injected notch: a tip not in `keep` is taken away for
+  // kTipAwayMs and then put back, unless another tip came meanwhile.
   void PreClearRollTips(std::initializer_list<const char*> keep);
-  // Takes the tip away for 200 ms and puts it back.
+  // Takes the tip away for kTipAwayMs and puts it back.
   void FlashTip();
+  void SetTip(const std::string& tip);
+
+  // --- hook (ScrollCaptureHook.cpp) ---
   // The window under `at` as the system would deliver the wheel to it: the
   // capture window itself is looked through (a layered window's transparent
   // pixels are on Windows, not under Wine).
   static HWND WindowUnder(const POINT& at);
-  void SetTip(const std::string& tip);
+  static bool OwnWindowAt(const POINT& at);
+  // Brings the window under the cursor forward so that the wheel reaches it
+  // (when the system sends wheels to the focus window, not the one under the cursor).
+  static void ForceForegroundWindow(HWND window);
+  bool StepProcessed(const POINT& at);
+  // One more notch for a notch the step check skipped, kMakeUpNotchMs later.
+  void InjectLater();
+  void Unhook();
+  void Hook();
+
+  // --- the rest (ScrollCapture.cpp, ScrollCapturePaint.cpp) ---
   void RepaintSoon();
   // Waits `ms`, but returns early (false) once the mode is stopping.
   bool Wait(int ms) const;
-  bool GrabFrame(PixelImage& frame) const;
+  // Counts the automatic scrolling and make-up threads, which inject wheels
+  // that this (the hook's) thread must answer while it stops them.
+  void BackgroundStarted();
+  void BackgroundEnded();
   // A GDI+ bitmap over the image's own pixels (it must outlive the view).
   static std::unique_ptr<Gdiplus::Bitmap> ViewOf(const PixelImage& image);
   // Runs on the UI thread once the worker has joined a new long image.
   void ShowLongImage();
-  bool StepProcessed(const POINT& at);
   // Scales the newest long image into the preview (UI thread, under
   // m_longLock). Joins that come faster than the UI thread shows them share
   // one rebuild: only the newest image is shown.
@@ -106,14 +173,6 @@ class ScrollCapture : public CCaptureShade {
   // Worker: asks the UI thread for a new preview unless one is on its way.
   void PostPreview();
   void DrawTip(Gdiplus::Graphics* graphics, const std::string& tip);
-  static bool OwnWindowAt(const POINT& at);
-  // Brings the window under the cursor forward so that the wheel reaches it
-  // (when the system sends wheels to the focus window, not the one under the cursor).
-  static void ForceForegroundWindow(HWND window);
-  // One more notch for a notch the step check skipped, 20 ms later.
-  void InjectLater();
-  void Unhook();
-  void Hook();
 
   Rect m_captureRect;  // the selection less its 1-pixel frame
   // The long image: only the worker writes it, under m_longLock, growing it
@@ -122,18 +181,23 @@ class ScrollCapture : public CCaptureShade {
   mutable std::mutex m_longLock;
   StitchState m_stitch;                       // worker
   ScrollStepEvaluator m_evaluator;            // worker
-  int m_maxHeight = 9000;
+  int m_maxHeight = 0;
 
   mutable std::mutex m_tipLock;
   std::string m_tip;
 
+  // Set once when the mode stops; every wait of every thread here ends on it.
+  UniqueHandle m_stopEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::atomic<bool> m_stopping{false};
   std::atomic<bool> m_autoScroll{false};
+  // Wakes the automatic scrolling thread when the scrolling starts.
+  UniqueHandle m_autoWake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   std::atomic<bool> m_workerBusy{false};
+  // Set while no worker runs (the counterpart of m_workerBusy to wait on).
+  UniqueHandle m_workerIdle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};
   std::atomic<bool> m_maxHeightReached{false};
   std::atomic<bool> m_scrolledByUser{false};
   std::atomic<bool> m_lastWheelUp{false};
-  std::atomic<bool> m_autoDone{false};  // the automatic scrolling thread has ended
   std::atomic<bool> m_stoppedByLeaving{false};  // a wheel outside the area stopped the automatic scrolling
   std::atomic<bool> m_pauseShown{false};
   std::atomic<bool> m_startTipTaken{false};  // the click took the start tip before any step
@@ -144,7 +208,12 @@ class ScrollCapture : public CCaptureShade {
   std::atomic<bool> m_previewQueued{false};   // a preview rebuild is on its way to the UI thread
   bool m_threadsStopped = false;              // UI thread
   POINT m_cursor = {};  // where the latest wheel was (for the worker)
-  std::atomic<int> m_injectors{0};       // short injecting threads still running
+  // Automatic scrolling and make-up threads still running; the event is set
+  // when there are none.
+  std::mutex m_backgroundLock;
+  int m_background = 0;
+  UniqueHandle m_backgroundDone{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};
+  std::atomic<int> m_injectors{0};       // make-up threads still running
   std::vector<std::thread> m_injectorThreads;
   bool m_wheelToWindowUnderCursor = true;
   std::thread m_worker;

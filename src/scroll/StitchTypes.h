@@ -136,8 +136,9 @@ inline constexpr const char* kEditHintTip = "\xE6\x88\xAA\xE5\x9B\xBE\xE5\xAE\x8
 
 // What the stitching needs from its surroundings.
 struct StitchEnvironment {
-  // One log line: level (1 error ... 5 debug) and the text (UTF-8).
-  std::function<void(int level, const std::string& text)> log;
+  // One log line: level (1 error ... 5 debug), the source file and line of
+  // the stitching code that wrote it, and the text (UTF-8).
+  std::function<void(int level, const char* file, int line, const std::string& text)> log;
   // The system's last error code, for the failure lines; 0 where there is none.
   std::function<int()> lastError;
   // Milliseconds, for the duration in the result line.

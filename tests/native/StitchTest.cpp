@@ -19,7 +19,10 @@ struct StitchRun {
   int joinedHeight = -1;
   StitchEnvironment Env() {
     StitchEnvironment env;
-    env.log = [this](int level, const std::string& text) { log.push_back(std::to_string(level) + " " + text); };
+    env.log = [this](int level, const char* file, int line, const std::string& text) {
+      EXPECT_TRUE(std::string(file).find("FrameStitcher.cpp") != std::string::npos && line > 0) << file << ":" << line;
+      log.push_back(std::to_string(level) + " " + text);
+    };
     env.lastError = [] { return 0; };
     env.tickCount = [] { return 0u; };
     env.setCaptureImage = [this](int height) { joinedHeight = height; };
