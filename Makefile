@@ -5,7 +5,8 @@
 # make build64 - its 64-bit twin and the Windows tests: build/windows64
 # make bench - the native benchmarks
 # make stress - the long reliability runs: every fuzzer 10 minutes, the
-#              reliability suite with 50 runs of each case (about 90 minutes)
+#              reliability suite with 50 runs of each case (about 90 minutes),
+#              the scroll capture started and ended 200 times
 .PHONY: all setup build build64 native native-asan test test-native test-artifact test-windows run bench stress clean
 
 all: build
@@ -71,6 +72,7 @@ bench: native build build64
 stress: native build build64
 	bash tools/fuzz.sh 600
 	ZTD_STRESS_RUNS=50 bash tools/test-windows.sh -R reliability --timeout 7200 --output-on-failure -V
+	ZTD_STRESS_RUNS=50 GTEST_FILTER='ScrollCapture.*' bash tools/test-windows.sh -R win_unit_tests --output-on-failure
 
 clean:
 	rm -rf build/windows build/windows64 build/native build/native-asan
