@@ -173,6 +173,10 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
     ORACLE_LOG(env, 1, "get bitmap info failed!:%d", LastError(env));
     return COMPARE_RESULT_FAILED;
   }
+  if (&A == &B) {
+    ORACLE_LOG(env, 1, "the frame is the long image");
+    return COMPARE_RESULT_FAILED;
+  }
   if (A.width != B.width || A.width != W) {
     ORACLE_LOG(env, 1, "width error:%d -%d -%d", A.width, B.width, W);
     return COMPARE_RESULT_FAILED;
@@ -207,12 +211,28 @@ int Combine(const PixelImage& A, const PixelImage& B, int W, int wheel, StitchSt
   ORACLE_LOG(env, 4, "rollSave = %d, maxMatchLines = %d, m_matchOffset = %d", st.rollSave, maxMatchLines, st.matchOffset);
   const int newOffset = Saturate(up ? static_cast<long long>(prev) + st.rollSave : static_cast<long long>(prev) - st.rollSave);
   const bool inside = st.rollOffsetMax > st.rollOffsetMin && st.rollOffsetMin <= newOffset && newOffset <= st.rollOffsetMax;
+  // Unmoved at the long image's bottom, a trusted match that misses only
+  // rows below it: those rows were repainted since they were joined.
+  const int repainted = st.imgLine - maxMatchLines + 1;
+  const bool repaintedBelow = !up && st.rollSave == 0 && maxMatchLines > 0 && repainted > st.bottom &&
+                              prev == st.rollOffsetMin && inside && maxMatchLines >= 0.1 * st.matchOffset;
   if (maxMatchLines < 1) {
     result = COMPARE_RESULT_FAILED;
   } else if (up && st.rollSave == 0 && maxMatchLines == st.imgLine - st.top + 1) {
     result = COMPARE_RESULT_TOP;
   } else if (wheel < 0 && st.rollSave == 0 && maxMatchLines == st.imgLine - st.bottom + 1) {
     result = COMPARE_RESULT_BOTTOM;
+  } else if (repaintedBelow && repainted <= Hf) {
+    // The lowest `repainted` rows of the long image from the frame's lowest.
+    PixelImage replaced = A;
+    for (int r = 0; r < repainted; ++r) std::memcpy(replaced.Row(r), B.Row(r), static_cast<size_t>(W) * 4);
+    if (joinedOut) *joinedOut = std::move(replaced);
+    ORACLE_LOG(env, 4, "%d rows at the bottom repainted", repainted);
+    if (env.setCaptureImage) env.setCaptureImage(Hi);
+    result = COMPARE_RESULT_BOTTOM;
+  } else if (st.rollSave == 0 && inside) {
+    // Unmoved, with changes where nothing scrolls: the end or the top.
+    result = up ? COMPARE_RESULT_TOP : COMPARE_RESULT_BOTTOM;
   } else {
     st.rollOffset = newOffset;
     if (newOffset > st.rollOffsetMax) st.rollOffsetMax = newOffset;

@@ -10,7 +10,7 @@ mkdir -p "$OUT"
 # name, then its sources (the target's file first), then libraries.
 TARGETS=(
   "zip tests/fuzz/ZipFuzz.cpp src/core/ZipArchive.cpp -lz"
-  "stitch tests/fuzz/StitchFuzz.cpp src/scroll/FrameStitcher.cpp"
+  "stitch tests/fuzz/StitchFuzz.cpp src/scroll/FrameStitcher.cpp bench/StitchOracle.cpp"
   "cmdline tests/fuzz/CommandLineFuzz.cpp src/core/CommandLine.cpp src/core/StartParams.cpp"
   "logdecode tests/fuzz/LogDecodeFuzz.cpp src/core/LogRecord.cpp"
   "layout tests/fuzz/LayoutFuzz.cpp src/core/SkinLayout.cpp"
@@ -21,7 +21,7 @@ for entry in "${TARGETS[@]}"; do
   read -r name files <<<"$entry"
   args=()
   for f in $files; do case "$f" in -*) args+=("$f") ;; *) args+=("$ROOT/$f") ;; esac; done
-  clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests/fuzz" \
+  clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests/fuzz" -I"$ROOT/bench" \
     "${args[@]}" -o "$OUT/${name}_fuzz"
   corpus="$OUT/${name}_corpus"
   mkdir -p "$corpus"

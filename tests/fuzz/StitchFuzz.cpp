@@ -1,11 +1,13 @@
 // libFuzzer target for the frame stitching: random frames, long images,
 // margins and scroll positions must give a result, never a read or write
-// outside the pictures.
+// outside the pictures, and the same result, state and long image as the
+// literal stitching of the benchmarks (the reference).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "FuzzInput.h"
+#include "StitchOracle.h"
 #include "scroll/FrameStitcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,7 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   env.setCaptureImage = [&](int height) {
     if (height != longImage.height || !longImage.Valid()) __builtin_trap();
   };
+  StitchState expected = state;
+  PixelImage joined = longImage;
+  const int want = oracle::Combine(longImage, frame, width, wheel, expected, StitchEnvironment{}, &joined);
   CFrameStitcher stitcher(env);
-  stitcher.Combine(longImage, frame, width, wheel, state);
+  const int got = stitcher.Combine(longImage, frame, width, wheel, state);
+  const auto same = [](const StitchState& a, const StitchState& b) {
+    return a.left == b.left && a.right == b.right && a.top == b.top && a.bottom == b.bottom &&
+           a.rollOffset == b.rollOffset && a.rollOffsetMax == b.rollOffsetMax && a.rollOffsetMin == b.rollOffsetMin &&
+           a.matchOffset == b.matchOffset && a.rollPerWheel == b.rollPerWheel && a.tipText == b.tipText &&
+           a.imgLine == b.imgLine && a.sourceLine == b.sourceLine && a.rollSave == b.rollSave;
+  };
+  if (got != want || !same(state, expected) || longImage.height != joined.height) __builtin_trap();
+  for (int r = 0; r < joined.height; ++r) {
+    if (std::memcmp(longImage.Row(r), joined.Row(r), static_cast<size_t>(width) * 4) != 0) __builtin_trap();
+  }
   return 0;
 }
