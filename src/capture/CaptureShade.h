@@ -33,7 +33,7 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   bool HitTest(const Point& pt) override;
   void SetState(int state) override;
   // Moves and resizes stay inside the capture bounds.
-  const Rect& GetLimitRect() override;
+  Rect GetLimitRect() override { return CaptureBounds(); }
   void OnLButtonDown(Point& pt, bool& handled) override;
   void OnMouseMove(Point& pt, bool& handled) override;
   void OnLButtonUp(Point& pt, bool& handled) override;

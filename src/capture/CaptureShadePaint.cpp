@@ -41,11 +41,6 @@ class ClipScope {
   Gdiplus::Graphics* m_graphics;
   Gdiplus::Region m_saved;
 };
-
-unsigned ChangeCount(const IBaseShade* shape) {
-  const auto* base = dynamic_cast<const CBaseShade*>(shape);
-  return base ? base->GetChangeCount() : 0;
-}
 }  // namespace
 
 void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
@@ -113,7 +108,7 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
              m_cache->frameChanges == m_changeCount && m_cache->source == source && m_cache->shapes.size() == live;
   for (size_t i = 0; hit && i < live; ++i) {
     // A shape that died since cannot match, even if another took its address.
-    hit = m_cache->shapes[i].first.lock() == order[i] && m_cache->shapes[i].second == ChangeCount(order[i].get());
+    hit = m_cache->shapes[i].first.lock() == order[i] && m_cache->shapes[i].second == order[i]->GetChangeCount();
   }
 
   if (hit) {
@@ -152,7 +147,7 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
         m_cache->frameChanges = m_changeCount;
         m_cache->source = source;
         m_cache->shapes.clear();
-        for (size_t i = 0; i < live; ++i) m_cache->shapes.emplace_back(order[i], ChangeCount(order[i].get()));
+        for (size_t i = 0; i < live; ++i) m_cache->shapes.emplace_back(order[i], order[i]->GetChangeCount());
       }
     }
     if (target) graphics->ReleaseHDC(target);
