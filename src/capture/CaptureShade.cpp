@@ -375,10 +375,7 @@ void CCaptureShade::OnKeyUp(const DuiLib::TEventUI& event) {
 
 void CCaptureShade::OnRButtonUp(Point&, bool&) {
   if (m_state == kStateNew || m_state == kStatePressed || m_state == kStateCreating) {
-    if (ICaptureMenu* menu = Menu()) menu->ShowMenu(false);
-    ICaptureWindow* window = Window();
-    if (window && window->GetHWND() && ::IsWindow(window->GetHWND())) ::ShowWindow(window->GetHWND(), SW_HIDE);
-    if (window) window->CloseCapture();
+    EndCapture(Window());
   } else if (m_state == kStateIdle && m_shapes.empty() && !m_currentShape) {
     if (CommandOrders* orders = Orders()) orders->Clear();
     SetState(kStateNew);  // back to offering windows

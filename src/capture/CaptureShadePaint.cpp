@@ -15,6 +15,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
 #include "core/SelectionLayout.h"
@@ -271,12 +272,7 @@ void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
   const Gdiplus::REAL boxW = measured.Width + 24;
   const Gdiplus::REAL boxH = measured.Height + 8;
   Gdiplus::GraphicsPath box;
-  const Gdiplus::REAL r = 2;
-  box.AddArc(boxX, boxY, r, r, 180, 90);
-  box.AddArc(boxX + boxW - r, boxY, r, r, 270, 90);
-  box.AddArc(boxX + boxW - r, boxY + boxH - r, r, r, 0, 90);
-  box.AddArc(boxX, boxY + boxH - r, r, r, 90, 90);
-  box.CloseFigure();
+  AddRoundedRect(box, boxX, boxY, boxW, boxH, 2);
   const BYTE alpha = GetCaptureType() == kCaptureScroll ? 127 : 191;
   Gdiplus::SolidBrush fill(Gdiplus::Color(alpha, 0, 0, 0));
   graphics->FillPath(&fill, &box);

@@ -10,6 +10,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
 #include "menu/ICaptureMenu.h"
@@ -348,12 +349,7 @@ void CSerializedText::DrawTextFrame(Gdiplus::Graphics* graphics, bool) {
   bubble.AddLine(x, m - 5, x - 5, m);
   bubble.AddLine(x - 5, m, x, m + 5);
   bubble.CloseFigure();
-  bubble.StartFigure();
-  bubble.AddArc(x, y, 10.0f, 10.0f, 180, 90);
-  bubble.AddArc(r - 10, y, 10.0f, 10.0f, 270, 90);
-  bubble.AddArc(r - 10, b - 10, 10.0f, 10.0f, 0, 90);
-  bubble.AddArc(x, b - 10, 10.0f, 10.0f, 90, 90);
-  bubble.CloseFigure();
+  AddRoundedRect(bubble, x, y, r - x, b - y, 10.0f);
   Gdiplus::SolidBrush fill{Gdiplus::Color(kBubbleColor)};
   graphics->FillPath(&fill, &bubble);
 }

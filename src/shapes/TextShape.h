@@ -17,9 +17,6 @@
 
 namespace ScreenCapture {
 
-// The shape's ARGB colour as GDI takes it.
-inline COLORREF ToColorRef(ARGB color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
-
 class CTextShape : public CBaseShade {
  public:
   class CEditWnd;
