@@ -18,11 +18,8 @@
 #include "core/SelectionLayout.h"
 #include "core/ShapeGeometry.h"
 #include "menu/ICaptureMenu.h"
-#include "shapes/ArrowShade.h"
-#include "shapes/BrushShade.h"
 #include "shapes/Commands.h"
 #include "shapes/Cursors.h"
-#include "shapes/TextShape.h"
 
 namespace ScreenCapture {
 
@@ -117,12 +114,6 @@ Rect CCaptureShade::SelectionArea(const Rect& r) {
 Rect CCaptureShade::CaptureBounds() {
   const Rect& screen = GetVirtualScreenRect();
   return Rect{0, 0, screen.width, screen.height};
-}
-
-const Rect& CCaptureShade::GetLimitRect() {
-  static Rect bounds;
-  bounds = CaptureBounds();
-  return bounds;
 }
 
 bool CCaptureShade::HitTest(const Point& pt) {
@@ -235,8 +226,7 @@ void CCaptureShade::OnMouseMove(Point& pt, bool& handled) {
   if (m_currentShape) {
     m_currentShape->OnMouseMove(pt, handled);
     // A long stroke asks for its new segment only.
-    const auto* base = dynamic_cast<const CBaseShade*>(m_currentShape.get());
-    if (!base || !base->RepaintsByArea()) Repaint();
+    if (!m_currentShape->RepaintsByArea()) Repaint();
     return;
   }
   if (const ShapePtr selected = GetSelected()) selected->OnMouseMove(pt, handled);
@@ -282,23 +272,9 @@ void CCaptureShade::AnnotationRelease(Point& pt) {
   }
   const ShapePtr selected = GetSelected();
   if (!selected) return;
-  const auto* base = dynamic_cast<const CBaseShade*>(selected.get());
-  const int state = selected->GetState();
-  if (orders && base && base->IsChanged() && (state == kStateMoving || state == kStateResizing)) {
-    // Built before the shape's own release, while it still has its press values.
-    if (auto rect = std::dynamic_pointer_cast<CRectShade>(selected)) {
-      orders->Record(std::make_shared<CommonShapeCommand<CRectShade, 0>>(rect));
-    } else if (auto brush = std::dynamic_pointer_cast<CBrushShade>(selected)) {
-      if (state == kStateMoving) orders->Record(std::make_shared<MoveBrushCommand>(brush));
-    } else if (auto arrow = std::dynamic_pointer_cast<CArrawShade>(selected)) {
-      if (state == kStateMoving) {
-        orders->Record(std::make_shared<MoveArrowCommand>(arrow));
-      } else {
-        orders->Record(std::make_shared<ResizeArrowCommand>(arrow));
-      }
-    } else if (auto text = std::dynamic_pointer_cast<CTextShape>(selected)) {
-      if (state == kStateMoving) orders->Record(std::make_shared<CommonShapeCommand<CTextShape, 0>>(text));
-    }
+  // Made before the shape's own release, while it still has its press values.
+  if (orders) {
+    if (std::shared_ptr<ICommand> edit = selected->MakeEditCommand()) orders->Record(edit);
   }
   bool handled = false;
   selected->OnLButtonUp(pt, handled);
@@ -399,10 +375,7 @@ void CCaptureShade::OnKeyUp(const DuiLib::TEventUI& event) {
 
 void CCaptureShade::OnRButtonUp(Point&, bool&) {
   if (m_state == kStateNew || m_state == kStatePressed || m_state == kStateCreating) {
-    if (ICaptureMenu* menu = Menu()) menu->ShowMenu(false);
-    ICaptureWindow* window = Window();
-    if (window && window->GetHWND() && ::IsWindow(window->GetHWND())) ::ShowWindow(window->GetHWND(), SW_HIDE);
-    if (window) window->CloseCapture();
+    EndCapture(Window());
   } else if (m_state == kStateIdle && m_shapes.empty() && !m_currentShape) {
     if (CommandOrders* orders = Orders()) orders->Clear();
     SetState(kStateNew);  // back to offering windows

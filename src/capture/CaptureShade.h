@@ -33,7 +33,7 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   bool HitTest(const Point& pt) override;
   void SetState(int state) override;
   // Moves and resizes stay inside the capture bounds.
-  const Rect& GetLimitRect() override;
+  Rect GetLimitRect() override { return CaptureBounds(); }
   void OnLButtonDown(Point& pt, bool& handled) override;
   void OnMouseMove(Point& pt, bool& handled) override;
   void OnLButtonUp(Point& pt, bool& handled) override;
@@ -69,6 +69,9 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   // A new GDI+ bitmap of the selection with its annotations; the caller
   // deletes it.
   virtual Gdiplus::Bitmap* RenderResult();
+  // RenderResult for an output action; logs, under the action's name, that
+  // the capture stays open when there is none.
+  std::unique_ptr<Gdiplus::Bitmap> RenderResultFor(const wchar_t* action);
   // A bitmap of `area` (capture coordinates) as the result shows it: the
   // frozen picture with the annotations, over `outside` (0x00RRGGBB) where
   // the area lies past the frozen screen; null when it cannot be made.

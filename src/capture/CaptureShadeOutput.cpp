@@ -176,12 +176,15 @@ void StartSibling(const wchar_t* relativePath, const wchar_t* key, const std::ws
 
 }  // namespace
 
-bool CCaptureShade::FinishCapture() {
+std::unique_ptr<Gdiplus::Bitmap> CCaptureShade::RenderResultFor(const wchar_t* action) {
   std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
-  if (!result) {
-    LOG_ERR(L"finish: the result could not be made, the capture stays open");
-    return false;
-  }
+  if (!result) LOG_ERR(L"%s: the result could not be made, the capture stays open", action);
+  return result;
+}
+
+bool CCaptureShade::FinishCapture() {
+  std::unique_ptr<Gdiplus::Bitmap> result = RenderResultFor(L"finish");
+  if (!result) return false;
   const CaptureStartParams* params = UsableCache(Window());
   const std::wstring imagePath = params ? WriteToCache(result.get(), *params) : std::wstring();
   // The clipboard needs no folder: without a usable cache folder the image
@@ -198,11 +201,8 @@ bool CCaptureShade::FinishCapture() {
 }
 
 bool CCaptureShade::SendToOcr() {
-  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
-  if (!result) {
-    LOG_ERR(L"ocr: the result could not be made, the capture stays open");
-    return false;
-  }
+  std::unique_ptr<Gdiplus::Bitmap> result = RenderResultFor(L"ocr");
+  if (!result) return false;
   const CaptureStartParams* params = UsableCache(Window());
   if (!params) return true;
   const std::wstring imagePath = WriteToCache(result.get(), *params);

@@ -15,6 +15,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
 #include "core/SelectionLayout.h"
@@ -41,11 +42,6 @@ class ClipScope {
   Gdiplus::Graphics* m_graphics;
   Gdiplus::Region m_saved;
 };
-
-unsigned ChangeCount(const IBaseShade* shape) {
-  const auto* base = dynamic_cast<const CBaseShade*>(shape);
-  return base ? base->GetChangeCount() : 0;
-}
 }  // namespace
 
 void CCaptureShade::Draw(Gdiplus::Graphics* graphics, bool withoutHandles) {
@@ -113,7 +109,7 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
              m_cache->frameChanges == m_changeCount && m_cache->source == source && m_cache->shapes.size() == live;
   for (size_t i = 0; hit && i < live; ++i) {
     // A shape that died since cannot match, even if another took its address.
-    hit = m_cache->shapes[i].first.lock() == order[i] && m_cache->shapes[i].second == ChangeCount(order[i].get());
+    hit = m_cache->shapes[i].first.lock() == order[i] && m_cache->shapes[i].second == order[i]->GetChangeCount();
   }
 
   if (hit) {
@@ -152,7 +148,7 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
         m_cache->frameChanges = m_changeCount;
         m_cache->source = source;
         m_cache->shapes.clear();
-        for (size_t i = 0; i < live; ++i) m_cache->shapes.emplace_back(order[i], ChangeCount(order[i].get()));
+        for (size_t i = 0; i < live; ++i) m_cache->shapes.emplace_back(order[i], order[i]->GetChangeCount());
       }
     }
     if (target) graphics->ReleaseHDC(target);
@@ -276,12 +272,7 @@ void CCaptureShade::DrawSizeLabel(Gdiplus::Graphics* graphics) {
   const Gdiplus::REAL boxW = measured.Width + 24;
   const Gdiplus::REAL boxH = measured.Height + 8;
   Gdiplus::GraphicsPath box;
-  const Gdiplus::REAL r = 2;
-  box.AddArc(boxX, boxY, r, r, 180, 90);
-  box.AddArc(boxX + boxW - r, boxY, r, r, 270, 90);
-  box.AddArc(boxX + boxW - r, boxY + boxH - r, r, r, 0, 90);
-  box.AddArc(boxX, boxY + boxH - r, r, r, 90, 90);
-  box.CloseFigure();
+  AddRoundedRect(box, boxX, boxY, boxW, boxH, 2);
   const BYTE alpha = GetCaptureType() == kCaptureScroll ? 127 : 191;
   Gdiplus::SolidBrush fill(Gdiplus::Color(alpha, 0, 0, 0));
   graphics->FillPath(&fill, &box);

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollCapture.h"
@@ -43,11 +44,7 @@ HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWOR
 void CCaptureWindow::InitWindow() {
   // The toolbar: owned by this window, hidden until a region exists.
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-  int systemDpi = 96;
-  {
-    DuiLib::WindowDC screen(nullptr);
-    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  }
+  const int systemDpi = ReadSystemDpi();
   m_pm.SetDPI(SnapDpi(systemDpi));
   LOG_INF(L"skin dpi %d (system %d)", m_pm.GetDPI(), systemDpi);
 
@@ -119,7 +116,7 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
       return 0;
     case WM_CHAR:
       if (wParam == VK_ESCAPE) {
-        CloseCapture();
+        EndCapture(this);
         handled = TRUE;
       }
       return 0;

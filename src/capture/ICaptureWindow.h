@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/StartParams.h"
+#include "menu/ICaptureMenu.h"
 
 namespace RunnableHelper {
 class CRunnalbeWindow;
@@ -11,7 +12,6 @@ class CRunnalbeWindow;
 namespace ScreenCapture {
 
 class ICaptureControl;
-class ICaptureMenu;
 
 class ICaptureWindow {
  public:
@@ -30,5 +30,17 @@ class ICaptureWindow {
 // The one capture window of the process, set by the entry while it exists.
 ICaptureWindow* GetCaptureWindow();
 void SetCaptureWindow(ICaptureWindow* window);
+
+// Ends the capture as the user leaves it (close, save, finish, OCR, Esc, a
+// right click before a region exists): the toolbar and then the capture
+// window are hidden at once, and the window is closed (CloseCapture). Called
+// on the UI thread, never while a window it destroys handles a message.
+inline void EndCapture(ICaptureWindow* window) {
+  if (!window) return;
+  if (ICaptureMenu* menu = window->GetCaptureMenu()) menu->ShowMenu(false);
+  const HWND hwnd = window->GetHWND();
+  if (hwnd && ::IsWindow(hwnd)) ::ShowWindow(hwnd, SW_HIDE);
+  window->CloseCapture();
+}
 
 }  // namespace ScreenCapture

@@ -7,6 +7,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
+#include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
 #include "shapes/ArrowShade.h"
@@ -81,12 +82,7 @@ void CCaptureMenuWnd::InitWindow() {
   m_editGap = m_pm.FindControl(L"editGap");
   m_textSizeCombo = Find<DuiLib::CComboUI>(L"textSizeCombo");
 
-  int systemDpi = 96;
-  {
-    DuiLib::WindowDC screen(nullptr);
-    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  }
-  const int skinDpi = SnapDpi(systemDpi);
+  const int skinDpi = SnapDpi(ReadSystemDpi());
   m_scale = skinDpi / 96.0;
   m_pm.SetDPI(skinDpi);
   ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(392), ScaleValue(56), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -301,13 +297,7 @@ void CCaptureMenuWnd::KeepAboveCapture() {
   if (m_hwnd && ::IsWindowVisible(m_hwnd)) ::PostMessageW(m_hwnd, kRaiseMessage, 0, 0);
 }
 
-void CCaptureMenuWnd::EndCapture() {
-  ShowMenu(false);
-  ICaptureWindow* window = Window();
-  if (!window) return;
-  if (window->GetHWND() && ::IsWindow(window->GetHWND())) ::ShowWindow(window->GetHWND(), SW_HIDE);
-  window->CloseCapture();
-}
+void CCaptureMenuWnd::EndCapture() { ScreenCapture::EndCapture(Window()); }
 
 void CCaptureMenuWnd::ReportUsage(int code) {
   LOG_DBG(L"toolbar usage %d", code);

@@ -66,7 +66,7 @@ class CCaptureMenuWnd : public DuiLib::WindowImplBase, public ICaptureMenu, publ
   void KeepAboveCapture();
   void ReportUsage(int code);
   ICaptureShade* Mode() const;
-  int ScaleValue(int value) const { return static_cast<int>(value * m_scale); }
+  int ScaleValue(int value) const { return m_pm.Scale(value); }
 
   double m_scale = 1.0;
   int m_shapeType = kShapeNone;

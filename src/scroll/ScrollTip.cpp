@@ -9,6 +9,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
@@ -45,36 +46,28 @@ void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect&
   const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
   graphics->ReleaseHDC(dc);
   if (!font) return;
-  int systemDpi = 96;
-  {
-    DuiLib::WindowDC screen(nullptr);
-    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  }
-  const float scale = SnapDpi(systemDpi) / 96.0f;
+  const int systemDpi = ReadSystemDpi();
+  const int skinDpi = SnapDpi(systemDpi);
+  const auto scaled = [skinDpi](int pixels) { return static_cast<float>(ScaleByDpi(pixels, skinDpi)); };
   const std::wstring text = Utf8ToUtf16(tip);
   Gdiplus::RectF measured;
   graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(0, 0), &measured);
   const bool start = tip == kStartTip;
-  const float w = measured.Width + (start ? 64 : 40) * scale;
-  const float h = measured.Height + 2 * 8 * scale;
+  const float w = measured.Width + scaled(start ? 64 : 40);
+  const float h = measured.Height + scaled(2 * 8);
   const Rect& screen = GetVirtualScreenRect();
   float x = centreIn.x + (centreIn.width - w) / 2;
   float y = centreIn.y + (centreIn.height - h) / 2;
   x = std::max(0.0f, std::min(x, screen.width - w));
   y = std::max(8.0f, std::min(y, screen.height - h - 8));
   Gdiplus::GraphicsPath box;
-  const float d = 16;
-  box.AddArc(x, y, d, d, 180, 90);
-  box.AddArc(x + w - d, y, d, d, 270, 90);
-  box.AddArc(x + w - d, y + h - d, d, d, 0, 90);
-  box.AddArc(x, y + h - d, d, d, 90, 90);
-  box.CloseFigure();
+  AddRoundedRect(box, x, y, w, h, 16);
   Gdiplus::SolidBrush fill{Gdiplus::Color(alpha, 0, 0, 0)};
   graphics->FillPath(&fill, &box);
-  if (start) DrawMouseIcon(graphics, x + 16 * scale, y + h / 2, 20 * scale, systemDpi);
+  if (start) DrawMouseIcon(graphics, x + scaled(16), y + h / 2, scaled(20), systemDpi);
   Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
-  const float textX = start ? x + 40 * scale : x + 20 * scale;
-  graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(textX, y + 8 * scale),
+  const float textX = x + scaled(start ? 40 : 20);
+  graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(textX, y + scaled(8)),
                        &white);
 }
 

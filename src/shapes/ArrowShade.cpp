@@ -3,11 +3,24 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <utility>
+
+#include "shapes/Commands.h"
+
 namespace ScreenCapture {
 
 namespace {
 Rect EndBox(const Point& p) { return Rect{p.x - 8, p.y - 8, 16, 16}; }
 }  // namespace
+
+std::shared_ptr<ICommand> CArrawShade::MakeEditCommand() {
+  const std::shared_ptr<CArrawShade> self = SharedSelf(this);
+  if (!self || !EditedByDrag()) return nullptr;
+  using Ends = std::pair<Point, Point>;
+  return std::make_shared<ShapeEditCommand<CArrawShade, Ends>>(
+      self, Ends{m_savedStart, m_savedEnd}, Ends{m_startPoint, m_endPoint},
+      [](CArrawShade& shape, const Ends&, const Ends& to) { shape.SetPoints(to.first, to.second); });
+}
 
 void CArrawShade::SetPoints(const Point& start, const Point& end) {
   m_startPoint = start;

@@ -2,6 +2,7 @@
 // The arrow annotation (type 4): one filled polygon from the start point to
 // the tip, with a handle on each end.
 #include <array>
+#include <memory>
 
 #include "core/StrokeGeometry.h"
 #include "shapes/BaseShade.h"
@@ -18,6 +19,8 @@ class CArrawShade : public CBaseShade {
   // The head's opening follows the width.
   void SetWidth(int width) override;
   bool IsChanged() const override { return m_startPoint != m_savedStart || m_endPoint != m_savedEnd; }
+  // A move or a resize: both ends at the press and the current ones.
+  std::shared_ptr<ICommand> MakeEditCommand() override;
   // Exactly horizontal and vertical arrows are valid (their outline has an
   // area); a click, whose ends are one point, is not.
   bool IsValid() const override { return m_placed && m_startPoint != m_endPoint; }

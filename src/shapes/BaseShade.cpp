@@ -87,13 +87,10 @@ void CBaseShade::SetWidth(int width) {
   m_width = width;
 }
 
-const Rect& CBaseShade::GetLimitRect() {
-  // One shared value for every shape, recomputed on each call.
-  static Rect limit;
+Rect CBaseShade::GetLimitRect() {
   ICaptureControl* control = Control();
   ICaptureShade* mode = control ? control->GetCaptureShade() : nullptr;
-  limit = mode ? InsetRect(mode->GetRect(), mode->GetWidth()) : Rect{};
-  return limit;
+  return mode ? InsetRect(mode->GetRect(), mode->GetWidth()) : Rect{};
 }
 
 void CBaseShade::ClampToLimit(Point& pt) { pt = ClampPoint(pt, GetLimitRect(), GetStrokeWidth()); }

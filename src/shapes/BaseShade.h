@@ -2,13 +2,17 @@
 // The common base of every shape: fields and defaults, the mouse state
 // machine (create, select, move, resize), clamping into the region and the
 // coordinate hooks that the scroll editor's shapes override.
+#include <memory>
+
 #include "shapes/IShade.h"
 
 namespace ScreenCapture {
 
 class ICaptureControl;
 
-class CBaseShade : public virtual IBaseShade {
+// Shared ownership of itself lets a listed shape hand its undo commands a
+// pointer that keeps it alive.
+class CBaseShade : public virtual IBaseShade, public std::enable_shared_from_this<CBaseShade> {
  public:
   CBaseShade() = default;
   ~CBaseShade() override = default;
@@ -25,8 +29,8 @@ class CBaseShade : public virtual IBaseShade {
   void SetSecondaryColor(ARGB color) override;
   const int& GetWidth() const override { return m_width; }
   void SetWidth(int width) override;
-  const Rect& GetRect() const override { return m_rect; }
-  const Rect& GetLimitRect() override;
+  Rect GetRect() const override { return m_rect; }
+  Rect GetLimitRect() override;
   int GetStrokeWidth() const override { return m_width; }
   void SetScrollOffset(int offset) override { m_scrollOffset = offset; }
   const int& GetScrollOffset() const override { return m_scrollOffset; }
@@ -47,6 +51,11 @@ class CBaseShade : public virtual IBaseShade {
   void OnResizing(Point&, bool&) override {}
   bool IsEditing() const override { return false; }
   bool IsValid() const override { return m_rect.width >= 1 && m_rect.height >= 1; }
+  // No undo of its edits here: each kind that can be moved or resized makes
+  // its own command.
+  std::shared_ptr<ICommand> MakeEditCommand() override { return nullptr; }
+  bool RepaintsByArea() const override { return false; }
+  unsigned GetChangeCount() const override { return m_changeCount; }
 
   // Called when a press hits HitTestExtra.
   virtual void OnExtraPress(Point&, bool&) {}
@@ -67,11 +76,6 @@ class CBaseShade : public virtual IBaseShade {
   const Point& GetStartPoint() const { return m_startPoint; }
   const Point& GetEndPoint() const { return m_endPoint; }
   int GetHandleRadius() const { return m_handleRadius; }
-  // Counts the visible changes of the shape: what a painting cache compares.
-  unsigned GetChangeCount() const { return m_changeCount; }
-  // True for shapes that ask for the repaint of what changed, area by area,
-  // while they are drawn: the capture mode then repaints nothing more.
-  virtual bool RepaintsByArea() const { return false; }
 
   // The part of the drawing surface being painted, in world coordinates
   // (a huge rectangle when the clip cannot be read).
@@ -93,6 +97,16 @@ class CBaseShade : public virtual IBaseShade {
   void RequestRepaintArea(const Rect& area);
   // The capture control of this process, or null.
   static ICaptureControl* ActiveControl();
+  // True when the press-drag that is ending moved or resized the shape (the
+  // state tells which) and changed it.
+  bool EditedByDrag() const { return (m_state == kStateMoving || m_state == kStateResizing) && IsChanged(); }
+  // This shape as `Shape` (`me` is `this`), sharing the ownership of the
+  // pointer that holds it; null when no shared pointer holds it.
+  template <class Shape>
+  std::shared_ptr<Shape> SharedSelf(Shape* me) {
+    const std::shared_ptr<CBaseShade> owner = weak_from_this().lock();
+    return owner ? std::shared_ptr<Shape>(owner, me) : nullptr;
+  }
   // Keeps a point inside the limit rectangle by half the stroke width.
   void ClampToLimit(Point& pt);
   // `r` moved as far as the pointer moved since the last move.

@@ -9,6 +9,7 @@
 #include "capture/ICaptureControl.h"
 #include "core/Mosaic.h"
 #include "core/StrokeGeometry.h"
+#include "shapes/Commands.h"
 
 namespace ScreenCapture {
 
@@ -47,6 +48,16 @@ void CBrushShade::BeginMove(Point& pt, bool& handled) {
 void CBrushShade::OnMoving(Point& pt, bool& handled) {
   CBaseShade::OnMoving(pt, handled);
   MoveTo(pt);
+}
+
+std::shared_ptr<ICommand> CBrushShade::MakeEditCommand() {
+  const std::shared_ptr<CBrushShade> self = SharedSelf(this);
+  if (!self || !EditedByDrag() || m_state != kStateMoving) return nullptr;
+  return std::make_shared<ShapeEditCommand<CBrushShade, Point>>(self, GetPressOffset(), GetOffset(),
+                                                                [](CBrushShade& shape, const Point& from, const Point& to) {
+                                                                  shape.SetOffset(from);
+                                                                  shape.MoveTo(to);
+                                                                });
 }
 
 bool CBrushShade::MoveTo(const Point& pt) {

@@ -2,6 +2,7 @@
 // Freehand strokes: the brush annotation (type 5), the pointer's path
 // stroked in a colour, and the mosaic (type 6), the same path painted with
 // the pixelated picture instead.
+#include <memory>
 #include <vector>
 
 #include "shapes/BaseShade.h"
@@ -21,6 +22,9 @@ class CBrushShade : public CBaseShade {
   bool HitTestHandle(const Point&) override { return false; }
   bool IsValid() const override { return m_points.size() > 1; }
   bool IsChanged() const override { return m_startPoint != m_endPoint; }
+  // A move: the offset at the press and the current one (a stroke is never
+  // resized).
+  std::shared_ptr<ICommand> MakeEditCommand() override;
   // The stroke begins at the press once the pointer has left the drag
   // rectangle; a click makes nothing.
   void OnCreateStart(Point& pt, bool& handled) override;

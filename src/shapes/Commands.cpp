@@ -3,9 +3,6 @@
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureShade.h"
 #include "capture/ICaptureWindow.h"
-#include "shapes/ArrowShade.h"
-#include "shapes/BrushShade.h"
-#include "shapes/TextShape.h"
 
 namespace ScreenCapture {
 
@@ -15,31 +12,14 @@ ShapeManager* ActiveShapeManager() {
   return control ? control->GetCaptureShade() : nullptr;
 }
 
-void CreateShapeCommand::Execute() {
-  if (ShapeManager* shapes = ActiveShapeManager()) shapes->Add(m_shape);
-}
-
-void CreateShapeCommand::Undo() {
-  if (ShapeManager* shapes = ActiveShapeManager()) shapes->Remove(m_shape);
-}
-
-void DeleteShapeCommand::Execute() {
-  if (ShapeManager* shapes = ActiveShapeManager()) shapes->Remove(m_shape);
-}
-
-void DeleteShapeCommand::Undo() {
-  if (ShapeManager* shapes = ActiveShapeManager()) shapes->Add(m_shape);
-}
-
-CommonShapeCommand<CTextShape, 0>::CommonShapeCommand(std::shared_ptr<CTextShape> shape)
-    : m_shape(std::move(shape)), m_before(m_shape->GetPressBox()), m_after(m_shape->GetBoxRect()) {}
-
-void CommonShapeCommand<CTextShape, 0>::Execute() { Apply(m_after); }
-void CommonShapeCommand<CTextShape, 0>::Undo() { Apply(m_before); }
-
-void CommonShapeCommand<CTextShape, 0>::Apply(const Rect& box) {
-  m_shape->SetPressBox(box);
-  m_shape->SetBoxRect(box);
+void ShapeListCommand::Put(bool listed) {
+  ShapeManager* shapes = ActiveShapeManager();
+  if (!shapes) return;
+  if (listed) {
+    shapes->Add(m_shape);
+  } else {
+    shapes->Remove(m_shape);
+  }
 }
 
 void CommandOrders::Do(const std::shared_ptr<ICommand>& command) {
@@ -55,61 +35,27 @@ void CommandOrders::Record(const std::shared_ptr<ICommand>& command) {
   m_undo.push_back(command);
 }
 
-bool CommandOrders::UndoLast() {
-  if (m_undo.empty()) return false;
-  std::shared_ptr<ICommand> command = m_undo.back();
-  m_undo.pop_back();
-  command->Undo();
-  m_redo.push_back(command);
+namespace {
+// Takes the newest command off `from`, runs `step` on it and puts it on `to`;
+// false when `from` is empty.
+bool MoveNewest(std::deque<std::shared_ptr<ICommand>>& from, std::deque<std::shared_ptr<ICommand>>& to,
+                void (ICommand::*step)()) {
+  if (from.empty()) return false;
+  std::shared_ptr<ICommand> command = std::move(from.back());
+  from.pop_back();
+  ((*command).*step)();
+  to.push_back(std::move(command));
   return true;
 }
+}  // namespace
 
-bool CommandOrders::RedoLast() {
-  if (m_redo.empty()) return false;
-  std::shared_ptr<ICommand> command = m_redo.back();
-  m_redo.pop_back();
-  command->Execute();
-  m_undo.push_back(command);
-  return true;
-}
+bool CommandOrders::UndoLast() { return MoveNewest(m_undo, m_redo, &ICommand::Undo); }
+
+bool CommandOrders::RedoLast() { return MoveNewest(m_redo, m_undo, &ICommand::Execute); }
 
 void CommandOrders::Clear() {
   m_undo.clear();
   m_redo.clear();
-}
-
-template <int Kind>
-ArrowEndsCommand<Kind>::ArrowEndsCommand(std::shared_ptr<CArrawShade> shape)
-    : m_shape(std::move(shape)),
-      m_oldStart(m_shape->GetSavedStart()),
-      m_oldEnd(m_shape->GetSavedEnd()),
-      m_newStart(m_shape->GetStartPoint()),
-      m_newEnd(m_shape->GetEndPoint()) {}
-
-template <int Kind>
-void ArrowEndsCommand<Kind>::Execute() {
-  m_shape->SetPoints(m_newStart, m_newEnd);
-}
-
-template <int Kind>
-void ArrowEndsCommand<Kind>::Undo() {
-  m_shape->SetPoints(m_oldStart, m_oldEnd);
-}
-
-template class ArrowEndsCommand<0>;
-template class ArrowEndsCommand<1>;
-
-MoveBrushCommand::MoveBrushCommand(std::shared_ptr<CBrushShade> shape)
-    : m_shape(std::move(shape)), m_pressOffset(m_shape->GetPressOffset()), m_offset(m_shape->GetOffset()) {}
-
-void MoveBrushCommand::Execute() {
-  m_shape->SetOffset(m_pressOffset);
-  m_shape->MoveTo(m_offset);
-}
-
-void MoveBrushCommand::Undo() {
-  m_shape->SetOffset(m_offset);
-  m_shape->MoveTo(m_pressOffset);
 }
 
 }  // namespace ScreenCapture

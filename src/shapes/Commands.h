@@ -10,11 +10,6 @@
 
 namespace ScreenCapture {
 
-class CRectShade;
-class CTextShape;
-class CArrawShade;
-class CBrushShade;
-
 class ICommand {
  public:
   virtual ~ICommand() = default;
@@ -27,116 +22,66 @@ class ICommand {
 // The shape list of the active capture mode, or null when there is none.
 ShapeManager* ActiveShapeManager();
 
-class CreateShapeCommand : public ICommand {
+// Puts a shape on the active list (at its end, on top of the others) or
+// takes it off; `adds` tells which of the two doing is, undoing is the other.
+class ShapeListCommand : public ICommand {
  public:
-  explicit CreateShapeCommand(std::shared_ptr<IBaseShade> shape) : m_shape(std::move(shape)) {}
-  void Execute() override;
-  void Undo() override;
+  ShapeListCommand(std::shared_ptr<IBaseShade> shape, bool adds) : m_shape(std::move(shape)), m_adds(adds) {}
+  void Execute() override { Put(m_adds); }
+  void Undo() override { Put(!m_adds); }
+
+ private:
+  void Put(bool listed);
+  std::shared_ptr<IBaseShade> m_shape;
+  bool m_adds;
+};
+
+class CreateShapeCommand : public ShapeListCommand {
+ public:
+  explicit CreateShapeCommand(std::shared_ptr<IBaseShade> shape) : ShapeListCommand(std::move(shape), true) {}
+};
+
+class DeleteShapeCommand : public ShapeListCommand {
+ public:
+  explicit DeleteShapeCommand(std::shared_ptr<IBaseShade> shape) : ShapeListCommand(std::move(shape), false) {}
+};
+
+// A new value of one style property of a shape (its colour or its width);
+// the value before is kept for undo.
+template <class Value, const Value& (IShade::*Get)() const, void (IShade::*Set)(Value)>
+class ChangeShapeValueCommand : public ICommand {
+ public:
+  ChangeShapeValueCommand(std::shared_ptr<IBaseShade> shape, Value value)
+      : m_shape(std::move(shape)), m_newValue(value), m_oldValue(((*m_shape).*Get)()) {}
+  void Execute() override { ((*m_shape).*Set)(m_newValue); }
+  void Undo() override { ((*m_shape).*Set)(m_oldValue); }
 
  private:
   std::shared_ptr<IBaseShade> m_shape;
+  Value m_newValue;
+  Value m_oldValue;
 };
+using ChangeShapeColorCommand = ChangeShapeValueCommand<ARGB, &IShade::GetColor, &IShade::SetColor>;
+using ChangeShapeWidthCommand = ChangeShapeValueCommand<int, &IShade::GetWidth, &IShade::SetWidth>;
 
-class DeleteShapeCommand : public ICommand {
+// A move or a resize the mouse has already made to one shape: the shape's
+// state at the press and at the release, and how the shape is given one of
+// them, coming from the other. Each shape kind makes its own
+// (IBaseShade::MakeEditCommand).
+template <class Shape, class State>
+class ShapeEditCommand : public ICommand {
  public:
-  explicit DeleteShapeCommand(std::shared_ptr<IBaseShade> shape) : m_shape(std::move(shape)) {}
-  void Execute() override;
-  // Puts the shape back at the end of the list (on top of the others).
-  void Undo() override;
+  using Apply = void (*)(Shape& shape, const State& from, const State& to);
+  ShapeEditCommand(std::shared_ptr<Shape> shape, const State& before, const State& after, Apply apply)
+      : m_shape(std::move(shape)), m_before(before), m_after(after), m_apply(apply) {}
+  void Execute() override { m_apply(*m_shape, m_before, m_after); }
+  void Undo() override { m_apply(*m_shape, m_after, m_before); }
 
  private:
-  std::shared_ptr<IBaseShade> m_shape;
-};
-
-class ChangeShapeColorCommand : public ICommand {
- public:
-  ChangeShapeColorCommand(std::shared_ptr<IBaseShade> shape, ARGB color)
-      : m_shape(std::move(shape)), m_newColor(color), m_oldColor(m_shape->GetColor()) {}
-  void Execute() override { m_shape->SetColor(m_newColor); }
-  void Undo() override { m_shape->SetColor(m_oldColor); }
-
- private:
-  std::shared_ptr<IBaseShade> m_shape;
-  ARGB m_newColor;
-  ARGB m_oldColor;
-};
-
-class ChangeShapeWidthCommand : public ICommand {
- public:
-  ChangeShapeWidthCommand(std::shared_ptr<IBaseShade> shape, int width)
-      : m_shape(std::move(shape)), m_newWidth(width), m_oldWidth(m_shape->GetWidth()) {}
-  void Execute() override { m_shape->SetWidth(m_newWidth); }
-  void Undo() override { m_shape->SetWidth(m_oldWidth); }
-
- private:
-  std::shared_ptr<IBaseShade> m_shape;
-  int m_newWidth;
-  int m_oldWidth;
-};
-
-// A move or resize of a shape whose geometry is one rectangle: before is the
-// rectangle at the press, after the current one. The arrow, brush and text
-// shapes bring commands of their own.
-template <class ShapeClass, int Kind>
-class CommonShapeCommand : public ICommand {
- public:
-  explicit CommonShapeCommand(std::shared_ptr<ShapeClass> shape)
-      : m_shape(std::move(shape)), m_before(m_shape->GetPressRect()), m_after(m_shape->GetRect()) {}
-  void Execute() override { Apply(m_after); }
-  void Undo() override { Apply(m_before); }
-
- private:
-  void Apply(const Rect& rect) {
-    m_shape->SetPressRect(rect);
-    m_shape->SetRect(rect);
-  }
-  std::shared_ptr<ShapeClass> m_shape;
-  Rect m_before;
-  Rect m_after;
-};
-
-// A move of a text box: its box at the press and the current one.
-template <>
-class CommonShapeCommand<CTextShape, 0> : public ICommand {
- public:
-  explicit CommonShapeCommand(std::shared_ptr<CTextShape> shape);
-  void Execute() override;
-  void Undo() override;
-
- private:
-  void Apply(const Rect& box);
-  std::shared_ptr<CTextShape> m_shape;
-  Rect m_before;
-  Rect m_after;
-};
-
-// A move or a resize of an arrow: its ends at the press, and the current ones.
-template <int Kind>
-class ArrowEndsCommand : public ICommand {
- public:
-  explicit ArrowEndsCommand(std::shared_ptr<CArrawShade> shape);
-  void Execute() override;
-  void Undo() override;
-
- private:
-  std::shared_ptr<CArrawShade> m_shape;
-  Point m_oldStart, m_oldEnd, m_newStart, m_newEnd;
-};
-using MoveArrowCommand = ArrowEndsCommand<0>;
-using ResizeArrowCommand = ArrowEndsCommand<1>;
-
-// A move of a brush or mosaic stroke: the offset at the press and the
-// current one.
-class MoveBrushCommand : public ICommand {
- public:
-  explicit MoveBrushCommand(std::shared_ptr<CBrushShade> shape);
-  void Execute() override;
-  void Undo() override;
-
- private:
-  std::shared_ptr<CBrushShade> m_shape;
-  Point m_pressOffset;
-  Point m_offset;
+  std::shared_ptr<Shape> m_shape;
+  State m_before;
+  State m_after;
+  Apply m_apply;
 };
 
 class CommandOrders {

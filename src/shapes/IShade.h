@@ -2,6 +2,7 @@
 // The two shape interfaces. Every annotation (and the capture selection
 // itself) is a shape; the capture mode hands mouse events to them.
 #include <cstdint>
+#include <memory>
 
 #include "core/Geometry.h"
 #include "core/ShapeStates.h"
@@ -14,6 +15,7 @@ class Font;
 
 namespace ScreenCapture {
 
+class ICommand;
 using ARGB = uint32_t;
 
 // Shape type numbers (GetType); the toolbar's tool numbers are the same, 0
@@ -64,10 +66,10 @@ class IShade {
   virtual const int& GetWidth() const = 0;
   virtual void SetWidth(int width) = 0;
   virtual ~IShade() = default;
-  virtual const Rect& GetRect() const = 0;
+  virtual Rect GetRect() const = 0;
   // The rectangle shapes stay inside: the capture selection inset by its
   // frame width (the capture selection itself answers the capture bounds).
-  virtual const Rect& GetLimitRect() = 0;
+  virtual Rect GetLimitRect() = 0;
   // The width drawing and clamping use.
   virtual int GetStrokeWidth() const = 0;
   virtual void SetScrollOffset(int offset) = 0;
@@ -95,6 +97,16 @@ class IBaseShade : public virtual IShade {
   virtual void OnResizing(Point& pt, bool& handled) = 0;
   virtual bool IsEditing() const = 0;
   virtual bool IsValid() const = 0;
+  // Called by the capture mode when a press-drag on a listed shape ends,
+  // before the shape's own release (it still holds its press values): the
+  // undo command of the move or resize just made, already done; null when
+  // nothing changed or this kind keeps no undo of that edit.
+  virtual std::shared_ptr<ICommand> MakeEditCommand() = 0;
+  // True while the shape asks for the repaint of what changed, area by area:
+  // the capture mode then repaints nothing more.
+  virtual bool RepaintsByArea() const = 0;
+  // Counts the visible changes of the shape: what a painting cache compares.
+  virtual unsigned GetChangeCount() const = 0;
 };
 
 // Shapes that show a number (the numbered text); the shape list renumbers

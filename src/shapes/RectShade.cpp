@@ -4,9 +4,20 @@
 #include <gdiplus.h>
 
 #include "core/ShapeGeometry.h"
+#include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 
 namespace ScreenCapture {
+
+std::shared_ptr<ICommand> CRectShade::MakeEditCommand() {
+  const std::shared_ptr<CRectShade> self = SharedSelf(this);
+  if (!self || !EditedByDrag()) return nullptr;
+  return std::make_shared<ShapeEditCommand<CRectShade, Rect>>(self, m_pressRect, m_rect,
+                                                               [](CRectShade& shape, const Rect&, const Rect& to) {
+                                                                 shape.SetPressRect(to);
+                                                                 shape.SetRect(to);
+                                                               });
+}
 
 bool IsShiftDown() { return ::GetKeyState(VK_SHIFT) < 0; }
 

@@ -3,6 +3,7 @@
 // handles: the base of the rectangle and ellipse annotations and of the
 // capture selection.
 #include <map>
+#include <memory>
 
 #include "shapes/BaseShade.h"
 
@@ -13,6 +14,8 @@ class CRectShade : public CBaseShade {
   CRectShade() = default;
 
   bool IsChanged() const override { return m_rect != m_pressRect; }
+  // A move or a resize: the rectangle at the press and the current one.
+  std::shared_ptr<ICommand> MakeEditCommand() override;
   // The handles sit on the frame's middle line: a new width moves them.
   void SetWidth(int width) override;
   bool HitTestHandle(const Point& pt) override;

@@ -6,6 +6,7 @@
 #include "capture/ICaptureControl.h"
 #include "capture/ICaptureWindow.h"
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "menu/ICaptureMenu.h"
 
 namespace ScreenCapture {
@@ -132,16 +133,10 @@ LRESULT CTextShape::CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM 
   switch (message) {
     case WM_CHAR:
       if (wParam == VK_ESCAPE) {
-        // Esc ends the whole capture. The capture window closes after this
-        // message, so that no window is destroyed while it handles one.
+        // Esc ends the whole capture: the capture window's own Esc, after
+        // this message, so that no window is destroyed while it handles one.
         ICaptureWindow* window = GetCaptureWindow();
-        if (window) {
-          if (ICaptureMenu* menu = window->GetCaptureMenu()) menu->ShowMenu(false);
-          if (const HWND capture = window->GetHWND()) {
-            ::ShowWindow(capture, SW_HIDE);
-            ::PostMessageW(capture, WM_CHAR, VK_ESCAPE, 0);
-          }
-        }
+        if (const HWND capture = window ? window->GetHWND() : nullptr) ::PostMessageW(capture, WM_CHAR, VK_ESCAPE, 0);
         return 0;
       }
       if (m_owner && (wParam >= 0x20 || wParam == L'\r' || wParam == L'\b')) {

@@ -10,6 +10,7 @@
 #include "capture/ICaptureWindow.h"
 #include "capture/SkinFonts.h"
 #include "capture/VirtualScreen.h"
+#include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
 #include "menu/ICaptureMenu.h"
@@ -108,7 +109,7 @@ void CTextShape::RenderCaptureOnto(HDC target, HDC source, ARGB shade) {
     mode->Draw(&graphics, true);
     return;
   }
-  const Rect& selection = mode->GetRect();
+  const Rect selection = mode->GetRect();
   graphics.SetClip(Gdiplus::Rect(selection.x, selection.y, selection.width, selection.height));
   mode->Draw(&graphics, true);
   Gdiplus::SolidBrush fill{Gdiplus::Color(shade)};
@@ -138,6 +139,16 @@ bool CTextShape::SetBoxRect(const Rect& box) {
   if (m_edit) m_edit->MoveTo(GetTextViewRect());
   RequestRepaintArea(MapRectToView(UnionRect(InsetRect(old, -2), InsetRect(GetRect(), -2))));
   return true;
+}
+
+std::shared_ptr<ICommand> CTextShape::MakeEditCommand() {
+  const std::shared_ptr<CTextShape> self = SharedSelf(this);
+  if (!self || !EditedByDrag() || m_state != kStateMoving) return nullptr;
+  return std::make_shared<ShapeEditCommand<CTextShape, Rect>>(self, m_pressBox, m_rect,
+                                                              [](CTextShape& shape, const Rect&, const Rect& to) {
+                                                                shape.SetPressBox(to);
+                                                                shape.SetBoxRect(to);
+                                                              });
 }
 
 void CTextShape::Layout(const std::wstring& inserted, size_t from, size_t to) {
@@ -213,7 +224,7 @@ void CTextShape::RemoveEmptied() {
   if (!mode || !menu) return;
   const auto& shapes = mode->GetShapes();
   const auto listed = std::find_if(shapes.begin(), shapes.end(), [this](const ShapeManager::ShapePtr& shape) {
-    return dynamic_cast<CTextShape*>(shape.get()) == this;
+    return shape.get() == this;
   });
   if (listed == shapes.end()) return;  // still being made: never recorded
   const ShapeManager::ShapePtr self = *listed;
@@ -300,11 +311,10 @@ Rect CSerializedText::GetDiscViewRect() const {
   return DiscBeside(GetViewRect(), static_cast<int>(std::lround(GetFontSize())));
 }
 
-const Rect& CSerializedText::GetRect() const {
+Rect CSerializedText::GetRect() const {
   const Rect disc = DiscBeside(m_rect, static_cast<int>(std::lround(GetFontSize())));
   // The notch reaches 5 pixels left of the box.
-  m_bounds = m_text.empty() && !m_edit ? disc : UnionRect(disc, Rect{m_rect.x - 5, m_rect.y, m_rect.width + 5, m_rect.height});
-  return m_bounds;
+  return m_text.empty() && !m_edit ? disc : UnionRect(disc, Rect{m_rect.x - 5, m_rect.y, m_rect.width + 5, m_rect.height});
 }
 
 void CSerializedText::SetNumber(int number) {
@@ -339,12 +349,7 @@ void CSerializedText::DrawTextFrame(Gdiplus::Graphics* graphics, bool) {
   bubble.AddLine(x, m - 5, x - 5, m);
   bubble.AddLine(x - 5, m, x, m + 5);
   bubble.CloseFigure();
-  bubble.StartFigure();
-  bubble.AddArc(x, y, 10.0f, 10.0f, 180, 90);
-  bubble.AddArc(r - 10, y, 10.0f, 10.0f, 270, 90);
-  bubble.AddArc(r - 10, b - 10, 10.0f, 10.0f, 0, 90);
-  bubble.AddArc(x, b - 10, 10.0f, 10.0f, 90, 90);
-  bubble.CloseFigure();
+  AddRoundedRect(bubble, x, y, r - x, b - y, 10.0f);
   Gdiplus::SolidBrush fill{Gdiplus::Color(kBubbleColor)};
   graphics->FillPath(&fill, &bubble);
 }

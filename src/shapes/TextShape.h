@@ -17,9 +17,6 @@
 
 namespace ScreenCapture {
 
-// The shape's ARGB colour as GDI takes it.
-inline COLORREF ToColorRef(ARGB color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
-
 class CTextShape : public CBaseShade {
  public:
   class CEditWnd;
@@ -46,6 +43,9 @@ class CTextShape : public CBaseShade {
 
   // CBaseShade
   bool IsChanged() const override { return m_rect != m_pressBox; }
+  // A move: the box at the press and the current one (a text box is never
+  // resized by hand).
+  std::shared_ptr<ICommand> MakeEditCommand() override;
 
   // Called by Draw before the text: a thin red frame around a selected box
   // on the screen. The numbered marker draws its disc and bubble instead.
@@ -128,7 +128,7 @@ class CSerializedText : public CTextShape, public INumberedShade {
   void OnLButtonDblClk(Point& pt, bool& handled) override;
   bool RepaintsByArea() const override { return false; }
   // The bubble and the disc together.
-  const Rect& GetRect() const override;
+  Rect GetRect() const override;
   void OnMoving(Point& pt, bool& handled) override;
 
   void DrawTextFrame(Gdiplus::Graphics* graphics, bool withoutHandles) override;
@@ -147,7 +147,6 @@ class CSerializedText : public CTextShape, public INumberedShade {
  private:
   int m_number;
   unsigned m_madeOrder;
-  mutable Rect m_bounds;
 };
 
 }  // namespace ScreenCapture

@@ -1,5 +1,6 @@
 #include "ui/Control.h"
 
+#include "common/DrawHelpers.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "ui/PaintManager.h"
@@ -105,8 +106,7 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 
 void CControlUI::PaintBkColor(HDC hDC) {
   if ((m_bkColor >> 24) == 0) return;
-  const COLORREF colour = RGB((m_bkColor >> 16) & 0xFF, (m_bkColor >> 8) & 0xFF, m_bkColor & 0xFF);
-  const Brush brush(::CreateSolidBrush(colour));
+  const Brush brush(::CreateSolidBrush(ScreenCapture::ToColorRef(m_bkColor)));
   if (brush) ::FillRect(hDC, &m_rcItem, brush.Get());
 }
 
@@ -208,7 +208,7 @@ void CLabelUI::PaintText(HDC hDC) {
   ScreenCapture::ParseColor(Narrow(GetAttribute(L"textcolor")), colour);
   const HGDIOBJ old = font ? ::SelectObject(hDC, font) : nullptr;
   ::SetBkMode(hDC, TRANSPARENT);
-  ::SetTextColor(hDC, RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+  ::SetTextColor(hDC, ScreenCapture::ToColorRef(colour));
   RECT area = m_rcItem;
   ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   if (old) ::SelectObject(hDC, old);

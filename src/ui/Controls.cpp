@@ -1,5 +1,6 @@
 #include "ui/Controls.h"
 
+#include "common/DrawHelpers.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "core/SkinLayout.h"
@@ -137,7 +138,7 @@ void CComboUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   ScreenCapture::ParseColor(ScreenCapture::Utf16ToUtf8(GetAttribute(L"bordercolor")), border);
   const Brush fill(::CreateSolidBrush(RGB(255, 255, 255)));
   if (fill) ::FillRect(hDC, &m_rcItem, fill.Get());
-  const Brush frame(::CreateSolidBrush(RGB((border >> 16) & 0xFF, (border >> 8) & 0xFF, border & 0xFF)));
+  const Brush frame(::CreateSolidBrush(ScreenCapture::ToColorRef(border)));
   if (frame) ::FrameRect(hDC, &m_rcItem, frame.Get());
   if (m_manager) m_manager->MarkOpaque(m_rcItem);
   if (const CListLabelElementUI* item = GetSelectedItem()) {

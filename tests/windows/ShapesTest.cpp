@@ -165,7 +165,13 @@ TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
   EXPECT_EQ(rect->GetRect(), (Rect{150, 230, 100, 70}));
   EXPECT_EQ(rect->GetGrabbedHandle(), 1);
   EXPECT_TRUE(rect->IsChanged());
+  // Its own edit command, made before the release, takes the resize back.
+  const std::shared_ptr<ICommand> resize = rect->MakeEditCommand();
   Up(*rect, Point{200, 300});
+  ASSERT_NE(resize, nullptr);
+  resize->Undo();
+  EXPECT_EQ(rect->GetRect(), (Rect{150, 150, 100, 80}));
+  resize->Execute();
 
   // Moving: the first move after the press changes nothing that was not
   // moved; the rectangle follows the pointer, not clamped as a whole.
@@ -173,6 +179,7 @@ TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
   EXPECT_EQ(rect->GetState(), kStateMoving);
   Move(*rect, Point{152, 245});
   EXPECT_FALSE(rect->IsChanged());
+  EXPECT_EQ(rect->MakeEditCommand(), nullptr);  // nothing to undo yet
   Move(*rect, Point{352, 245});
   EXPECT_EQ(rect->GetRect(), (Rect{350, 230, 100, 70}));
   // The pointer is kept in the region; the rectangle may leave it.
@@ -205,7 +212,7 @@ TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
   Move(*ellipse, Point{335, 215});
   ASSERT_TRUE(ellipse->IsChanged());
   CommandOrders orders;
-  orders.Record(std::make_shared<CommonShapeCommand<CRectShade, 0>>(ellipse));
+  orders.Record(ellipse->MakeEditCommand());
   Up(*ellipse, Point{335, 215});
   EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
   EXPECT_FALSE(ellipse->HitTest(Point{285, 215}));
