@@ -45,7 +45,7 @@ void CCaptureWindow::InitWindow() {
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
   int systemDpi = 96;
   {
-    DuiLib::WindowDC screen(nullptr);
+    WindowDC screen(nullptr);
     if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
   }
   m_pm.SetDPI(SnapDpi(systemDpi));

@@ -83,7 +83,7 @@ void CCaptureMenuWnd::InitWindow() {
 
   int systemDpi = 96;
   {
-    DuiLib::WindowDC screen(nullptr);
+    WindowDC screen(nullptr);
     if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
   }
   const int skinDpi = SnapDpi(systemDpi);

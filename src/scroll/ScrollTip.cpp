@@ -24,7 +24,7 @@ void DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float 
   // The skin's picture of a mouse for this DPI step, premultiplied.
   const DuiLib::TImageInfo* icon = DuiLib::CSkinArchive::Instance()->GetImage(L"Res/mouse.png", systemDpi);
   DIBSECTION dib = {};
-  if (!icon || !icon->hBitmap || ::GetObjectW(icon->hBitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
+  if (!icon || !icon->hBitmap || ::GetObjectW(icon->hBitmap.Get(), sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
     return;
   }
   const int stride = dib.dsBm.bmWidthBytes;
@@ -42,12 +42,12 @@ void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect&
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(6) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return;
-  const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
+  const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont.Get() : nullptr, dc);
   graphics->ReleaseHDC(dc);
   if (!font) return;
   int systemDpi = 96;
   {
-    DuiLib::WindowDC screen(nullptr);
+    WindowDC screen(nullptr);
     if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
   }
   const float scale = SnapDpi(systemDpi) / 96.0f;

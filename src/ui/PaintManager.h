@@ -123,7 +123,7 @@ class CPaintManagerUI : public IMessageFilterUI {
   std::vector<INotifyUI*> m_notifiers;
   std::vector<IMessageFilterUI*> m_preFilters;
 
-  BitmapDC m_offscreen;
+  ScreenCapture::BitmapDC m_offscreen;
   uint32_t* m_bits = nullptr;
   SIZE m_offscreenSize = {};
   bool m_layered = false;
