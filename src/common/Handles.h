@@ -49,7 +49,7 @@ class UniqueOwner {
     Traits::Adopted(m_value);
   }
   // For calls that hand a new value back through a pointer; what was held
-  // is released first.
+  // is released first. Not for counted kinds (the value arrives unseen).
   T* Put() {
     Reset();
     return &m_value;
@@ -74,6 +74,9 @@ inline void Local(HLOCAL m) { ::LocalFree(m); }
 inline void View(void* v) { ::UnmapViewOfFile(v); }
 inline void Module(HMODULE m) { ::FreeLibrary(m); }
 inline void RegKey(HKEY k) { ::RegCloseKey(k); }
+inline void Global(HGLOBAL m) { ::GlobalFree(m); }
+inline void Icon(HICON i) { ::DestroyIcon(i); }
+inline void Cursor(HCURSOR c) { ::DestroyCursor(c); }
 inline HANDLE Null() { return nullptr; }
 inline HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
 }  // namespace HandleKinds
@@ -100,6 +103,13 @@ using UniqueView = UniqueOwner<void*, NullTraits<void*, HandleKinds::View>>;
 using UniqueModule = UniqueOwner<HMODULE, NullTraits<HMODULE, HandleKinds::Module>>;
 // A registry key that we opened (predefined roots are never wrapped): RegCloseKey.
 using UniqueRegKey = UniqueOwner<HKEY, NullTraits<HKEY, HandleKinds::RegKey>>;
+// GlobalAlloc memory: GlobalFree, unless the clipboard took it (SetClipboardData
+// succeeded: Release it then).
+using UniqueGlobal = UniqueOwner<HGLOBAL, NullTraits<HGLOBAL, HandleKinds::Global>>;
+// Icons and cursors we made (CreateIconIndirect, LoadImage without
+// LR_SHARED); shared ones and the system's are never destroyed.
+using UniqueIcon = UniqueOwner<HICON, NullTraits<HICON, HandleKinds::Icon>>;
+using UniqueCursor = UniqueOwner<HCURSOR, NullTraits<HCURSOR, HandleKinds::Cursor>>;
 
 // Holds a critical section for a scope.
 class CriticalSectionLock {

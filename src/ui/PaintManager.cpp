@@ -42,9 +42,17 @@ WORD KeyStateNow() {
 
 }  // namespace
 
+const wchar_t* CToolTipWnd::GetSuperClassName() const { return TOOLTIPS_CLASSW; }
+
+HWND CToolTipWnd::Open(HWND owner) {
+  return CreateNative(owner, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, WS_EX_TOPMOST, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+}
+
 void CPaintManagerUI::UpdateToolTip() {
   const std::wstring text = m_hover ? m_hover->GetAttribute(L"tooltip") : std::wstring();
-  if (!m_toolTip) {
+  HWND tip = m_toolTip.GetHWND();
+  if (!tip) {
     if (text.empty() || !m_hwnd) return;
     // The common controls are loaded only when a tooltip is first needed:
     // keeping them out of the start-up saves their loading time there.
@@ -57,26 +65,24 @@ void CPaintManagerUI::UpdateToolTip() {
       return init && init(&classes);
     }();
     if (!ready) return;
-    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
-                                  ::GetModuleHandleW(nullptr), nullptr);
-    if (!m_toolTip) return;
+    tip = m_toolTip.Open(m_hwnd);
+    if (!tip) return;
     TOOLINFOW tool = {};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = m_hwnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_hwnd);
     tool.lpszText = const_cast<wchar_t*>(L"");
-    ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   TOOLINFOW tool = {};
   tool.cbSize = sizeof(tool);
   tool.hwnd = m_hwnd;
   tool.uId = reinterpret_cast<UINT_PTR>(m_hwnd);
   tool.lpszText = const_cast<wchar_t*>(text.c_str());
-  ::SendMessageW(m_toolTip, TTM_POP, 0, 0);
-  ::SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  ::SendMessageW(m_toolTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+  ::SendMessageW(tip, TTM_POP, 0, 0);
+  ::SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(tip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
 }
 
 CPaintManagerUI::~CPaintManagerUI() = default;
