@@ -70,10 +70,10 @@ int wmain() {
     SetCaptureWindow(&window);
 
     // The frozen screen, as the capture window holds it.
-    const DuiLib::WindowDC screen(nullptr);
+    const ScreenCapture::WindowDC screen(nullptr);
     void* bits = nullptr;
-    DuiLib::BitmapDC frozen;
-    frozen.Attach(DuiLib::MemoryDC(screen.Get()), DuiLib::Bitmap(DuiLib::CreateDib32(screen.Get(), kWidth, kHeight, &bits)));
+    ScreenCapture::BitmapDC frozen;
+    frozen.Attach(ScreenCapture::MemoryDC(screen.Get()), ScreenCapture::CreateDib32(screen.Get(), kWidth, kHeight, &bits));
     if (!frozen) {
       std::printf("no %dx%d frozen screen could be made\n", kWidth, kHeight);
       return 1;
@@ -92,11 +92,11 @@ int wmain() {
 
     // Warm GDI+ up (its first use allocates caches) so that neither figure
     // carries that cost.
-    std::unique_ptr<Gdiplus::Bitmap>(mode.RenderResult());
+    mode.RenderResult();
 
     const SIZE_T base = Committed();
     std::unique_ptr<Gdiplus::Bitmap> result;
-    const SIZE_T regionOnly = PeakDuring([&] { result.reset(mode.RenderResult()); }) - base;
+    const SIZE_T regionOnly = PeakDuring([&] { result = mode.RenderResult(); }) - base;
     const bool made = result && result->GetWidth() == 200 && result->GetHeight() == 200;
     result.reset();
 
@@ -104,7 +104,7 @@ int wmain() {
     // GDI+, then cropped.
     const SIZE_T base2 = Committed();
     const SIZE_T wholeScreen = PeakDuring([&] {
-      DuiLib::Bitmap whole(mode.GetCaptureBitmap());
+      ScreenCapture::UniqueBitmap whole(mode.GetCaptureBitmap());
       Gdiplus::Bitmap source(whole.Get(), nullptr);
       Gdiplus::Bitmap cropped(region.width, region.height, PixelFormat32bppARGB);
       Gdiplus::Graphics graphics(&cropped);

@@ -24,10 +24,10 @@ using benchstats::Median;
 using benchstats::PeakMb;
 
 // A long image of bands, as a DIB section.
-HBITMAP LongImage(int width, int height) {
+UniqueBitmap LongImage(int width, int height) {
   void* bits = nullptr;
-  const HBITMAP bitmap = DuiLib::CreateDib32(nullptr, width, height, &bits);
-  if (!bitmap) return nullptr;
+  UniqueBitmap bitmap = CreateDib32(nullptr, width, height, &bits);
+  if (!bitmap) return bitmap;
   auto* p = static_cast<uint32_t*>(bits);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) p[static_cast<size_t>(y) * width + x] = 0xFF000000u | ((y * 2654435761u) >> 8) ^ (x / 40 * 0x0F1F2Fu);
@@ -60,7 +60,7 @@ int wmain() {
     SetCaptureWindow(&window);
     std::unique_ptr<CScrollCaptureEditor> editor;
     {
-      DuiLib::Bitmap image(LongImage(1918, 9000));
+      ScreenCapture::UniqueBitmap image = LongImage(1918, 9000);
       editor = std::make_unique<CScrollCaptureEditor>(image.Get(), Rect{0, 0, 1920, 1080});
     }
     window.control.mode = editor.get();
@@ -73,9 +73,9 @@ int wmain() {
     editor->Add(Placed<CScrollBrushShade>(Rect{300, 600, 600, 200}, 0));
     // The screen the paint goes to.
     void* bits = nullptr;
-    DuiLib::MemoryDC target(nullptr);
-    DuiLib::Bitmap surface(DuiLib::CreateDib32(nullptr, 1920, 1080, &bits));
-    DuiLib::SelectGuard select(target.Get(), surface.Get());
+    ScreenCapture::MemoryDC target(nullptr);
+    ScreenCapture::UniqueBitmap surface = ScreenCapture::CreateDib32(nullptr, 1920, 1080, &bits);
+    ScreenCapture::SelectGuard select(target.Get(), surface.Get());
     const auto repaint = [&] {
       Gdiplus::Graphics graphics(target.Get());
       graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
@@ -124,12 +124,12 @@ int wmain() {
     const double before = PeakMb();
     std::unique_ptr<CScrollCaptureEditor> editor;
     {
-      DuiLib::Bitmap image(LongImage(3840, 9000));
+      ScreenCapture::UniqueBitmap image = LongImage(3840, 9000);
       editor = std::make_unique<CScrollCaptureEditor>(image.Get(), Rect{0, 0, 3842, 1080});
     }
     window.control.mode = editor.get();
     const double t0 = NowMs();
-    std::unique_ptr<Gdiplus::Bitmap> result(editor->IsReady() ? editor->RenderResult() : nullptr);
+    std::unique_ptr<Gdiplus::Bitmap> result = editor->IsReady() ? editor->RenderResult() : nullptr;
     const double ms = NowMs() - t0;
     const double imageMb = 3840.0 * 9000 * 4 / 1048576.0;
     if (!result) {

@@ -202,7 +202,7 @@ int wmain() {
     // work, the layout of the changed text, and the repaint of the box and
     // of the editor.
     DuiLib::TFontInfo font;
-    font.hFont = ::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"\x5FAE\x8F6F\x96C5\x9ED1");
+    font.hFont.Reset(::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"\x5FAE\x8F6F\x96C5\x9ED1"));
     window.control.font = &font;
     WNDCLASSW wc = {};
     wc.lpfnWndProc = ReflectingProc;
@@ -241,7 +241,6 @@ int wmain() {
     ::DestroyWindow(window.hwnd);
     window.hwnd = nullptr;
     window.control.font = nullptr;
-    ::DeleteObject(font.hFont);
     ::DeleteDC(paintDC);
     ::DeleteObject(target);
     ::DeleteDC(frozenDC);

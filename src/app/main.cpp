@@ -13,12 +13,12 @@
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
 #include "capture/CaptureWindow.h"
-#include "ui/WindowWnd.h"
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/FileUtils.h"
 #include "common/LifetimeMark.h"
 #include "common/Logger.h"
+#include "common/NativeWindow.h"
 #include "common/TDRHelper.h"
 #include "common/WorkerThread.h"
 #include "core/CommandLine.h"
@@ -61,8 +61,8 @@ void InitOncePerProcess() {
 // `beforeWindow` runs after the screen is frozen and before the window is
 // created.
 UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& beforeWindow) {
-  const long gdiBefore = DuiLib::LiveGdiObjects();
-  const long windowsBefore = DuiLib::CWindowWnd::LiveCount();
+  const long gdiBefore = LiveGdiObjects();
+  const long windowsBefore = CNativeWindow::LiveCount();
   auto* window = new CCaptureWindow();
   SetCaptureWindow(window);
   CaptureStartParams* params = window->GetStartParams();
@@ -80,8 +80,8 @@ UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& be
   delete window;
   SetCaptureWindow(nullptr);
   // What the capture made and did not give back (counted by our own owners).
-  LOG_INF(L"capture closed: %ld GDI objects and %ld windows left", DuiLib::LiveGdiObjects() - gdiBefore,
-          DuiLib::CWindowWnd::LiveCount() - windowsBefore);
+  LOG_INF(L"capture closed: %ld GDI objects and %ld windows left", LiveGdiObjects() - gdiBefore,
+          CNativeWindow::LiveCount() - windowsBefore);
   return result;
 }
 

@@ -151,11 +151,11 @@ Gdiplus::Pen* CCaptureControl::GetMosaicImage(int penWidth) {
     }
     const DWORD start = ::GetTickCount();
     {
-      DuiLib::MemoryDC dc(source);
-      DuiLib::Bitmap copy(::CreateCompatibleBitmap(source, width, height));
+      MemoryDC dc(source);
+      UniqueBitmap copy(::CreateCompatibleBitmap(source, width, height));
       if (dc && copy) {
         {
-          DuiLib::SelectGuard select(dc.Get(), copy.Get());
+          SelectGuard select(dc.Get(), copy.Get());
           ::BitBlt(dc.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY | CAPTUREBLT);
         }
         m_mosaicImage.reset(MosaicHelper::Pixelate(copy.Get(), dc.Get()));
@@ -217,7 +217,7 @@ void CCaptureControl::InvalidateArea(const Rect& area) {
 
 void CCaptureControl::StartScrollEditor() {
   if (!m_mode || !CanStartScrollEditor(m_mode->GetCaptureType(), m_mode->GetRect())) return;
-  DuiLib::Bitmap longImage(m_mode->GetCaptureBitmap());
+  UniqueBitmap longImage(m_mode->GetCaptureBitmap());
   if (!longImage) {
     LOG_ERR(L"the long image could not be read for the editor");
     return;

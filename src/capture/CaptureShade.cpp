@@ -140,20 +140,15 @@ void CCaptureShade::SetState(int state) {
 
 const Rect& CCaptureShade::AnnotationBounds() {
   if (m_annotationBoundsStale) {
-    int left = 2147483647, top = 2147483647, right = 0, bottom = 0;
+    Rect bounds;  // none: no area
     bool any = false;
     for (const ShapePtr& shape : m_shapes) {
-      const int grow = shape->GetStrokeWidth() / 2;
-      const Rect r = shape->GetRect();
-      const int l = r.x - grow, t = r.y - grow, rr = r.Right() + grow, b = r.Bottom() + grow;
-      if (!any) {
-        left = l, top = t, right = rr, bottom = b;
-        any = true;
-      } else {
-        left = std::min(left, l), top = std::min(top, t), right = std::max(right, rr), bottom = std::max(bottom, b);
-      }
+      // A straight stroke's box has no width or height, yet holds a line.
+      const Rect drawn = InsetRect(shape->GetRect(), -(shape->GetStrokeWidth() / 2));
+      bounds = any ? bounds.Union(drawn) : drawn;
+      any = true;
     }
-    m_annotationBounds = any ? Rect::FromEdges(left, top, right, bottom) : Rect{2147483647, 2147483647, 0, 0};
+    m_annotationBounds = bounds;
     m_annotationBoundsStale = false;
   }
   return m_annotationBounds;

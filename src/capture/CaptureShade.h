@@ -66,16 +66,16 @@ class CCaptureShade : public CRectShade, public ICaptureShade {
   virtual void DrawSizeLabel(Gdiplus::Graphics* graphics);
   virtual void DrawOverlayBefore(Gdiplus::Graphics*) {}
   virtual void DrawHandles(Gdiplus::Graphics* graphics, int outputFlag);
-  // A new GDI+ bitmap of the selection with its annotations; the caller
-  // deletes it.
-  virtual Gdiplus::Bitmap* RenderResult();
+  // A new GDI+ bitmap of the selection with its annotations; null when it
+  // cannot be made.
+  virtual std::unique_ptr<Gdiplus::Bitmap> RenderResult();
   // RenderResult for an output action; logs, under the action's name, that
   // the capture stays open when there is none.
   std::unique_ptr<Gdiplus::Bitmap> RenderResultFor(const wchar_t* action);
   // A bitmap of `area` (capture coordinates) as the result shows it: the
   // frozen picture with the annotations, over `outside` (0x00RRGGBB) where
   // the area lies past the frozen screen; null when it cannot be made.
-  HBITMAP RenderArea(const Rect& area, uint32_t outside = 0);
+  UniqueBitmap RenderArea(const Rect& area, uint32_t outside = 0);
   // Called for a press that starts a new annotation.
   virtual void BeginShape(Point& pt, bool& handled);
   virtual int GetHeight() const { return m_rect.height; }

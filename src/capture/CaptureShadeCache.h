@@ -14,7 +14,7 @@
 namespace ScreenCapture {
 
 struct CCaptureShade::ContentCache {
-  DuiLib::BitmapDC image;
+  BitmapDC image;
   Rect rect;
   Rect area;  // where the snapshot came from: the selection and a margin, within the target
   int state = -1;

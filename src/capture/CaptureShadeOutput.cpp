@@ -50,11 +50,11 @@ const uint32_t* DibPixels(HBITMAP bitmap) {
 
 }  // namespace
 
-Gdiplus::Bitmap* CCaptureShade::RenderResult() {
+std::unique_ptr<Gdiplus::Bitmap> CCaptureShade::RenderResult() {
   const Rect onScreen = m_rect.Intersect(CaptureBounds());
   // Only the region is rendered: a small region of a 4K screen costs a small
   // bitmap, not two screen-sized ones.
-  DuiLib::Bitmap region(RenderArea(m_rect, 0x00FFFFFF));
+  const UniqueBitmap region = RenderArea(m_rect, 0x00FFFFFF);
   if (!region) return nullptr;
   Gdiplus::Bitmap source(region.Get(), nullptr);
   if (source.GetLastStatus() != Gdiplus::Ok) {
@@ -72,13 +72,14 @@ Gdiplus::Bitmap* CCaptureShade::RenderResult() {
     Gdiplus::Graphics graphics(result.get());
     graphics.Clear(Gdiplus::Color(0x00FFFFFF));
     graphics.DrawImage(&source, 0, 0, m_rect.width, m_rect.height);
-    return result->GetLastStatus() == Gdiplus::Ok ? result.release() : nullptr;
+    if (result->GetLastStatus() != Gdiplus::Ok) result.reset();
+    return result;
   }
   // A region past the screen's edge (a window that lies partly off it): the
   // part without a picture stays transparent white, the annotations over it
   // keep their colours and edges. Rendered over white and over black, each
   // pixel's coverage is the difference of the two.
-  DuiLib::Bitmap overBlack(RenderArea(m_rect, 0));
+  const UniqueBitmap overBlack = RenderArea(m_rect, 0);
   const uint32_t* white = DibPixels(region.Get());
   const uint32_t* black = DibPixels(overBlack.Get());
   Gdiplus::BitmapData data = {};
@@ -98,7 +99,7 @@ Gdiplus::Bitmap* CCaptureShade::RenderResult() {
     }
   }
   result->UnlockBits(&data);
-  return result.release();
+  return result;
 }
 
 void CCaptureShade::SaveToFile(int* saved) {
@@ -134,7 +135,7 @@ void CCaptureShade::SaveToFile(int* saved) {
   }
   // Only a written file counts as saved: otherwise the capture stays open
   // and the user can try another place instead of losing the image.
-  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  const std::unique_ptr<Gdiplus::Bitmap> result = RenderResult();
   if (WritePng(result.get(), m_extraOutputPath)) {
     LOG_TRA(L"saved %s", m_extraOutputPath.c_str());
     if (saved) *saved = 1;
@@ -177,7 +178,7 @@ void StartSibling(const wchar_t* relativePath, const wchar_t* key, const std::ws
 }  // namespace
 
 std::unique_ptr<Gdiplus::Bitmap> CCaptureShade::RenderResultFor(const wchar_t* action) {
-  std::unique_ptr<Gdiplus::Bitmap> result(RenderResult());
+  std::unique_ptr<Gdiplus::Bitmap> result = RenderResult();
   if (!result) LOG_ERR(L"%s: the result could not be made, the capture stays open", action);
   return result;
 }
@@ -220,19 +221,21 @@ HDC CCaptureShade::GetSourceDC() {
   return control ? control->GetScreenDC() : nullptr;
 }
 
-HBITMAP CCaptureShade::GetCaptureBitmap() { return RenderArea(Rect{0, 0, GetVirtualScreenRect().width, GetVirtualScreenRect().height}); }
+HBITMAP CCaptureShade::GetCaptureBitmap() {
+  return RenderArea(Rect{0, 0, GetVirtualScreenRect().width, GetVirtualScreenRect().height}).Release();  // the caller's
+}
 
-HBITMAP CCaptureShade::RenderArea(const Rect& area, uint32_t outside) {
+UniqueBitmap CCaptureShade::RenderArea(const Rect& area, uint32_t outside) {
   const HDC source = GetSourceDC();
   if (!source || area.width <= 0 || area.height <= 0 || !FitsAddressSpace(area, 1, AvailableAddressSpace())) {
-    return nullptr;
+    return UniqueBitmap();
   }
   void* bits = nullptr;
-  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(source, area.width, area.height, &bits));
-  DuiLib::MemoryDC dc(source);
+  UniqueBitmap bitmap = CreateDib32(source, area.width, area.height, &bits);
+  MemoryDC dc(source);
   if (!bitmap || !dc || !bits) {
     LOG_ERR(L"capture bitmap %dx%d could not be made", area.width, area.height);
-    return nullptr;
+    return UniqueBitmap();
   }
   // Only the frozen screen is copied: nothing is read from past its edges.
   const Rect onScreen = area.Intersect(CaptureBounds());
@@ -241,7 +244,7 @@ HBITMAP CCaptureShade::RenderArea(const Rect& area, uint32_t outside) {
                 outside & 0x00FFFFFFu);
   }
   {
-    DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+    SelectGuard select(dc.Get(), bitmap.Get());
     if (!onScreen.IsEmpty()) {
       ::BitBlt(dc.Get(), onScreen.x - area.x, onScreen.y - area.y, onScreen.width, onScreen.height, source, onScreen.x,
                onScreen.y, SRCCOPY | CAPTUREBLT);
@@ -259,7 +262,7 @@ HBITMAP CCaptureShade::RenderArea(const Rect& area, uint32_t outside) {
     DrawOverlayAfter(&graphics);
   }
   ::GdiFlush();
-  return bitmap.Release();
+  return bitmap;
 }
 
 }  // namespace ScreenCapture

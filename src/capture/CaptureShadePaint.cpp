@@ -137,8 +137,8 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
         box.right >= area.Right() && box.bottom >= area.Bottom()) {
       if (!m_cache) m_cache = std::make_unique<ContentCache>();
       if (m_cache->area.width != area.width || m_cache->area.height != area.height || !m_cache->image) {
-        m_cache->image.Attach(DuiLib::MemoryDC(target),
-                              DuiLib::Bitmap(::CreateCompatibleBitmap(target, area.width, area.height)));
+        m_cache->image.Attach(MemoryDC(target),
+                              UniqueBitmap(::CreateCompatibleBitmap(target, area.width, area.height)));
       }
       if (m_cache->image) {
         ::BitBlt(m_cache->image.GetDC(), 0, 0, area.width, area.height, target, area.x, area.y, SRCCOPY);
@@ -199,7 +199,7 @@ Gdiplus::Font* CCaptureShade::LabelFont(Gdiplus::Graphics* graphics) {
   DuiLib::TFontInfo* info = control ? control->GetFontInfo(99) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return nullptr;
-  m_labelFont = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
+  m_labelFont = MakeGdiplusFont(info ? info->hFont.Get() : nullptr, dc);
   graphics->ReleaseHDC(dc);
   return m_labelFont.get();
 }
@@ -222,10 +222,10 @@ bool CCaptureShade::MeasureOverlayTexts() {
     font = LabelFont(&graphics);
   }
   if (!font) return false;
-  const HDC screen = ::GetDC(nullptr);
+  const WindowDC screen(nullptr);
   if (!screen) return false;
   {
-    Gdiplus::Graphics graphics(screen);
+    Gdiplus::Graphics graphics(screen.Get());
     // The widest texts each can show: every digit as wide as the widest, the
     // editor's suffix, negative screen positions.
     const std::wstring label = L"88888 * 88888 \x7F16\x8F91\x4E2D";
@@ -238,7 +238,6 @@ bool CCaptureShade::MeasureOverlayTexts() {
     m_magnifierTextWidth = Ceil(measured.Width) + 2;
     m_magnifierTextHeight = Ceil(measured.Height) + 2;
   }
-  ::ReleaseDC(nullptr, screen);
   m_labelLineHeight = static_cast<int>(font->GetHeight(1.0f) + 12);
   return true;
 }

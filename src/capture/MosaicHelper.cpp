@@ -30,17 +30,11 @@ Gdiplus::Bitmap* Pixelate(HBITMAP bitmap, HDC dc) {
   if (result->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppRGB, &data) != Gdiplus::Ok) return nullptr;
   bool read = false;
   if (data.Stride == width * 4) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down, as GDI+ keeps its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Info(width, height, DibRows::kTopDown);  // as GDI+ keeps its rows
     const auto readWith = [&](HDC with) {
       return ::GetDIBits(with, bitmap, 0, static_cast<UINT>(height), data.Scan0, &info, DIB_RGB_COLORS) == height;
     };
-    read = dc ? readWith(dc) : readWith(DuiLib::WindowDC(nullptr).Get());
+    read = dc ? readWith(dc) : readWith(WindowDC(nullptr).Get());
     // The grid starts at the picture's bottom-left corner: the last row here.
     if (read) {
       PixelateBlocks(static_cast<uint32_t*>(data.Scan0), width, height, static_cast<size_t>(width), kMosaicBlock, true);

@@ -43,16 +43,16 @@ bool PutOnClipboard(Gdiplus::Bitmap* bitmap) {
   if (!bitmap) return false;
   HBITMAP composedHandle = nullptr;
   if (bitmap->GetHBITMAP(Gdiplus::Color(0xFF000000), &composedHandle) != Gdiplus::Ok || !composedHandle) return false;
-  const DuiLib::Bitmap composed(composedHandle);
+  const UniqueBitmap composed(composedHandle);
   DIBSECTION section = {};
   if (::GetObjectW(composed.Get(), sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits) return false;
   // The clipboard's bitmap must outlive this process, which exits a moment
   // later: a device-dependent bitmap of the display's own format does, a DIB
   // section (what a memory DC holding one would make) dies with the process.
   // So it is made compatible with the screen itself, never with a memory DC.
-  DuiLib::Bitmap ddb;
+  UniqueBitmap ddb;
   {
-    const DuiLib::WindowDC screen(nullptr);
+    const WindowDC screen(nullptr);
     BITMAPINFO info = {};
     info.bmiHeader = section.dsBmih;
     if (screen.Get()) {

@@ -10,10 +10,10 @@ namespace ScreenCapture {
 namespace {
 
 // A 32-bit top-down image in a memory DC; `bits` gets its pixels.
-bool MakeImage(HDC compatibleWith, const Rect& area, DuiLib::BitmapDC& image, uint32_t*& bits) {
+bool MakeImage(HDC compatibleWith, const Rect& area, BitmapDC& image, uint32_t*& bits) {
   void* raw = nullptr;
-  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(compatibleWith, area.width, area.height, &raw));
-  if (!bitmap || !image.Attach(DuiLib::MemoryDC(compatibleWith), std::move(bitmap))) {
+  UniqueBitmap bitmap = CreateDib32(compatibleWith, area.width, area.height, &raw);
+  if (!bitmap || !image.Attach(MemoryDC(compatibleWith), std::move(bitmap))) {
     LOG_ERR(L"screen image %dx%d could not be made: %d", area.width, area.height, static_cast<int>(::GetLastError()));
     image.Reset();
     return false;
@@ -38,7 +38,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
   uint32_t* screenBits = nullptr;
   uint32_t* dimmedBits = nullptr;
   {
-    DuiLib::WindowDC desktop(::GetDesktopWindow(), true);
+    WindowDC desktop(::GetDesktopWindow(), true);
     if (!MakeImage(desktop.Get(), area, m_screen, screenBits)) return;
   }
   if (!MakeImage(m_screen.GetDC(), area, m_dimmed, dimmedBits)) dimmedBits = nullptr;
@@ -51,7 +51,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
   auto freeze = [area, screenDC, screenBits, dimmedBits] {
     const double start = NowMs();
     {
-      DuiLib::WindowDC desktop(::GetDesktopWindow(), true);
+      WindowDC desktop(::GetDesktopWindow(), true);
       // Layered and transparent windows are part of what the user sees.
       ::BitBlt(screenDC, 0, 0, area.width, area.height, desktop.Get(), area.x, area.y, SRCCOPY | CAPTUREBLT);
       ::GdiFlush();

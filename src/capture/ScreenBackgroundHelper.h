@@ -40,8 +40,8 @@ class ScreenBackgroundHelper {
 
  private:
   Rect m_area;
-  DuiLib::BitmapDC m_screen;
-  DuiLib::BitmapDC m_dimmed;
+  BitmapDC m_screen;
+  BitmapDC m_dimmed;
   WorkerThread m_worker;
 };
 

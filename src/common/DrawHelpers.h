@@ -16,7 +16,7 @@ inline COLORREF ToColorRef(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (arg
 // The system DPI as the screen's device context reports it; 96 when it
 // cannot be read.
 inline int ReadSystemDpi() {
-  DuiLib::WindowDC screen(nullptr);
+  WindowDC screen(nullptr);
   return screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// Small owners for the handle kinds the program uses, each with the release
-// that its kind needs: kernel objects are closed, a memory DC is deleted, a
-// window DC released, a paint DC ended, and objects selected into a DC go
-// back out before the DC or the object dies. None of them throws; all are
-// move-only or not movable at all.
+// Owners for the handle kinds the program uses, each with the release that
+// its kind needs: kernel objects are closed, registry keys closed with the
+// registry's own call, GDI objects deleted, a memory DC deleted, a window DC
+// released, a paint DC ended, and objects selected into a DC go back out
+// before the DC or the object dies. None of them throws; every one is
+// move-only.
 #include <windows.h>
 
 #include <atomic>
@@ -11,107 +12,104 @@
 
 namespace ScreenCapture {
 
-// Kernel handles closed with CloseHandle. `Invalid` is the value the creating
-// call returns on failure: nullptr for most objects, INVALID_HANDLE_VALUE for files.
-template <HANDLE (*Invalid)()>
-class BasicKernelHandle {
+// One owner for every kind: `Traits` names the kind's "nothing" value, tells a
+// held value from it, and releases a held one. `Traits::Adopted` and
+// `Traits::LetGo` see a value come and go (the GDI count below uses them).
+template <class T, class Traits>
+class UniqueOwner {
  public:
-  BasicKernelHandle() = default;
-  explicit BasicKernelHandle(HANDLE h) : m_handle(h) {}
-  BasicKernelHandle(const BasicKernelHandle&) = delete;
-  BasicKernelHandle& operator=(const BasicKernelHandle&) = delete;
-  BasicKernelHandle(BasicKernelHandle&& other) noexcept : m_handle(other.Release()) {}
-  BasicKernelHandle& operator=(BasicKernelHandle&& other) noexcept {
-    if (this != &other) Reset(other.Release());
+  UniqueOwner() = default;
+  explicit UniqueOwner(T value) : m_value(value) { Traits::Adopted(m_value); }
+  UniqueOwner(const UniqueOwner&) = delete;
+  UniqueOwner& operator=(const UniqueOwner&) = delete;
+  UniqueOwner(UniqueOwner&& other) noexcept : m_value(std::exchange(other.m_value, Traits::None())) {}
+  UniqueOwner& operator=(UniqueOwner&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      m_value = std::exchange(other.m_value, Traits::None());  // moved: still counted once
+    }
     return *this;
   }
-  ~BasicKernelHandle() { Reset(); }
+  ~UniqueOwner() { Reset(); }
 
-  HANDLE Get() const { return m_handle; }
-  bool Valid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+  T Get() const { return m_value; }
+  bool Valid() const { return Traits::Held(m_value); }
   explicit operator bool() const { return Valid(); }
-  HANDLE Release() { return std::exchange(m_handle, Invalid()); }
-  void Reset(HANDLE h = Invalid()) {
-    if (Valid()) ::CloseHandle(m_handle);
-    m_handle = h;
+  // Gives the value up without releasing it (it is someone else's now).
+  T Release() {
+    Traits::LetGo(m_value);
+    return std::exchange(m_value, Traits::None());
+  }
+  void Reset(T value = Traits::None()) {
+    if (Traits::Held(m_value)) {
+      Traits::LetGo(m_value);
+      Traits::Close(m_value);
+    }
+    m_value = value;
+    Traits::Adopted(m_value);
+  }
+  // For calls that hand a new value back through a pointer; what was held
+  // is released first. Not for counted kinds (the value arrives unseen).
+  T* Put() {
+    Reset();
+    return &m_value;
   }
 
  private:
-  HANDLE m_handle = Invalid();
+  T m_value = Traits::None();
 };
 
-inline HANDLE NullHandleValue() { return nullptr; }
-inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
+// The traits of kinds whose "nothing" is null and that nobody counts.
+template <class T, void (*Free)(T)>
+struct NullTraits {
+  static constexpr T None() { return nullptr; }
+  static bool Held(T value) { return value != nullptr; }
+  static void Close(T value) { Free(value); }
+  static void Adopted(T) {}
+  static void LetGo(T) {}
+};
 
-using UniqueHandle = BasicKernelHandle<NullHandleValue>;      // events, mutexes, mappings, threads
-using UniqueFile = BasicKernelHandle<InvalidHandleValue>;     // CreateFile results
+namespace HandleKinds {
+inline void Local(HLOCAL m) { ::LocalFree(m); }
+inline void View(void* v) { ::UnmapViewOfFile(v); }
+inline void Module(HMODULE m) { ::FreeLibrary(m); }
+inline void RegKey(HKEY k) { ::RegCloseKey(k); }
+inline void Global(HGLOBAL m) { ::GlobalFree(m); }
+inline void Icon(HICON i) { ::DestroyIcon(i); }
+inline void Cursor(HCURSOR c) { ::DestroyCursor(c); }
+inline HANDLE Null() { return nullptr; }
+inline HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+}  // namespace HandleKinds
+
+// Kernel handles: CloseHandle. `NoneValue` is what the creating call returns
+// on failure: null for most objects, INVALID_HANDLE_VALUE for files.
+template <HANDLE (*NoneValue)()>
+struct KernelTraits {
+  static HANDLE None() { return NoneValue(); }
+  static bool Held(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::CloseHandle(h); }
+  static void Adopted(HANDLE) {}
+  static void LetGo(HANDLE) {}
+};
+using UniqueHandle = UniqueOwner<HANDLE, KernelTraits<HandleKinds::Null>>;  // events, mutexes, mappings, threads, tokens
+using UniqueFile = UniqueOwner<HANDLE, KernelTraits<HandleKinds::Invalid>>;  // CreateFile results
 
 // Memory the system allocated with LocalAlloc (security descriptors from
-// SDDL strings, FormatMessage buffers).
-class UniqueLocal {
- public:
-  UniqueLocal() = default;
-  explicit UniqueLocal(void* p) : m_mem(p) {}
-  UniqueLocal(const UniqueLocal&) = delete;
-  UniqueLocal& operator=(const UniqueLocal&) = delete;
-  ~UniqueLocal() {
-    if (m_mem) ::LocalFree(m_mem);
-  }
-  void* Get() const { return m_mem; }
-  void** Put() { return &m_mem; }
-
- private:
-  void* m_mem = nullptr;
-};
-
-// A mapped view of a file mapping.
-class UniqueView {
- public:
-  explicit UniqueView(void* p) : m_view(p) {}
-  UniqueView(const UniqueView&) = delete;
-  UniqueView& operator=(const UniqueView&) = delete;
-  ~UniqueView() {
-    if (m_view) ::UnmapViewOfFile(m_view);
-  }
-  void* Get() const { return m_view; }
-
- private:
-  void* m_view = nullptr;
-};
-
-// A library loaded with LoadLibrary.
-class UniqueModule {
- public:
-  UniqueModule() = default;
-  explicit UniqueModule(HMODULE m) : m_module(m) {}
-  UniqueModule(const UniqueModule&) = delete;
-  UniqueModule& operator=(const UniqueModule&) = delete;
-  ~UniqueModule() {
-    if (m_module) ::FreeLibrary(m_module);
-  }
-  HMODULE Get() const { return m_module; }
-
- private:
-  HMODULE m_module = nullptr;
-};
-
-// A registry key that we opened (predefined roots are never wrapped).
-class UniqueRegKey {
- public:
-  UniqueRegKey() = default;
-  UniqueRegKey(const UniqueRegKey&) = delete;
-  UniqueRegKey& operator=(const UniqueRegKey&) = delete;
-  UniqueRegKey(UniqueRegKey&& other) noexcept : m_key(std::exchange(other.m_key, nullptr)) {}
-  ~UniqueRegKey() {
-    if (m_key) ::RegCloseKey(m_key);
-  }
-  HKEY Get() const { return m_key; }
-  HKEY* Put() { return &m_key; }
-  explicit operator bool() const { return m_key != nullptr; }
-
- private:
-  HKEY m_key = nullptr;
-};
+// SDDL strings, FormatMessage buffers): LocalFree.
+using UniqueLocal = UniqueOwner<HLOCAL, NullTraits<HLOCAL, HandleKinds::Local>>;
+// A mapped view of a file mapping: UnmapViewOfFile.
+using UniqueView = UniqueOwner<void*, NullTraits<void*, HandleKinds::View>>;
+// A library loaded with LoadLibrary: FreeLibrary.
+using UniqueModule = UniqueOwner<HMODULE, NullTraits<HMODULE, HandleKinds::Module>>;
+// A registry key that we opened (predefined roots are never wrapped): RegCloseKey.
+using UniqueRegKey = UniqueOwner<HKEY, NullTraits<HKEY, HandleKinds::RegKey>>;
+// GlobalAlloc memory: GlobalFree, unless the clipboard took it (SetClipboardData
+// succeeded: Release it then).
+using UniqueGlobal = UniqueOwner<HGLOBAL, NullTraits<HGLOBAL, HandleKinds::Global>>;
+// Icons and cursors we made (CreateIconIndirect, LoadImage without
+// LR_SHARED); shared ones and the system's are never destroyed.
+using UniqueIcon = UniqueOwner<HICON, NullTraits<HICON, HandleKinds::Icon>>;
+using UniqueCursor = UniqueOwner<HCURSOR, NullTraits<HCURSOR, HandleKinds::Cursor>>;
 
 // Holds a critical section for a scope.
 class CriticalSectionLock {
@@ -147,106 +145,82 @@ class MutexLock {
   bool m_owned = false;
 };
 
-}  // namespace ScreenCapture
-
-// GDI owners live with the skin toolkit, which draws with them.
-namespace DuiLib {
-
 // GDI objects and memory DCs the owners below hold right now, across the
 // process: what a leak check counts.
 inline std::atomic<long> g_liveGdiObjects{0};
 inline long LiveGdiObjects() { return g_liveGdiObjects.load(); }
 
-// A bitmap, brush, pen, font or region: DeleteObject.
-template <class T>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(T handle) : m_handle(handle) {
-    if (m_handle) ++g_liveGdiObjects;
+// A bitmap, brush, pen, font or region: DeleteObject. `kCounted` is false
+// only for what is kept for the life of the process (the skin's decoded
+// images), which no capture gives back.
+template <class T, bool kCounted = true>
+struct GdiTraits {
+  static constexpr T None() { return nullptr; }
+  static bool Held(T value) { return value != nullptr; }
+  static void Close(T value) { ::DeleteObject(value); }
+  static void Adopted(T value) {
+    if (kCounted && value) ++g_liveGdiObjects;
   }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& o) noexcept : m_handle(std::exchange(o.m_handle, nullptr)) {}
-  GdiObject& operator=(GdiObject&& o) noexcept {
-    if (this != &o) {
-      Reset();
-      m_handle = std::exchange(o.m_handle, nullptr);  // moved: still counted once
-    }
-    return *this;
+  static void LetGo(T value) {
+    if (kCounted && value) --g_liveGdiObjects;
   }
-  ~GdiObject() { Reset(); }
-  T Get() const { return m_handle; }
-  explicit operator bool() const { return m_handle != nullptr; }
-  T Release() {
-    if (m_handle) --g_liveGdiObjects;
-    return std::exchange(m_handle, nullptr);
-  }
-  void Reset(T handle = nullptr) {
-    if (m_handle) {
-      ::DeleteObject(m_handle);
-      --g_liveGdiObjects;
-    }
-    m_handle = handle;
-    if (m_handle) ++g_liveGdiObjects;
-  }
-
- private:
-  T m_handle = nullptr;
 };
 
-using Bitmap = GdiObject<HBITMAP>;
-using Brush = GdiObject<HBRUSH>;
-using Font = GdiObject<HFONT>;
-using Region = GdiObject<HRGN>;
+using UniqueBitmap = UniqueOwner<HBITMAP, GdiTraits<HBITMAP>>;
+using UniqueBrush = UniqueOwner<HBRUSH, GdiTraits<HBRUSH>>;
+using UniquePen = UniqueOwner<HPEN, GdiTraits<HPEN>>;
+using UniqueFont = UniqueOwner<HFONT, GdiTraits<HFONT>>;
+using UniqueRegion = UniqueOwner<HRGN, GdiTraits<HRGN>>;
+// A bitmap the process keeps to its end, outside the leak count.
+using CachedBitmap = UniqueOwner<HBITMAP, GdiTraits<HBITMAP, false>>;
 
 // CreateCompatibleDC: DeleteDC.
-class MemoryDC {
+struct MemoryDCTraits {
+  static constexpr HDC None() { return nullptr; }
+  static bool Held(HDC dc) { return dc != nullptr; }
+  static void Close(HDC dc) { ::DeleteDC(dc); }
+  static void Adopted(HDC dc) {
+    if (dc) ++g_liveGdiObjects;
+  }
+  static void LetGo(HDC dc) {
+    if (dc) --g_liveGdiObjects;
+  }
+};
+class MemoryDC : public UniqueOwner<HDC, MemoryDCTraits> {
  public:
   MemoryDC() = default;
-  explicit MemoryDC(HDC compatibleWith) : m_dc(::CreateCompatibleDC(compatibleWith)) {
-    if (m_dc) ++g_liveGdiObjects;
-  }
-  MemoryDC(const MemoryDC&) = delete;
-  MemoryDC& operator=(const MemoryDC&) = delete;
-  MemoryDC(MemoryDC&& o) noexcept : m_dc(std::exchange(o.m_dc, nullptr)) {}
-  MemoryDC& operator=(MemoryDC&& o) noexcept {
-    if (this != &o) {
-      Reset();
-      m_dc = std::exchange(o.m_dc, nullptr);
-    }
-    return *this;
-  }
-  ~MemoryDC() { Reset(); }
-  HDC Get() const { return m_dc; }
-  explicit operator bool() const { return m_dc != nullptr; }
-  void Reset() {
-    if (m_dc) {
-      ::DeleteDC(m_dc);
-      --g_liveGdiObjects;
-    }
-    m_dc = nullptr;
-  }
-
- private:
-  HDC m_dc = nullptr;
+  // Creates a memory DC compatible with `compatibleWith` (the screen when null).
+  explicit MemoryDC(HDC compatibleWith) : UniqueOwner(::CreateCompatibleDC(compatibleWith)) {}
 };
 
 // GetDC / GetWindowDC: ReleaseDC with the same window.
 class WindowDC {
  public:
+  WindowDC() = default;
   explicit WindowDC(HWND hwnd, bool wholeWindow = false)
       : m_hwnd(hwnd), m_dc(wholeWindow ? ::GetWindowDC(hwnd) : ::GetDC(hwnd)) {}
   WindowDC(const WindowDC&) = delete;
   WindowDC& operator=(const WindowDC&) = delete;
-  ~WindowDC() {
-    if (m_dc) ::ReleaseDC(m_hwnd, m_dc);
+  WindowDC(WindowDC&& o) noexcept : m_hwnd(o.m_hwnd), m_dc(std::exchange(o.m_dc, nullptr)) {}
+  WindowDC& operator=(WindowDC&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      m_hwnd = o.m_hwnd;
+      m_dc = std::exchange(o.m_dc, nullptr);
+    }
+    return *this;
   }
+  ~WindowDC() { Reset(); }
   HDC Get() const { return m_dc; }
+  explicit operator bool() const { return m_dc != nullptr; }
+  void Reset() {
+    if (m_dc) ::ReleaseDC(m_hwnd, m_dc);
+    m_dc = nullptr;
+  }
 
  private:
-  HWND m_hwnd;
-  HDC m_dc;
+  HWND m_hwnd = nullptr;
+  HDC m_dc = nullptr;
 };
 
 // BeginPaint: EndPaint.
@@ -255,24 +229,61 @@ class PaintDC {
   explicit PaintDC(HWND hwnd) : m_hwnd(hwnd) { m_dc = ::BeginPaint(hwnd, &m_ps); }
   PaintDC(const PaintDC&) = delete;
   PaintDC& operator=(const PaintDC&) = delete;
-  ~PaintDC() { ::EndPaint(m_hwnd, &m_ps); }
+  PaintDC(PaintDC&& o) noexcept : m_hwnd(std::exchange(o.m_hwnd, nullptr)), m_ps(o.m_ps), m_dc(o.m_dc) {}
+  PaintDC& operator=(PaintDC&& o) noexcept {
+    if (this != &o) {
+      End();
+      m_hwnd = std::exchange(o.m_hwnd, nullptr);
+      m_ps = o.m_ps;
+      m_dc = o.m_dc;
+    }
+    return *this;
+  }
+  ~PaintDC() { End(); }
   HDC Get() const { return m_dc; }
   const RECT& Area() const { return m_ps.rcPaint; }
 
  private:
-  HWND m_hwnd;
+  // BeginPaint validated the window even when it gave no DC: the paint
+  // always ends.
+  void End() {
+    if (m_hwnd) ::EndPaint(std::exchange(m_hwnd, nullptr), &m_ps);
+  }
+
+  HWND m_hwnd = nullptr;
   PAINTSTRUCT m_ps = {};
   HDC m_dc = nullptr;
 };
 
-// Selects an object into a DC and puts the old one back on scope exit.
+// Selects an object into a DC and puts the old one back on scope exit. A
+// null DC or object selects nothing.
 class SelectGuard {
  public:
-  SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(dc && object ? ::SelectObject(dc, object) : nullptr) {}
+  explicit SelectGuard(HDC dc, HGDIOBJ object = nullptr)
+      : m_dc(dc), m_old(dc && object ? ::SelectObject(dc, object) : nullptr) {}
   SelectGuard(const SelectGuard&) = delete;
   SelectGuard& operator=(const SelectGuard&) = delete;
-  ~SelectGuard() {
+  SelectGuard(SelectGuard&& o) noexcept : m_dc(o.m_dc), m_old(std::exchange(o.m_old, nullptr)) {}
+  SelectGuard& operator=(SelectGuard&& o) noexcept {
+    if (this != &o) {
+      Restore();
+      m_dc = o.m_dc;
+      m_old = std::exchange(o.m_old, nullptr);
+    }
+    return *this;
+  }
+  ~SelectGuard() { Restore(); }
+  // Selects another object; what goes back at the end is still what the DC
+  // held before the first one.
+  void Select(HGDIOBJ object) {
+    if (!m_dc || !object) return;
+    const HGDIOBJ old = ::SelectObject(m_dc, object);
+    if (!m_old) m_old = old;
+  }
+  // Puts the old object back now.
+  void Restore() {
     if (m_dc && m_old) ::SelectObject(m_dc, m_old);
+    m_old = nullptr;
   }
 
  private:
@@ -280,21 +291,26 @@ class SelectGuard {
   HGDIOBJ m_old;
 };
 
-// A 32-bit top-down DIB section; `bits` receives its pixels (0xAARRGGBB,
-// rows of width * 4 bytes). Null on failure.
-inline HBITMAP CreateDib32(HDC dc, int width, int height, void** bits) {
+// The header of a 32-bit DIB: pixels 0xAARRGGBB (BI_RGB), rows of width * 4
+// bytes, the first row the top one or the bottom one.
+enum class DibRows { kTopDown, kBottomUp };
+inline BITMAPINFO Dib32Info(int width, int height, DibRows rows) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biHeight = rows == DibRows::kTopDown ? -height : height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+// A 32-bit top-down DIB section; `bits` receives its pixels. Null on failure.
+inline UniqueBitmap CreateDib32(HDC dc, int width, int height, void** bits) {
+  const BITMAPINFO info = Dib32Info(width, height, DibRows::kTopDown);
   *bits = nullptr;
-  const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-  if (bitmap && !*bits) {
-    ::DeleteObject(bitmap);
-    return nullptr;
-  }
+  UniqueBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+  if (bitmap && !*bits) bitmap.Reset();
   return bitmap;
 }
 
@@ -305,19 +321,29 @@ class BitmapDC {
   BitmapDC() = default;
   BitmapDC(const BitmapDC&) = delete;
   BitmapDC& operator=(const BitmapDC&) = delete;
+  BitmapDC(BitmapDC&& o) noexcept
+      : m_dc(std::move(o.m_dc)), m_bitmap(std::move(o.m_bitmap)), m_select(std::move(o.m_select)) {}
+  BitmapDC& operator=(BitmapDC&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      m_dc = std::move(o.m_dc);
+      m_bitmap = std::move(o.m_bitmap);
+      m_select = std::move(o.m_select);
+    }
+    return *this;
+  }
   ~BitmapDC() { Reset(); }
   // Takes ownership of both; false (and nothing held) when either is missing.
-  bool Attach(MemoryDC&& dc, Bitmap&& bitmap) {
+  bool Attach(MemoryDC&& dc, UniqueBitmap&& bitmap) {
     Reset();
     if (!dc || !bitmap) return false;
     m_dc = std::move(dc);
     m_bitmap = std::move(bitmap);
-    m_old = ::SelectObject(m_dc.Get(), m_bitmap.Get());
+    m_select = SelectGuard(m_dc.Get(), m_bitmap.Get());
     return true;
   }
   void Reset() {
-    if (m_dc && m_old) ::SelectObject(m_dc.Get(), m_old);
-    m_old = nullptr;
+    m_select.Restore();
     m_bitmap.Reset();
     m_dc.Reset();
   }
@@ -327,8 +353,8 @@ class BitmapDC {
 
  private:
   MemoryDC m_dc;
-  Bitmap m_bitmap;
-  HGDIOBJ m_old = nullptr;
+  UniqueBitmap m_bitmap;
+  SelectGuard m_select{nullptr};
 };
 
-}  // namespace DuiLib
+}  // namespace ScreenCapture

@@ -2,15 +2,8 @@
 
 #include <memory>
 
-#include "common/FileUtils.h"
 
 namespace RunnableHelper {
-
-LRESULT CALLBACK CRunnalbeWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<CRunnalbeWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  return self->WindowProc(hwnd, message, wParam, lParam);
-}
 
 LRESULT CRunnalbeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunMessage && wParam != 0) {
@@ -23,10 +16,7 @@ LRESULT CRunnalbeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     // From here no closure can be handed over: the ones on their way are
     // freed once the window is gone, and the system drops their messages.
     std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_hwnd.store(nullptr);
-  } else if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    FreePending();
+    m_target.store(nullptr);
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -48,19 +38,11 @@ void CRunnalbeWindow::FreePending() {
 const wchar_t* CRunnalbeWindow::GetWindowClassName() const { return L"RUNNALBE_WINDOW_CLASS"; }
 
 bool CRunnalbeWindow::Create() {
-  if (m_hwnd.load()) return false;
-  const HINSTANCE instance = FileUtils::GetCurrentDllModule();
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &CRunnalbeWindow::StaticWindowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = GetWindowClassName();
-  ::RegisterClassExW(&wc);  // fails harmlessly when the class is already registered
-  const HWND hwnd = ::CreateWindowExW(0, GetWindowClassName(), L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+  if (m_target.load()) return false;
+  const HWND hwnd = CreateNative(nullptr, L"", 0, 0, 0, 0, 0, 0);
   if (!hwnd) return false;
-  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   m_threadId = ::GetCurrentThreadId();
-  m_hwnd.store(hwnd);
+  m_target.store(hwnd);
   return true;
 }
 
@@ -70,7 +52,7 @@ CRunnalbeWindow::~CRunnalbeWindow() {
 }
 
 void CRunnalbeWindow::Destroy() {
-  const HWND hwnd = m_hwnd.load();
+  const HWND hwnd = m_target.load();
   if (hwnd && ::GetCurrentThreadId() == m_threadId) ::DestroyWindow(hwnd);
 }
 
@@ -79,7 +61,7 @@ bool CRunnalbeWindow::PostRunnable(Runnable fn) {
   auto* heap = new Runnable(std::move(fn));
   {
     std::lock_guard<std::mutex> lock(m_pendingLock);
-    const HWND hwnd = m_hwnd.load();
+    const HWND hwnd = m_target.load();
     if (hwnd && ::PostMessageW(hwnd, kRunMessage, reinterpret_cast<WPARAM>(heap), 0)) {
       m_pending.insert(heap);
       return true;
@@ -100,7 +82,7 @@ bool CRunnalbeWindow::SendRunnable(Runnable fn) {
   HWND hwnd = nullptr;
   {
     std::lock_guard<std::mutex> lock(m_pendingLock);
-    hwnd = m_hwnd.load();
+    hwnd = m_target.load();
     if (hwnd) m_pending.insert(heap);
   }
   if (!hwnd) {

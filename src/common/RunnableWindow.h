@@ -9,6 +9,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "common/NativeWindow.h"
 #include "common/SingleBase.h"
 
 namespace RunnableHelper {
@@ -19,7 +20,7 @@ using Runnable = std::function<void()>;
 // owns once the message is on its way; second parameter: 0.
 constexpr UINT kRunMessage = WM_USER + 1001;
 
-class CRunnalbeWindow : public CommonDef::CSingleBase<CRunnalbeWindow> {
+class CRunnalbeWindow : public CommonDef::CSingleBase<CRunnalbeWindow>, public ScreenCapture::CNativeWindow {
  public:
   CRunnalbeWindow() = default;
 
@@ -33,13 +34,15 @@ class CRunnalbeWindow : public CommonDef::CSingleBase<CRunnalbeWindow> {
   virtual bool Create();
 
   // Called when the window class is registered.
-  virtual const wchar_t* GetWindowClassName() const;
+  const wchar_t* GetWindowClassName() const override;
 
   // Called when the owner lets go of the runner; destroys the window if this
   // thread owns it.
   ~CRunnalbeWindow() override;
 
-  HWND GetHWND() const { return m_hwnd.load(); }
+  // The window while it takes closures (from its creation to WM_DESTROY);
+  // any thread may ask.
+  HWND GetHWND() const { return m_target.load(); }
   DWORD GetThreadId() const { return m_threadId; }
 
   // Queues `fn` to run on the window's thread and returns at once. False (and
@@ -53,15 +56,21 @@ class CRunnalbeWindow : public CommonDef::CSingleBase<CRunnalbeWindow> {
   // Destroys the window; closures still queued are freed without running.
   void Destroy();
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    return WindowProc(m_hwnd, message, wParam, lParam);
+  }
+  // The window is gone: closures still on their way are freed.
+  void OnFinalMessage(HWND) override { FreePending(); }
+
  private:
-  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   // Takes `fn` out of the closures handed over and not yet run; false when
   // it is not (or no longer) among them.
   bool Claim(Runnable* fn);
   // Frees every closure handed over and not yet run.
   void FreePending();
 
-  std::atomic<HWND> m_hwnd{nullptr};
+  std::atomic<HWND> m_target{nullptr};
   // Every closure on its way to the window. A post and the window's end are
   // serialised by the lock, so a closure posted while the window goes is
   // still found and freed, never leaked with the window's dropped messages.

@@ -1,5 +1,7 @@
 #include "common/UserHive.h"
 
+#include <utility>
+
 #include "common/TDRHelper.h"
 
 namespace TDRUtils {
@@ -30,6 +32,27 @@ class SystemHive : public IUserHive {
   void Revert() override { ::RevertToSelf(); }
 };
 
+// A token the lookup got through `hive`, which closes it again.
+class HiveToken {
+ public:
+  explicit HiveToken(IUserHive& hive) : m_hive(hive) {}
+  HiveToken(const HiveToken&) = delete;
+  HiveToken& operator=(const HiveToken&) = delete;
+  ~HiveToken() { Reset(); }
+  HANDLE Get() const { return m_token; }
+  HANDLE* Put() {
+    Reset();
+    return &m_token;
+  }
+  void Reset() {
+    if (m_token) m_hive.CloseToken(std::exchange(m_token, nullptr));
+  }
+
+ private:
+  IUserHive& m_hive;
+  HANDLE m_token = nullptr;
+};
+
 }  // namespace
 
 IUserHive& SystemUserHive() {
@@ -47,24 +70,18 @@ bool RunsInSessionZero() {
 
 UserRoot::UserRoot(HKEY root, IUserHive& hive) : m_root(root) {
   if (root != HKEY_CURRENT_USER || !hive.InSessionZero()) return;
-  HANDLE token = nullptr;
-  if (!hive.ConsoleUserToken(&token)) return;
-  HANDLE primary = nullptr;
-  if (!hive.DuplicateAsPrimary(token, &primary)) {
-    hive.CloseToken(token);
-    return;
-  }
-  const bool impersonating = hive.Impersonate(primary);
-  hive.CloseToken(token);
-  hive.CloseToken(primary);
+  HiveToken user(hive);
+  if (!hive.ConsoleUserToken(user.Put())) return;
+  HiveToken primary(hive);
+  if (!hive.DuplicateAsPrimary(user.Get(), primary.Put())) return;
+  const bool impersonating = hive.Impersonate(primary.Get());
+  // Impersonation holds its own reference: neither token is needed now.
+  user.Reset();
+  primary.Reset();
   if (!impersonating) return;
   HKEY opened = nullptr;
-  if (hive.OpenCurrentUser(&opened)) m_opened = opened;
+  if (hive.OpenCurrentUser(&opened)) m_opened.Reset(opened);
   hive.Revert();
-}
-
-UserRoot::~UserRoot() {
-  if (m_opened) ::RegCloseKey(m_opened);
 }
 
 bool ReadUserRegString(HKEY root, const std::wstring& subKey, const wchar_t* valueName, std::wstring& value,

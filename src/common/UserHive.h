@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "common/Handles.h"
+
 namespace TDRUtils {
 
 // The system calls the lookup makes, one by one, so that a stand-in can
@@ -41,14 +43,11 @@ bool RunsInSessionZero();
 class UserRoot {
  public:
   UserRoot(HKEY root, IUserHive& hive);
-  UserRoot(const UserRoot&) = delete;
-  UserRoot& operator=(const UserRoot&) = delete;
-  ~UserRoot();
-  HKEY Get() const { return m_opened ? m_opened : m_root; }
+  HKEY Get() const { return m_opened ? m_opened.Get() : m_root; }
 
  private:
   HKEY m_root;
-  HKEY m_opened = nullptr;
+  ScreenCapture::UniqueRegKey m_opened;
 };
 
 // A string value of the user; false when the key or value is missing.

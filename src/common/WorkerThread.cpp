@@ -31,15 +31,14 @@ bool WorkerThread::Start(std::function<void()> fn) {
     delete work;
     return false;
   }
-  m_handle = reinterpret_cast<HANDLE>(handle);
+  m_handle.Reset(reinterpret_cast<HANDLE>(handle));
   return true;
 }
 
 void WorkerThread::Join() {
   if (!m_handle) return;
-  ::WaitForSingleObject(m_handle, INFINITE);
-  ::CloseHandle(m_handle);
-  m_handle = nullptr;
+  ::WaitForSingleObject(m_handle.Get(), INFINITE);
+  m_handle.Reset();
 }
 
 ScopedRefusedThreads::ScopedRefusedThreads() { ++g_refused; }

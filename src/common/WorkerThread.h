@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "common/Handles.h"
+
 namespace ScreenCapture {
 
 class WorkerThread {
@@ -19,11 +21,11 @@ class WorkerThread {
   // and the caller decides what to do instead.
   bool Start(std::function<void()> fn);
   // True from a successful Start until Join.
-  bool Joinable() const { return m_handle != nullptr; }
+  bool Joinable() const { return m_handle.Valid(); }
   void Join();
 
  private:
-  HANDLE m_handle = nullptr;
+  UniqueHandle m_handle;
 };
 
 // Tests: while one is alive, every thread start fails as when the process

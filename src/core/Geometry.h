@@ -59,6 +59,11 @@ struct Rect {
     const int b = std::min(Bottom(), o.Bottom());
     return (r > l && b > t) ? Rect{l, t, r - l, b - t} : Rect{x, y, 0, 0};
   }
+  // The smallest rectangle whose edges hold both; a rectangle without area
+  // (a straight line's box) counts with its edges too.
+  constexpr Rect Union(const Rect& o) const {
+    return FromEdges(std::min(x, o.x), std::min(y, o.y), std::max(Right(), o.Right()), std::max(Bottom(), o.Bottom()));
+  }
   constexpr bool operator==(const Rect& o) const {
     return x == o.x && y == o.y && width == o.width && height == o.height;
   }
@@ -69,8 +74,7 @@ struct Rect {
 constexpr Rect UnionRect(const Rect& a, const Rect& b) {
   if (a.IsEmpty()) return b;
   if (b.IsEmpty()) return a;
-  return Rect::FromEdges(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.Right(), b.Right()),
-                         std::max(a.Bottom(), b.Bottom()));
+  return a.Union(b);
 }
 
 // Positions inside the capture are client coordinates of the capture window,

@@ -155,7 +155,7 @@ std::unique_ptr<Gdiplus::Bitmap> ScrollCapture::ViewOf(const PixelImage& image) 
 
 HBITMAP ScrollCapture::GetCaptureBitmap() {
   const std::lock_guard<std::mutex> lock(m_longLock);
-  return CreateBitmapFromPixels(m_long);
+  return CreateBitmapFromPixels(m_long).Release();  // the caller owns it
 }
 
 void ScrollCapture::SaveToFile(int* saved) {
@@ -167,7 +167,7 @@ void ScrollCapture::SaveToFile(int* saved) {
   if (saved && *saved) {
     // The dialog only chose the path: the long image is written here. When
     // it cannot be, the capture stays open so that the image is not lost.
-    const std::unique_ptr<Gdiplus::Bitmap> image(RenderResult());
+    const std::unique_ptr<Gdiplus::Bitmap> image = RenderResult();
     if (WritePng(image.get(), m_extraOutputPath)) {
       LOG_TRA(L"saved %s", m_extraOutputPath.c_str());
     } else {
@@ -181,15 +181,12 @@ void ScrollCapture::SaveToFile(int* saved) {
   }
 }
 
-Gdiplus::Bitmap* ScrollCapture::RenderResult() {
+std::unique_ptr<Gdiplus::Bitmap> ScrollCapture::RenderResult() {
   const std::lock_guard<std::mutex> lock(m_longLock);
   if (!m_long.Valid()) return nullptr;
   const PixelImage& image = m_long;
-  Gdiplus::Bitmap* copy = ViewOf(image)->Clone(0, 0, image.width, image.height, PixelFormat32bppARGB);
-  if (copy && copy->GetLastStatus() != Gdiplus::Ok) {
-    delete copy;
-    copy = nullptr;
-  }
+  std::unique_ptr<Gdiplus::Bitmap> copy(ViewOf(image)->Clone(0, 0, image.width, image.height, PixelFormat32bppARGB));
+  if (copy && copy->GetLastStatus() != Gdiplus::Ok) copy.reset();
   if (!copy) LOG_ERR(L"long image %dx%d could not be copied for output", image.width, image.height);
   return copy;
 }

@@ -63,7 +63,7 @@ class ScrollCapture : public CCaptureShade {
   bool ShouldShowHandles() const override { return false; }
   void DrawSelection(Gdiplus::Graphics* graphics, int outputFlag) override;
   void DrawOverlayBefore(Gdiplus::Graphics* graphics) override;
-  Gdiplus::Bitmap* RenderResult() override;
+  std::unique_ptr<Gdiplus::Bitmap> RenderResult() override;
 
   // Called by the process's low-level mouse hook for every event (code 0):
   // true when the event is to be swallowed.

@@ -53,16 +53,16 @@ CScrollCaptureEditor::CScrollCaptureEditor(HBITMAP longImage, const Rect& select
   m_imageLeft = bounds.x;
   m_imageRight = bounds.x + imageWidth;
   const int canvasWidth = bounds.x + imageWidth, canvasHeight = bounds.y + m_bitmapHeight;
-  DuiLib::WindowDC screen(nullptr);
+  WindowDC screen(nullptr);
   void* bits = nullptr;
-  DuiLib::Bitmap canvas(DuiLib::CreateDib32(screen.Get(), canvasWidth, canvasHeight, &bits));
-  if (!m_canvas.Attach(DuiLib::MemoryDC(screen.Get()), std::move(canvas))) {
+  UniqueBitmap canvas = CreateDib32(screen.Get(), canvasWidth, canvasHeight, &bits);
+  if (!m_canvas.Attach(MemoryDC(screen.Get()), std::move(canvas))) {
     LOG_ERR(L"scroll editor: a canvas of %dx%d could not be made", canvasWidth, canvasHeight);
     return;
   }
-  DuiLib::MemoryDC source(screen.Get());
+  MemoryDC source(screen.Get());
   {
-    DuiLib::SelectGuard select(source.Get(), longImage);
+    SelectGuard select(source.Get(), longImage);
     ::BitBlt(m_canvas.GetDC(), bounds.x, bounds.y, imageWidth, m_bitmapHeight, source.Get(), 0, 0, SRCCOPY);
   }
   LOG_INF(L"scroll editor %d,%d %dx%d on a long image of %dx%d", placed.x, placed.y, placed.width, placed.height,
@@ -231,9 +231,9 @@ void CScrollCaptureEditor::DrawShapes(Gdiplus::Graphics* graphics, int outputFla
   if (!m_canvas || view.width <= 0 || view.height <= 0) return;
   if (!m_view || m_viewSize.width != view.width || m_viewSize.height != view.height) {
     void* bits = nullptr;
-    DuiLib::WindowDC screen(nullptr);
-    m_view.Attach(DuiLib::MemoryDC(screen.Get()),
-                  DuiLib::Bitmap(DuiLib::CreateDib32(screen.Get(), view.width, view.height, &bits)));
+    WindowDC screen(nullptr);
+    m_view.Attach(MemoryDC(screen.Get()),
+                  CreateDib32(screen.Get(), view.width, view.height, &bits));
     m_viewSize = view;
     if (!m_view) return;
   }
@@ -261,28 +261,25 @@ void CScrollCaptureEditor::DrawOverlayAfter(Gdiplus::Graphics* graphics) {
   DrawTipBox(graphics, m_tipText, m_captureBounds, 242);
 }
 
-Gdiplus::Bitmap* CScrollCaptureEditor::RenderResult() {
+std::unique_ptr<Gdiplus::Bitmap> CScrollCaptureEditor::RenderResult() {
   // The whole long image at the chosen width, with the annotations.
   const Rect area{m_captureBounds.x, m_captureBounds.y, m_captureBounds.width, m_bitmapHeight};
   if (!m_canvas || area.width <= 0 || area.height <= 0) return nullptr;
   void* bits = nullptr;
-  DuiLib::MemoryDC dc(m_canvas.GetDC());
-  DuiLib::Bitmap image(DuiLib::CreateDib32(m_canvas.GetDC(), area.width, area.height, &bits));
+  MemoryDC dc(m_canvas.GetDC());
+  UniqueBitmap image = CreateDib32(m_canvas.GetDC(), area.width, area.height, &bits);
   if (!dc || !image) {
     LOG_ERR(L"long result %dx%d could not be made", area.width, area.height);
     return nullptr;
   }
   {
-    DuiLib::SelectGuard select(dc.Get(), image.Get());
+    SelectGuard select(dc.Get(), image.Get());
     RenderCanvasArea(dc.Get(), area, true);
   }
   ::GdiFlush();
   Gdiplus::Bitmap view(area.width, area.height, area.width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
-  Gdiplus::Bitmap* copy = view.Clone(0, 0, area.width, area.height, PixelFormat32bppARGB);
-  if (copy && copy->GetLastStatus() != Gdiplus::Ok) {
-    delete copy;
-    copy = nullptr;
-  }
+  std::unique_ptr<Gdiplus::Bitmap> copy(view.Clone(0, 0, area.width, area.height, PixelFormat32bppARGB));
+  if (copy && copy->GetLastStatus() != Gdiplus::Ok) copy.reset();
   if (!copy) LOG_ERR(L"long result %dx%d could not be copied for output", area.width, area.height);
   return copy;
 }
@@ -291,11 +288,11 @@ HBITMAP CScrollCaptureEditor::GetCaptureBitmap() {
   if (!m_canvas) return nullptr;
   const Rect area{m_captureBounds.x, m_captureBounds.y, m_captureBounds.width, m_bitmapHeight};
   void* bits = nullptr;
-  DuiLib::MemoryDC dc(m_canvas.GetDC());
-  DuiLib::Bitmap image(DuiLib::CreateDib32(m_canvas.GetDC(), area.width, area.height, &bits));
+  MemoryDC dc(m_canvas.GetDC());
+  UniqueBitmap image = CreateDib32(m_canvas.GetDC(), area.width, area.height, &bits);
   if (!dc || !image) return nullptr;
   {
-    DuiLib::SelectGuard select(dc.Get(), image.Get());
+    SelectGuard select(dc.Get(), image.Get());
     ::BitBlt(dc.Get(), 0, 0, area.width, area.height, m_canvas.GetDC(), area.x, area.y, SRCCOPY);
   }
   return image.Release();

@@ -37,7 +37,7 @@ class CScrollCaptureEditor : public CCaptureShade {
   void OnRButtonUp(Point&, bool& handled) override { handled = true; }
   void DrawSelection(Gdiplus::Graphics*, int) override {}
   void DrawOverlayAfter(Gdiplus::Graphics* graphics) override;
-  Gdiplus::Bitmap* RenderResult() override;
+  std::unique_ptr<Gdiplus::Bitmap> RenderResult() override;
   void BeginShape(Point& pt, bool& handled) override;
   int GetHeight() const override { return m_bitmapHeight; }
   // The region never moves: a press on it is the scroll bar's or the shapes'.
@@ -69,8 +69,8 @@ class CScrollCaptureEditor : public CCaptureShade {
   int m_bitmapHeight = 0;
   Rect m_captureBounds;           // the view on the screen: the region less its frame
   int m_imageLeft = 0, m_imageRight = 0;  // the long image's columns in the canvas
-  DuiLib::BitmapDC m_canvas;      // the long image at the view's top-left, in capture coordinates
-  DuiLib::BitmapDC m_view;        // one paint's rows, reused while its size stays
+  BitmapDC m_canvas;      // the long image at the view's top-left, in capture coordinates
+  BitmapDC m_view;        // one paint's rows, reused while its size stays
   Rect m_viewSize;
   bool m_thumbDrag = false;
   Point m_thumbPress;

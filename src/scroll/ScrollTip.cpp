@@ -25,7 +25,7 @@ void DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float 
   // The skin's picture of a mouse for this DPI step, premultiplied.
   const DuiLib::TImageInfo* icon = DuiLib::CSkinArchive::Instance()->GetImage(L"Res/mouse.png", systemDpi);
   DIBSECTION dib = {};
-  if (!icon || !icon->hBitmap || ::GetObjectW(icon->hBitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
+  if (!icon || !icon->hBitmap || ::GetObjectW(icon->hBitmap.Get(), sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) {
     return;
   }
   const int stride = dib.dsBm.bmWidthBytes;
@@ -43,7 +43,7 @@ void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect&
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(6) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return;
-  const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
+  const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont.Get() : nullptr, dc);
   graphics->ReleaseHDC(dc);
   if (!font) return;
   const int systemDpi = ReadSystemDpi();

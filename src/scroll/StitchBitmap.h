@@ -3,6 +3,7 @@
 // stored bottom-up.
 #include <windows.h>
 
+#include "common/Handles.h"
 #include "scroll/StitchTypes.h"
 
 namespace ScreenCapture {
@@ -11,8 +12,7 @@ namespace ScreenCapture {
 bool ReadBitmapPixels(HBITMAP bitmap, PixelImage& image);
 
 // A new bitmap (a bottom-up DIB section) holding the picture; null on failure.
-// The caller owns it.
-HBITMAP CreateBitmapFromPixels(const PixelImage& image);
+UniqueBitmap CreateBitmapFromPixels(const PixelImage& image);
 
 // The screen's pixels of the area at `x`, `y` (screen coordinates) as a
 // picture the stitching reads, layered windows included; false when the

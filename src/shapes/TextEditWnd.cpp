@@ -33,7 +33,7 @@ bool CTextShape::CEditWnd::Open() {
   const HDC screen = control ? control->GetScreenDC() : nullptr;
   if (!parent || !screen || !m_owner) return false;
   const Rect& vs = GetVirtualScreenRect();
-  if (m_background.Attach(DuiLib::MemoryDC(screen), DuiLib::Bitmap(::CreateCompatibleBitmap(screen, vs.width, vs.height)))) {
+  if (m_background.Attach(MemoryDC(screen), UniqueBitmap(::CreateCompatibleBitmap(screen, vs.width, vs.height)))) {
     m_owner->RenderBackground(m_background.GetDC(), screen);
   }
   if (!Create(parent, kStyle, 0, RECT{0, 0, 0, 0})) return false;
@@ -82,10 +82,10 @@ HBRUSH CTextShape::CEditWnd::BackgroundBrush() {
   // The picture under the window changes only when the window moves.
   if (m_brush && r == m_brushRect) return m_brush.Get();
   m_brushRect = r;
-  DuiLib::MemoryDC dc(m_background.GetDC());
-  DuiLib::Bitmap part(::CreateCompatibleBitmap(m_background.GetDC(), r.width, r.height));
+  MemoryDC dc(m_background.GetDC());
+  UniqueBitmap part(::CreateCompatibleBitmap(m_background.GetDC(), r.width, r.height));
   if (dc && part) {
-    DuiLib::SelectGuard select(dc.Get(), part.Get());
+    SelectGuard select(dc.Get(), part.Get());
     ::BitBlt(dc.Get(), 0, 0, r.width, r.height, m_background.GetDC(), r.x, r.y, SRCCOPY);
   }
   if (part) m_brush.Reset(::CreatePatternBrush(part.Get()));

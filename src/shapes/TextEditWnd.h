@@ -44,13 +44,13 @@ class CTextShape::CEditWnd : public DuiLib::CWindowWnd {
   void InvalidateChangedLines();
 
   CTextShape* m_owner;
-  DuiLib::Brush m_brush;
+  UniqueBrush m_brush;
   Rect m_brushRect;  // where the window was when the brush was made
   bool m_initialised = false;
   // The first character the pending change touches; -1 when unknown (then
   // everything is repainted).
   size_t m_changeFrom = static_cast<size_t>(-1);
-  DuiLib::BitmapDC m_background;
+  BitmapDC m_background;
 };
 
 }  // namespace ScreenCapture

@@ -23,7 +23,8 @@ namespace ScreenCapture {
 CTextShape::CTextShape() {
   ICaptureControl* control = ActiveControl();
   const HDC screen = control ? control->GetScreenDC() : nullptr;
-  m_measureDC = DuiLib::MemoryDC(screen);
+  m_measureDC = MemoryDC(screen);
+  m_measureFont = SelectGuard(m_measureDC.Get());
   BuildFont();
 }
 
@@ -35,18 +36,16 @@ CTextShape::~CTextShape() {
     edit->DetachOwner();
     edit->Destroy();
   }
-  if (m_measureDC && m_measureOldFont) ::SelectObject(m_measureDC.Get(), m_measureOldFont);
 }
 
 void CTextShape::BuildFont() {
   ICaptureControl* control = ActiveControl();
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(m_width) : nullptr;
-  m_hfont = info && info->hFont ? info->hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  m_hfont = info && info->hFont ? info->hFont.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   m_font.reset();
   m_paintWidth = -1;  // another font breaks the lines elsewhere
   if (!m_measureDC) return;
-  const HGDIOBJ old = ::SelectObject(m_measureDC.Get(), m_hfont);
-  if (!m_measureOldFont) m_measureOldFont = old;
+  m_measureFont.Select(m_hfont);
   m_font = MakeGdiplusFont(m_hfont, m_measureDC.Get());
 }
 

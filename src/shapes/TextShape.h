@@ -91,8 +91,8 @@ class CTextShape : public CBaseShade {
   std::wstring m_text;
   std::wstring m_textBeforeEdit;  // what the editor opened with
   TextMargins m_margins;
-  DuiLib::MemoryDC m_measureDC;
-  HGDIOBJ m_measureOldFont = nullptr;
+  MemoryDC m_measureDC;
+  SelectGuard m_measureFont{nullptr};  // the font in m_measureDC, out again before the DC goes
   HFONT m_hfont = nullptr;  // a font of the skin: the paint manager owns it
   std::unique_ptr<Gdiplus::Font> m_font;  // the marker's number and disc size
   Rect m_pressBox;

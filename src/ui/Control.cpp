@@ -9,6 +9,8 @@ namespace DuiLib {
 
 using ScreenCapture::LayoutChild;
 using ScreenCapture::Rect;
+using ScreenCapture::SelectGuard;
+using ScreenCapture::UniqueBrush;
 
 namespace {
 
@@ -106,7 +108,7 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 
 void CControlUI::PaintBkColor(HDC hDC) {
   if ((m_bkColor >> 24) == 0) return;
-  const Brush brush(::CreateSolidBrush(ScreenCapture::ToColorRef(m_bkColor)));
+  const UniqueBrush brush(::CreateSolidBrush(ScreenCapture::ToColorRef(m_bkColor)));
   if (brush) ::FillRect(hDC, &m_rcItem, brush.Get());
 }
 
@@ -206,12 +208,13 @@ void CLabelUI::PaintText(HDC hDC) {
   const HFONT font = m_manager->GetFont(fontId.empty() ? -1 : _wtoi(fontId.c_str()));
   uint32_t colour = 0xFF000000;
   ScreenCapture::ParseColor(Narrow(GetAttribute(L"textcolor")), colour);
-  const HGDIOBJ old = font ? ::SelectObject(hDC, font) : nullptr;
-  ::SetBkMode(hDC, TRANSPARENT);
-  ::SetTextColor(hDC, ScreenCapture::ToColorRef(colour));
-  RECT area = m_rcItem;
-  ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-  if (old) ::SelectObject(hDC, old);
+  {
+    const SelectGuard select(hDC, font);
+    ::SetBkMode(hDC, TRANSPARENT);
+    ::SetTextColor(hDC, ScreenCapture::ToColorRef(colour));
+    RECT area = m_rcItem;
+    ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  }
   m_manager->MarkOpaque(m_rcItem);
 }
 

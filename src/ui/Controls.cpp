@@ -1,12 +1,19 @@
 #include "ui/Controls.h"
 
+#include <memory>
+
 #include "common/DrawHelpers.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "core/SkinLayout.h"
 #include "ui/PaintManager.h"
+#include "ui/WindowWnd.h"
 
 namespace DuiLib {
+
+using ScreenCapture::PaintDC;
+using ScreenCapture::SelectGuard;
+using ScreenCapture::UniqueBrush;
 
 namespace {
 
@@ -136,21 +143,21 @@ void CComboUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   // White box, 1-pixel border of the item colour.
   uint32_t border = 0xFFCCCCCC;
   ScreenCapture::ParseColor(ScreenCapture::Utf16ToUtf8(GetAttribute(L"bordercolor")), border);
-  const Brush fill(::CreateSolidBrush(RGB(255, 255, 255)));
+  const UniqueBrush fill(::CreateSolidBrush(RGB(255, 255, 255)));
   if (fill) ::FillRect(hDC, &m_rcItem, fill.Get());
-  const Brush frame(::CreateSolidBrush(ScreenCapture::ToColorRef(border)));
+  const UniqueBrush frame(::CreateSolidBrush(ScreenCapture::ToColorRef(border)));
   if (frame) ::FrameRect(hDC, &m_rcItem, frame.Get());
   if (m_manager) m_manager->MarkOpaque(m_rcItem);
   if (const CListLabelElementUI* item = GetSelectedItem()) {
     const std::wstring text = item->GetAttribute(L"text");
-    const HFONT font = m_manager ? m_manager->GetFont(0) : nullptr;
-    const HGDIOBJ old = font ? ::SelectObject(hDC, font) : nullptr;
-    ::SetBkMode(hDC, TRANSPARENT);
-    ::SetTextColor(hDC, RGB(0, 0, 0));
-    RECT textArea = m_rcItem;
-    textArea.right -= m_manager ? m_manager->Scale(20) : 20;
-    ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &textArea, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    if (old) ::SelectObject(hDC, old);
+    {
+      const SelectGuard font(hDC, m_manager ? m_manager->GetFont(0) : nullptr);
+      ::SetBkMode(hDC, TRANSPARENT);
+      ::SetTextColor(hDC, RGB(0, 0, 0));
+      RECT textArea = m_rcItem;
+      textArea.right -= m_manager ? m_manager->Scale(20) : 20;
+      ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &textArea, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
     if (m_manager) m_manager->MarkOpaque(m_rcItem);
   }
   const std::wstring arrow = GetAttribute(L"normalimage");
@@ -161,99 +168,101 @@ void CComboUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 namespace {
 
 // The drop-down list: a plain pop-up under the combo box, one row an item.
-struct DropDown {
-  CComboUI* combo;
-  int rowHeight;
-  int hot;
-};
+// Once open, the window owns the object, which goes with it.
+class CComboDropDown : public CWindowWnd {
+ public:
+  CComboDropDown(CComboUI* combo, int rowHeight) : m_combo(combo), m_rowHeight(rowHeight), m_hot(combo->GetCurSel()) {}
 
-LRESULT CALLBACK DropDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* drop = reinterpret_cast<DropDown*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = ::BeginPaint(hwnd, &ps);
-      if (drop) {
-        RECT client;
-        ::GetClientRect(hwnd, &client);
-        const Brush white(::CreateSolidBrush(RGB(255, 255, 255)));
-        if (white) ::FillRect(dc, &client, white.Get());
-        CPaintManagerUI* manager = drop->combo->GetManager();
-        const HFONT font = manager ? manager->GetFont(0) : nullptr;
-        const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
-        ::SetBkMode(dc, TRANSPARENT);
-        for (int i = 0; i < drop->combo->GetCount(); ++i) {
-          RECT row = {0, i * drop->rowHeight, client.right, (i + 1) * drop->rowHeight};
-          // The hot item in #FF335EFF, the others black.
-          ::SetTextColor(dc, i == drop->hot ? RGB(0x33, 0x5E, 0xFF) : RGB(0, 0, 0));
-          const std::wstring text = drop->combo->GetItemAt(i)->GetAttribute(L"text");
-          ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &row, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-        }
-        if (old) ::SelectObject(dc, old);
-      }
-      ::EndPaint(hwnd, &ps);
-      return 0;
+  // Shows the list under `owner`'s client point `origin`; false when no
+  // window could be made (the object is then still the caller's).
+  bool Open(HWND owner, POINT origin, int width) {
+    const int height = m_rowHeight * m_combo->GetCount() + 2;
+    if (!Create(owner, WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                RECT{origin.x, origin.y, origin.x + width, origin.y + height})) {
+      return false;
     }
-    case WM_MOUSEMOVE:
-      if (drop) {
-        const int hot = static_cast<short>(HIWORD(lParam)) / drop->rowHeight;
-        if (hot != drop->hot) {
-          drop->hot = hot;
-          ::InvalidateRect(hwnd, nullptr, FALSE);
-        }
-      }
-      return 0;
-    case WM_LBUTTONUP:
-      if (drop) {
-        CComboUI* combo = drop->combo;
-        const int index = static_cast<short>(HIWORD(lParam)) / drop->rowHeight;
-        ::DestroyWindow(hwnd);
-        combo->SelectItem(index);
-      }
-      return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) ::DestroyWindow(hwnd);
-      return 0;
-    case WM_CLOSE:
-      ::DestroyWindow(hwnd);
-      return 0;
-    case WM_NCDESTROY:
-      delete drop;
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    default:
-      return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    m_ownsItself = true;
+    ::ShowWindow(m_hwnd, SW_SHOW);
+    return true;
   }
-}
+
+ protected:
+  const wchar_t* GetWindowClassName() const override { return L"ZtdComboDropDown"; }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_PAINT:
+        Paint();
+        return 0;
+      case WM_MOUSEMOVE: {
+        const int hot = static_cast<short>(HIWORD(lParam)) / m_rowHeight;
+        if (hot != m_hot) {
+          m_hot = hot;
+          ::InvalidateRect(m_hwnd, nullptr, FALSE);
+        }
+        return 0;
+      }
+      case WM_LBUTTONUP: {
+        CComboUI* combo = m_combo;
+        const int index = static_cast<short>(HIWORD(lParam)) / m_rowHeight;
+        ::DestroyWindow(m_hwnd);  // this object is gone from here on
+        combo->SelectItem(index);
+        return 0;
+      }
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
+        return 0;
+      case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) ::DestroyWindow(m_hwnd);
+        return 0;
+      case WM_CLOSE:
+        ::DestroyWindow(m_hwnd);
+        return 0;
+      default:
+        return CallDefault(message, wParam, lParam);
+    }
+  }
+
+  void OnFinalMessage(HWND) override {
+    if (m_ownsItself) delete this;
+  }
+
+ private:
+  void Paint() {
+    const PaintDC paint(m_hwnd);
+    const HDC dc = paint.Get();
+    RECT client;
+    ::GetClientRect(m_hwnd, &client);
+    const UniqueBrush white(::CreateSolidBrush(RGB(255, 255, 255)));
+    if (white) ::FillRect(dc, &client, white.Get());
+    CPaintManagerUI* manager = m_combo->GetManager();
+    const SelectGuard font(dc, manager ? manager->GetFont(0) : nullptr);
+    ::SetBkMode(dc, TRANSPARENT);
+    for (int i = 0; i < m_combo->GetCount(); ++i) {
+      RECT row = {0, i * m_rowHeight, client.right, (i + 1) * m_rowHeight};
+      // The hot item in #FF335EFF, the others black.
+      ::SetTextColor(dc, i == m_hot ? RGB(0x33, 0x5E, 0xFF) : RGB(0, 0, 0));
+      const std::wstring text = m_combo->GetItemAt(i)->GetAttribute(L"text");
+      ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &row, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
+  }
+
+  CComboUI* m_combo;
+  int m_rowHeight;
+  int m_hot;
+  bool m_ownsItself = false;
+};
 
 }  // namespace
 
 void CComboUI::ShowDropDown() {
   if (!m_manager || GetCount() == 0) return;
   const HWND owner = m_manager->GetPaintWindow();
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DropDownProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = L"ZtdComboDropDown";
-  ::RegisterClassW(&wc);
   const int rowHeight = m_rcItem.bottom - m_rcItem.top;
   POINT origin = {m_rcItem.left, m_rcItem.bottom};
   ::ClientToScreen(owner, &origin);
-  auto* drop = new DropDown{this, rowHeight > 0 ? rowHeight : 20, m_current};
-  const HWND hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"ZtdComboDropDown", L"", WS_POPUP | WS_BORDER,
-                                      origin.x, origin.y, m_rcItem.right - m_rcItem.left, drop->rowHeight * GetCount() + 2,
-                                      owner, nullptr, instance, nullptr);
-  if (!hwnd) {
-    delete drop;
-    return;
-  }
-  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(drop));
-  ::ShowWindow(hwnd, SW_SHOW);
+  auto drop = std::make_unique<CComboDropDown>(this, rowHeight > 0 ? rowHeight : 20);
+  if (drop->Open(owner, origin, m_rcItem.right - m_rcItem.left)) drop.release();
 }
 
 }  // namespace DuiLib

@@ -13,6 +13,14 @@
 
 namespace DuiLib {
 
+using ScreenCapture::CreateDib32;
+using ScreenCapture::LiveGdiObjects;
+using ScreenCapture::MemoryDC;
+using ScreenCapture::PaintDC;
+using ScreenCapture::SelectGuard;
+using ScreenCapture::UniqueBitmap;
+using ScreenCapture::WindowDC;
+
 namespace {
 
 // Posted to itself to paint a layered window after invalidations.
@@ -34,9 +42,17 @@ WORD KeyStateNow() {
 
 }  // namespace
 
+const wchar_t* CToolTipWnd::GetSuperClassName() const { return TOOLTIPS_CLASSW; }
+
+HWND CToolTipWnd::Open(HWND owner) {
+  return CreateNative(owner, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, WS_EX_TOPMOST, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+}
+
 void CPaintManagerUI::UpdateToolTip() {
   const std::wstring text = m_hover ? m_hover->GetAttribute(L"tooltip") : std::wstring();
-  if (!m_toolTip) {
+  HWND tip = m_toolTip.GetHWND();
+  if (!tip) {
     if (text.empty() || !m_hwnd) return;
     // The common controls are loaded only when a tooltip is first needed:
     // keeping them out of the start-up saves their loading time there.
@@ -49,33 +65,27 @@ void CPaintManagerUI::UpdateToolTip() {
       return init && init(&classes);
     }();
     if (!ready) return;
-    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
-                                  ::GetModuleHandleW(nullptr), nullptr);
-    if (!m_toolTip) return;
+    tip = m_toolTip.Open(m_hwnd);
+    if (!tip) return;
     TOOLINFOW tool = {};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = m_hwnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_hwnd);
     tool.lpszText = const_cast<wchar_t*>(L"");
-    ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   TOOLINFOW tool = {};
   tool.cbSize = sizeof(tool);
   tool.hwnd = m_hwnd;
   tool.uId = reinterpret_cast<UINT_PTR>(m_hwnd);
   tool.lpszText = const_cast<wchar_t*>(text.c_str());
-  ::SendMessageW(m_toolTip, TTM_POP, 0, 0);
-  ::SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  ::SendMessageW(m_toolTip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+  ::SendMessageW(tip, TTM_POP, 0, 0);
+  ::SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(tip, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
 }
 
-CPaintManagerUI::~CPaintManagerUI() {
-  for (auto& font : m_fonts) {
-    if (font.second.hFont) ::DeleteObject(font.second.hFont);
-  }
-}
+CPaintManagerUI::~CPaintManagerUI() = default;
 
 void CPaintManagerUI::Init(HWND hwnd) { m_hwnd = hwnd; }
 
@@ -108,8 +118,7 @@ void CPaintManagerUI::SetDPI(int dpi) {
   m_dpi = snapped;
   // Fonts are made again at the new size on their next use.
   for (auto& font : m_fonts) {
-    if (font.second.hFont) ::DeleteObject(font.second.hFont);
-    font.second.hFont = nullptr;
+    font.second.hFont.Reset();
     font.second.tm = TEXTMETRICW{};
   }
   Layout();
@@ -120,7 +129,6 @@ int CPaintManagerUI::Scale(int value) const { return ScreenCapture::ScaleByDpi(v
 void CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool bold, bool underline, bool italic,
                               bool isDefault) {
   TFontInfo& info = m_fonts[id];
-  if (info.hFont) ::DeleteObject(info.hFont);
   info = TFontInfo();
   info.sFontName = face;
   info.iSize = size;
@@ -144,7 +152,7 @@ TFontInfo* CPaintManagerUI::GetFontInfo(int id) {
     lf.lfUnderline = info.bUnderline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    info.hFont = ::CreateFontIndirectW(&lf);
+    info.hFont.Reset(::CreateFontIndirectW(&lf));
     if (!info.hFont) {
       LOG_ERR(L"font %d (%s %d) could not be created", id, info.sFontName.c_str(), info.iSize);
       return &info;
@@ -153,7 +161,7 @@ TFontInfo* CPaintManagerUI::GetFontInfo(int id) {
     WindowDC screen(m_hwnd);
     const HDC dc = screen.Get();
     if (dc) {
-      SelectGuard select(dc, info.hFont);
+      SelectGuard select(dc, info.hFont.Get());
       ::GetTextMetricsW(dc, &info.tm);
     }
   }
@@ -162,7 +170,7 @@ TFontInfo* CPaintManagerUI::GetFontInfo(int id) {
 
 HFONT CPaintManagerUI::GetFont(int id) {
   TFontInfo* info = GetFontInfo(id);
-  return info ? info->hFont : nullptr;
+  return info ? info->hFont.Get() : nullptr;
 }
 
 bool CPaintManagerUI::DrawImage(HDC hDC, const RECT& controlRect, const std::wstring& attribute) {
@@ -178,7 +186,7 @@ bool CPaintManagerUI::DrawImage(HDC hDC, const RECT& controlRect, const std::wst
     dest.bottom = dest.top + Scale(image.dest.height);
   }
   MemoryDC source(hDC);
-  SelectGuard select(source.Get(), info->hBitmap);
+  SelectGuard select(source.Get(), info->hBitmap.Get());
   const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   return ::AlphaBlend(hDC, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.Get(), 0, 0,
                       info->width, info->height, blend) != FALSE;
@@ -234,7 +242,7 @@ bool CPaintManagerUI::EnsureOffscreen(int width, int height) {
   m_bits = nullptr;
   void* bits = nullptr;
   WindowDC windowDC(m_hwnd);
-  Bitmap bitmap(CreateDib32(windowDC.Get(), width, height, &bits));
+  UniqueBitmap bitmap = CreateDib32(windowDC.Get(), width, height, &bits);
   if (!bitmap || !m_offscreen.Attach(MemoryDC(windowDC.Get()), std::move(bitmap))) {
     LOG_ERR(L"off-screen bitmap %dx%d could not be made: %d", width, height, static_cast<int>(::GetLastError()));
     m_offscreenSize = SIZE{};

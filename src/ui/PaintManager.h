@@ -14,8 +14,21 @@
 #include "common/Handles.h"
 #include "ui/ModalLoop.h"
 #include "ui/UIDefs.h"
+#include "ui/WindowWnd.h"
 
 namespace DuiLib {
+
+// The tooltip of a skin window: the system's tooltip control, superclassed
+// so that it is one of the program's windows. Its owner's end ends it.
+class CToolTipWnd : public CWindowWnd {
+ public:
+  // Null when the control could not be made.
+  HWND Open(HWND owner);
+
+ protected:
+  const wchar_t* GetWindowClassName() const override { return L"ZtdToolTip"; }
+  const wchar_t* GetSuperClassName() const override;
+};
 
 class CPaintManagerUI : public IMessageFilterUI {
  public:
@@ -86,7 +99,7 @@ class CPaintManagerUI : public IMessageFilterUI {
   bool MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   // The tooltip window, once an element with a tooltip was under the mouse.
-  HWND GetToolTipWindow() const { return m_toolTip; }
+  HWND GetToolTipWindow() const { return m_toolTip.GetHWND(); }
 
   // Painting counters, for tests and benchmarks.
   struct PaintStats {
@@ -116,14 +129,14 @@ class CPaintManagerUI : public IMessageFilterUI {
   CControlUI* m_focus = nullptr;
   CControlUI* m_captured = nullptr;
   CControlUI* m_hover = nullptr;
-  HWND m_toolTip = nullptr;  // shows the "tooltip" of the element under the mouse
+  CToolTipWnd m_toolTip;  // shows the "tooltip" of the element under the mouse
   void UpdateToolTip();
   bool m_trackingLeave = false;
   bool m_transparentBackground = false;
   std::vector<INotifyUI*> m_notifiers;
   std::vector<IMessageFilterUI*> m_preFilters;
 
-  BitmapDC m_offscreen;
+  ScreenCapture::BitmapDC m_offscreen;
   uint32_t* m_bits = nullptr;
   SIZE m_offscreenSize = {};
   bool m_layered = false;

@@ -20,12 +20,6 @@ CSkinArchive* CSkinArchive::Instance() {
   return archive;
 }
 
-CSkinArchive::~CSkinArchive() {
-  for (auto& entry : m_images) {
-    if (entry.second->hBitmap) ::DeleteObject(entry.second->hBitmap);
-  }
-}
-
 bool CSkinArchive::OpenResource(HMODULE module) {
   m_open = false;
   const HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(kResourceId), kResourceType);
@@ -86,14 +80,14 @@ const TImageInfo* CSkinArchive::GetImage(const std::wstring& name, int skinDpi) 
     return nullptr;
   }
   void* bits = nullptr;
-  const HBITMAP bitmap = CreateDib32(nullptr, decoded.width, decoded.height, &bits);
+  ScreenCapture::UniqueBitmap bitmap = ScreenCapture::CreateDib32(nullptr, decoded.width, decoded.height, &bits);
   if (!bitmap) {
     LOG_ERR(L"skin image %s: no bitmap (%d)", name.c_str(), static_cast<int>(::GetLastError()));
     return nullptr;
   }
   std::memcpy(bits, decoded.pixels.data(), decoded.pixels.size() * sizeof(uint32_t));
   auto image = std::make_unique<TImageInfo>();
-  image->hBitmap = bitmap;
+  image->hBitmap.Reset(bitmap.Release());
   image->width = decoded.width;
   image->height = decoded.height;
   image->alpha = decoded.hasAlpha;

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "common/Handles.h"
 #include "core/ZipArchive.h"
 
 namespace DuiLib {
 
-// A decoded skin image as a 32-bit top-down DIB with premultiplied alpha.
+// A decoded skin image as a 32-bit top-down DIB with premultiplied alpha. The
+// program's archive keeps it to the process's end.
 struct TImageInfo {
-  HBITMAP hBitmap = nullptr;
+  ScreenCapture::CachedBitmap hBitmap;
   int width = 0;
   int height = 0;
   bool alpha = false;
@@ -31,7 +33,6 @@ class CSkinArchive {
   static CSkinArchive* Instance();
 
   CSkinArchive() = default;
-  ~CSkinArchive();
   CSkinArchive(const CSkinArchive&) = delete;
   CSkinArchive& operator=(const CSkinArchive&) = delete;
 

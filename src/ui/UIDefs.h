@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/Handles.h"
+
 namespace DuiLib {
 
 class CControlUI;
@@ -59,7 +61,7 @@ class INotifyUI {
 // A skin font. The handle and the text metrics are made on first use, at the
 // paint manager's DPI.
 struct TFontInfo {
-  HFONT hFont = nullptr;
+  ScreenCapture::UniqueFont hFont;
   std::wstring sFontName;
   int iSize = 0;  // pixels at 96 DPI
   bool bBold = false;

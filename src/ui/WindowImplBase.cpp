@@ -4,26 +4,13 @@
 
 namespace DuiLib {
 
-WindowImplBase::~WindowImplBase() {
-  if (m_hwnd && ::IsWindow(m_hwnd)) {
-    ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-    ::DestroyWindow(m_hwnd);
-  }
-}
+// The window goes before the paint manager and its element tree: the last
+// messages of its children (a text editor's) may still reach the elements.
+WindowImplBase::~WindowImplBase() { LetGoAndDestroy(); }
 
 HWND WindowImplBase::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                             int height) {
-  const HINSTANCE instance = GetResourceInstance() ? GetResourceInstance() : ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = &WindowImplBase::StaticWindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = GetWindowClassName();
-  ::RegisterClassExW(&wc);  // a second registration fails harmlessly
-  return ::CreateWindowExW(exStyle, GetWindowClassName(), title, style, x, y, width, height, parent, nullptr,
-                           instance, this);
+  return CreateNative(parent, title, style, exStyle, x, y, width, height);
 }
 
 UINT WindowImplBase::ShowModal() { return m_hwnd ? RunModalLoop(m_hwnd, &m_pm) : 0; }
@@ -35,28 +22,6 @@ CControlUI* WindowImplBase::CreateControl(const std::wstring&) { return nullptr;
 LRESULT WindowImplBase::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
   handled = FALSE;
   return 0;
-}
-
-void WindowImplBase::OnFinalMessage(HWND) {}
-
-LRESULT CALLBACK WindowImplBase::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowImplBase* self = nullptr;
-  if (message == WM_NCCREATE) {
-    self = static_cast<WindowImplBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->m_hwnd = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<WindowImplBase*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->m_hwnd = nullptr;
-    self->OnFinalMessage(hwnd);
-    return result;
-  }
-  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT WindowImplBase::OnCreate() {
@@ -93,7 +58,7 @@ LRESULT WindowImplBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   if (message == WM_NCCALCSIZE && wParam) return 0;  // client area = window
   LRESULT result = 0;
   if (m_pm.MessageHandler(message, wParam, lParam, result)) return result;
-  return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+  return CallDefault(message, wParam, lParam);
 }
 
 }  // namespace DuiLib

@@ -7,10 +7,11 @@
 
 #include "ui/DialogBuilder.h"
 #include "ui/PaintManager.h"
+#include "ui/WindowWnd.h"
 
 namespace DuiLib {
 
-class WindowImplBase : public INotifyUI {
+class WindowImplBase : public CWindowWnd, public INotifyUI {
  public:
   WindowImplBase() = default;
   ~WindowImplBase() override;
@@ -20,15 +21,12 @@ class WindowImplBase : public INotifyUI {
   // Registers the class and creates the window; the skin is loaded while the
   // window is created. Null on failure.
   HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width, int height);
-  HWND GetHWND() const { return m_hwnd; }
   // Runs the modal loop on this window with the paint manager as filter.
   UINT ShowModal();
   // Notifications the skin's controls send; the base does nothing.
   void Notify(TNotifyUI& msg) override;
 
  protected:
-  // Called when the window class is registered.
-  virtual const wchar_t* GetWindowClassName() const = 0;
   // Called at creation: the layout file in the skin archive.
   virtual std::wstring GetSkinFile() = 0;
   // Called at creation, after the skin has been loaded and laid out.
@@ -38,16 +36,12 @@ class WindowImplBase : public INotifyUI {
   // Called for every message before the paint manager sees it; set `handled`
   // to keep it from the toolkit.
   virtual LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  // Called after the window is gone (WM_NCDESTROY).
-  virtual void OnFinalMessage(HWND hwnd);
-  // The window procedure of this object.
-  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The window procedure: the custom messages, then the paint manager.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   CPaintManagerUI m_pm;
-  HWND m_hwnd = nullptr;
 
  private:
-  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnCreate();
 };
 

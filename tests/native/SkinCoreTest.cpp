@@ -117,6 +117,10 @@ TEST(Geometry, HalfOpenRectanglesAndVirtualScreenOrigin) {
   static_assert(r.Contains(Point{10, 20}) && !r.Contains(Point{40, 20}) && !r.Contains(Point{10, 60}), "half-open");
   EXPECT_EQ(r.Intersect(Rect{35, 55, 100, 100}), (Rect{35, 55, 5, 5}));
   EXPECT_TRUE(r.Intersect(Rect{40, 20, 5, 5}).IsEmpty());  // touching edges share nothing
+  // A straight stroke's box has no width yet bounds what is drawn; a repaint
+  // area without pixels adds nothing.
+  EXPECT_EQ(r.Union(Rect{60, 0, 0, 10}), (Rect{10, 0, 50, 60}));
+  EXPECT_EQ(UnionRect(r, Rect{60, 0, 0, 10}), r);
   // Edges further apart than an int counts (a skin attribute can say so):
   // the span stops where the far edge is still an int.
   constexpr Rect wide = Rect::FromEdges(-3333333, 5, 2147483647, -2147483647 - 1);

@@ -86,14 +86,17 @@ TEST(RunnableWindow, DestroyedRunnerFreesQueuedClosuresWithoutRunning) {
   auto token = std::make_shared<int>(0);
   std::weak_ptr<int> watch = token;
   bool ran = false;
+  const long windowsBefore = CRunnalbeWindow::LiveCount();
   {
     CRunnalbeWindow runner;
     ASSERT_TRUE(runner.Create());
+    EXPECT_EQ(CRunnalbeWindow::LiveCount(), windowsBefore + 1);  // counted with every window of the program
     ASSERT_TRUE(runner.PostRunnable([&ran, token] { ran = true; }));
     token.reset();
     EXPECT_FALSE(watch.expired());  // the queued closure holds it
     runner.Destroy();
     EXPECT_EQ(runner.GetHWND(), nullptr);
+    EXPECT_EQ(CRunnalbeWindow::LiveCount(), windowsBefore);
     EXPECT_TRUE(watch.expired());
     // Nothing can be handed to a runner without a window.
     EXPECT_FALSE(runner.PostRunnable([] {}));

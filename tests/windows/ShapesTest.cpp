@@ -347,7 +347,7 @@ TEST_F(ShapesTest, NumberedShapesAreRenumberedWhenOneGoes) {
 // for the "????" a narrow conversion leaves of it.
 TEST_F(ShapesTest, TextFontKeepsItsFaceOnAnyCodePage) {
   DuiLib::TFontInfo info;
-  info.hFont = ::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"\x5FAE\x8F6F\x96C5\x9ED1");
+  info.hFont.Reset(::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"\x5FAE\x8F6F\x96C5\x9ED1"));
   m_window.control.font = &info;
   const auto familyName = [](const Gdiplus::Font& font) {
     Gdiplus::FontFamily family;
@@ -356,11 +356,11 @@ TEST_F(ShapesTest, TextFontKeepsItsFaceOnAnyCodePage) {
     return std::wstring(name);
   };
   LOGFONTW mangled = {};
-  ::GetObjectW(info.hFont, sizeof(mangled), &mangled);
+  ::GetObjectW(info.hFont.Get(), sizeof(mangled), &mangled);
   wcscpy(mangled.lfFaceName, L"????");
   std::wstring wrong;
   {
-    DuiLib::MemoryDC dc(nullptr);
+    ScreenCapture::MemoryDC dc(nullptr);
     wrong = familyName(Gdiplus::Font(dc.Get(), &mangled));
   }
   {
@@ -372,7 +372,6 @@ TEST_F(ShapesTest, TextFontKeepsItsFaceOnAnyCodePage) {
     EXPECT_NEAR(text.GetFontSize(), 20.0f, 1.0f);
   }
   m_window.control.font = nullptr;
-  ::DeleteObject(info.hFont);
 }
 
 TEST_F(ShapesTest, MosaicsAreDrawnUnderEverythingElse) {
@@ -486,11 +485,11 @@ namespace {
 // Paints a mode for the screen into a fresh 640x480 grey image and returns
 // the pixels.
 std::vector<uint32_t> PaintMode(CCaptureShade& mode) {
-  DuiLib::MemoryDC dc(nullptr);
+  ScreenCapture::MemoryDC dc(nullptr);
   void* bits = nullptr;
-  DuiLib::Bitmap bitmap(DuiLib::CreateDib32(dc.Get(), 640, 480, &bits));
+  ScreenCapture::UniqueBitmap bitmap = ScreenCapture::CreateDib32(dc.Get(), 640, 480, &bits);
   std::fill_n(static_cast<uint32_t*>(bits), 640 * 480, 0xFF404040u);
-  DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+  ScreenCapture::SelectGuard select(dc.Get(), bitmap.Get());
   {
     Gdiplus::Graphics graphics(dc.Get());
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias8x8);
@@ -503,11 +502,11 @@ std::vector<uint32_t> PaintMode(CCaptureShade& mode) {
 }
 
 TEST_F(ShapesTest, RepaintsFromTheSnapshotLookTheSame) {
-  DuiLib::MemoryDC source(nullptr);
+  ScreenCapture::MemoryDC source(nullptr);
   void* bits = nullptr;
-  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), 640, 480, &bits));
+  ScreenCapture::UniqueBitmap frozen = ScreenCapture::CreateDib32(source.Get(), 640, 480, &bits);
   for (int i = 0; i < 640 * 480; ++i) static_cast<uint32_t*>(bits)[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
-  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  ScreenCapture::SelectGuard select(source.Get(), frozen.Get());
   m_window.control.screenDC = source.Get();
   m_mode->SetState(kStateIdle);
   std::vector<std::shared_ptr<CRectShade>> shapes;
@@ -561,11 +560,11 @@ TEST_F(ShapesTest, RepaintsFromTheSnapshotLookTheSame) {
 // annotation that crosses the edge is drawn on both sides of it.
 TEST_F(ShapesTest, ResultPastTheScreenEdgeIsTransparentWhite) {
   ScopedVirtualScreen pretend(Rect{0, 0, 640, 480});
-  DuiLib::MemoryDC source(nullptr);
+  ScreenCapture::MemoryDC source(nullptr);
   void* bits = nullptr;
-  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), 640, 480, &bits));
+  ScreenCapture::UniqueBitmap frozen = ScreenCapture::CreateDib32(source.Get(), 640, 480, &bits);
   for (int i = 0; i < 640 * 480; ++i) static_cast<uint32_t*>(bits)[i] = 0x00336699u;  // alpha 0, as some windows give
-  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  ScreenCapture::SelectGuard select(source.Get(), frozen.Get());
   m_window.control.screenDC = source.Get();
   m_mode->SetRect(Rect{540, 400, 200, 150});  // 100 x 80 of it on the screen
   m_mode->SetState(kStateIdle);
@@ -573,7 +572,7 @@ TEST_F(ShapesTest, ResultPastTheScreenEdgeIsTransparentWhite) {
   shape->SetColor(kColorRed);
   shape->SetRect(Rect{560, 420, 150, 100});
   m_mode->Add(shape);
-  std::unique_ptr<Gdiplus::Bitmap> result(m_mode->RenderResult());
+  std::unique_ptr<Gdiplus::Bitmap> result = m_mode->RenderResult();
   m_window.control.screenDC = nullptr;
   ASSERT_NE(result, nullptr);
   ASSERT_EQ(result->GetWidth(), 200u);
@@ -741,11 +740,11 @@ TEST_F(StrokeShapesTest, BrushPointsClampingHitsAndMoves) {
 // never grabbed and that its pixelated picture is made once per capture.
 TEST_F(StrokeShapesTest, MosaicIsNeverGrabbedAndPixelatesOncePerCapture) {
   ScopedVirtualScreen layout(Rect{0, 0, 40, 25});
-  DuiLib::MemoryDC source(nullptr);
+  ScreenCapture::MemoryDC source(nullptr);
   void* bits = nullptr;
-  DuiLib::Bitmap frozen(DuiLib::CreateDib32(source.Get(), 40, 25, &bits));
+  ScreenCapture::UniqueBitmap frozen = ScreenCapture::CreateDib32(source.Get(), 40, 25, &bits);
   ASSERT_TRUE(frozen);
-  DuiLib::SelectGuard select(source.Get(), frozen.Get());
+  ScreenCapture::SelectGuard select(source.Get(), frozen.Get());
   m_window.control.screenDC = source.Get();
   CCaptureControl control(source.Get());
   m_window.control.mosaicFrom = &control;

@@ -28,11 +28,11 @@ TEST(StitchBitmap, RoundTripKeepsBottomUpRowsAndEveryByte) {
   image.first = 4;
   image.pixels.resize(37 * 30);
   for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint32_t>(i * 2654435761u);
-  DuiLib::Bitmap bitmap(CreateBitmapFromPixels(image));
+  ScreenCapture::UniqueBitmap bitmap = CreateBitmapFromPixels(image);
   ASSERT_TRUE(bitmap);
   // Stored row 0 is the bottom row of the picture.
-  DuiLib::MemoryDC dc(nullptr);
-  DuiLib::SelectGuard select(dc.Get(), bitmap.Get());
+  ScreenCapture::MemoryDC dc(nullptr);
+  ScreenCapture::SelectGuard select(dc.Get(), bitmap.Get());
   const uint32_t bottom = image.Row(0)[0];
   EXPECT_EQ(::GetPixel(dc.Get(), 0, 22), RGB((bottom >> 16) & 0xFF, (bottom >> 8) & 0xFF, bottom & 0xFF));
   PixelImage back;
@@ -43,7 +43,7 @@ TEST(StitchBitmap, RoundTripKeepsBottomUpRowsAndEveryByte) {
 
   PixelImage none;
   EXPECT_FALSE(ReadBitmapPixels(nullptr, none));
-  EXPECT_EQ(CreateBitmapFromPixels(none), nullptr);
+  EXPECT_FALSE(CreateBitmapFromPixels(none));
 
   // A screen grab whose pixels find no memory fails and leaves no picture.
   PixelImage grabbed;

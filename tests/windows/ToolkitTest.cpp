@@ -96,7 +96,7 @@ TEST_F(ToolkitTest, BuilderMakesTreesAndFontsAndSurvivesBadLayouts) {
   EXPECT_EQ(font->iSize, 12);
   font = pm.GetFontInfo(1);
   ASSERT_NE(font, nullptr);
-  ASSERT_NE(font->hFont, nullptr);
+  ASSERT_TRUE(font->hFont);
   EXPECT_GT(font->tm.tmHeight, 10);
   EXPECT_EQ(pm.GetFontInfo(7), nullptr);
 
@@ -462,9 +462,9 @@ TEST_F(ToolkitTest, BrokenSkinShowsTheWindowOnlyAfterTheGrab) {
 
 // Text breaks into lines as an edit control breaks it.
 TEST(TextLines, WrapsAtSpacesAndBetweenWholeCharacters) {
-  DuiLib::MemoryDC dc(nullptr);
-  DuiLib::Font font(::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"\x5FAE\x8F6F\x96C5\x9ED1"));
-  DuiLib::SelectGuard select(dc.Get(), font.Get());
+  ScreenCapture::MemoryDC dc(nullptr);
+  ScreenCapture::UniqueFont font(::CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"\x5FAE\x8F6F\x96C5\x9ED1"));
+  ScreenCapture::SelectGuard select(dc.Get(), font.Get());
   const auto texts = [](const std::wstring& text, const std::vector<TextLine>& lines) {
     std::vector<std::wstring> out;
     for (const TextLine& line : lines) out.push_back(text.substr(line.start, line.length));
