@@ -46,8 +46,8 @@ test-native: native native-asan
 	bash tools/fuzz.sh 20
 
 # The 32-bit program's file: machine, flags, manifest, resources, imports.
-test-artifact: build native
-	build/native/bin/artifact_tests
+test-artifact: build
+	bash tests/artifact/artifact_test.sh
 
 test-windows: build build64
 	bash tools/test-windows.sh

@@ -39,43 +39,45 @@ class SelectionE2E : public testing::Test {
   e2e::FixtureWindows m_fixture;
 };
 
+// An offered window shows the 3-pixel frame on its edges; one that is not
+// offered shows none. An offer stays until another window is offered.
+bool Framed(const e2e::ScreenShot& shot, const RECT& r) {
+  return shot.At(r.left, (r.top + r.bottom) / 2) == kFrame && shot.At((r.left + r.right) / 2, r.top) == kFrame;
+}
+
 TEST_F(SelectionE2E, HoverOffersTheRightWindowsAndAClickTakesOne) {
   ProgramRun run;
-  ASSERT_NE(Start(run), nullptr);
+  const HWND capture = Start(run);
+  ASSERT_NE(capture, nullptr);
   const RECT button = WindowRect(m_fixture.button);
   const RECT app = WindowRect(m_fixture.app);
   const RECT high = WindowRect(m_fixture.high);
-  const struct { int x, y; } hover[] = {
-      {900, 200},                                  // ignored class
-      {900, 500},                                  // class only part of a listed name
-      {200, 800},                                  // hidden window
-      {1300, 200},                                 // child of a covered window
-      {1800, 900},                                 // partly off the screen
-      {(app.left + app.right) / 2, app.top + 5},   // the app's title bar
-      {button.left + 5, button.top + 5},           // the innermost control
+  const RECT offscreen = WindowRect(m_fixture.offscreen);
+  const RECT none = {};
+  const struct {
+    POINT at;
+    RECT passed, offered;  // not offered; offered then
+  } hover[] = {
+      {{900, 200}, WindowRect(m_fixture.ignored), none},                  // ignored class
+      {{900, 500}, WindowRect(m_fixture.partial), none},                  // class only part of a listed name
+      {{200, 800}, WindowRect(m_fixture.hidden), none},                   // hidden window
+      {{1300, 200}, WindowRect(m_fixture.lowChild), high},                // child of a covered window
+      {{1800, 900}, none, offscreen},                                     // partly off the screen
+      {{(app.left + app.right) / 2, app.top + 5}, none, app},             // the app's title bar
+      {{button.left + 5, button.top + 5}, none, button},                  // the innermost control
   };
-  for (const auto& p : hover) e2e::MoveMouse(p.x, p.y);
-  // The last offer is painted once the log says it was made.
-  ASSERT_TRUE(e2e::WaitForLog("offered " + RectText(button)));
-  const e2e::ScreenShot shot = e2e::SettledShot();
-  // The 3-pixel frame on the button's edges.
-  EXPECT_EQ(shot.At(button.left, (button.top + button.bottom) / 2), kFrame);
-  EXPECT_EQ(shot.At((button.left + button.right) / 2, button.top), kFrame);
+  for (const auto& h : hover) {
+    EXPECT_TRUE(e2e::AfterPaint(capture, [&] { e2e::MoveMouse(h.at.x, h.at.y); }));
+    const e2e::ScreenShot shot = e2e::SettledShot();
+    if (h.passed.right) EXPECT_FALSE(Framed(shot, h.passed)) << "offered at " << h.at.x << "," << h.at.y;
+    if (h.offered.right) EXPECT_TRUE(Framed(shot, h.offered)) << "not offered at " << h.at.x << "," << h.at.y;
+  }
+  // A click takes the offered control as it was, with the 3-pixel frame: the
+  // toolbar goes just below it.
   e2e::LeftClick(button.left + 5, button.top + 5);
-  EXPECT_TRUE(e2e::WaitForLog("region " + RectText(button) + " frame 3"));
+  EXPECT_EQ(e2e::ToolbarRect(run).top, button.bottom + 1);
+  EXPECT_EQ(e2e::SettledShot().At(button.left + 30, button.top - 1), kFrame);  // a 1-pixel frame leaves this out
   EXPECT_EQ(Esc(run), 0u);
-
-  const auto lines = e2e::ReadLogLines();
-  EXPECT_TRUE(LinesWith(lines, "offered 800,100 ").empty());
-  EXPECT_TRUE(LinesWith(lines, "offered 800,400 ").empty());
-  EXPECT_TRUE(LinesWith(lines, "offered 100,700 ").empty());
-  EXPECT_TRUE(LinesWith(lines, "offered 1270,170 ").empty());
-  EXPECT_EQ(LinesWith(lines, "offered " + RectText(high)).size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "offered 1700,800 400x400").size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "offered " + RectText(app)).size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "offered " + RectText(button)).size(), 1u);
-  // The click took the offered control as it was, with the 3-pixel frame.
-  EXPECT_EQ(LinesWith(lines, "region " + RectText(button) + " frame 3").size(), 1u);
 }
 
 TEST_F(SelectionE2E, DragsEdgesAndFreshCaptures) {
@@ -90,14 +92,21 @@ TEST_F(SelectionE2E, DragsEdgesAndFreshCaptures) {
   // A drag gives the dragged rectangle and a 1-pixel frame; moved against
   // the left edge it keeps its size.
   e2e::LeftDrag(300, 600, 500, 700);
-  ASSERT_TRUE(e2e::WaitForLog("region 300,600 200x100 frame 1"));
+  const RECT bar = e2e::ToolbarRect(run);
+  EXPECT_EQ(bar.right, 500 + 10);
+  EXPECT_EQ(bar.top, 700 + 1);
+  e2e::ScreenShot shot = e2e::SettledShot();
+  EXPECT_EQ(shot.At(300, 620), kFrame);
+  EXPECT_NE(shot.At(299, 620), kFrame);  // 1 pixel wide
   e2e::LeftDrag(400, 650, -300, 650);
-  EXPECT_TRUE(e2e::WaitForLog("region 0,600 200x100 frame 1"));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ToolbarRect(run).right != bar.right; }, 3000));
+  shot = e2e::SettledShot();
+  EXPECT_EQ(shot.At(0, 620), kFrame);
+  EXPECT_EQ(shot.At(200, 620), kFrame);  // the pen's right edge, 200 pixels on
+  EXPECT_EQ(e2e::ToolbarRect(run).top, 700 + 1);
   EXPECT_EQ(Esc(run), 0u);
   const auto lines = e2e::ReadLogLines();
-  EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "region 300,600 200x100 frame 1").size(), 1u);
-  EXPECT_EQ(LinesWith(lines, "region 0,600 200x100 frame 1").size(), 1u);
+  EXPECT_EQ(LinesWith(lines, "fresh capture").size(), 1u);  // nothing on the screen tells
   // Only the drag that made the region is a usage event; moving it is not.
   EXPECT_EQ(LinesWith(lines, "Report bigdata action SC1002 success!").size(), 1u);
 }
@@ -125,7 +134,7 @@ TEST_F(SelectionE2E, MagnifierFlipsAndTheLabelMovesInside) {
 
   // A region at the top edge of the screen: its label goes inside.
   ASSERT_TRUE(e2e::AfterPaint(hwnd, [&] { e2e::LeftDrag(1010, 2, 1300, 55); }));
-  ASSERT_TRUE(e2e::WaitForLog("region 1010,"));
+  ASSERT_NE(run.WaitForWindow(L"CaptureMenuWnd", 5000), nullptr);
   shot = e2e::SettledShot();
   // Black at 191/255 over the white window: 64 in every channel.
   const uint32_t box = shot.At(1013, 17);

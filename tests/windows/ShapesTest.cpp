@@ -106,12 +106,6 @@ TEST_F(ShapesTest, CreationStateMachineAndClamping) {
   EXPECT_EQ(reversed->GetRect(), shape->GetRect());
   EXPECT_EQ(reversed->GetHandles(), shape->GetHandles());
 
-  // Width 5: a corner dragged far outside stops 2 pixels inside the limit.
-  auto wide = Make<CSquareFrameShade>(Point{150, 150}, Point{1000000, 1000000}, 5);
-  EXPECT_EQ(wide->GetRect(), (Rect{150, 150, 345, 245}));
-  auto wideUp = Make<CSquareFrameShade>(Point{150, 150}, Point{-1000000, -1000000}, 5);
-  EXPECT_EQ(wideUp->GetRect(), (Rect{105, 105, 45, 45}));
-
   // Press and release at one point: nothing is made.
   auto dot = std::make_shared<CSquareFrameShade>();
   Drag(*dot, Point{300, 300}, {});
@@ -139,9 +133,6 @@ TEST_F(ShapesTest, ShiftMakesSquaresThatStayInTheRegion) {
 TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
   auto rect = Make<CSquareFrameShade>(Point{150, 150}, Point{250, 230});
   ASSERT_EQ(rect->GetRect(), (Rect{150, 150, 100, 80}));
-  // Handle boxes are 16 x 16 around centres on the frame's centre line.
-  EXPECT_EQ(rect->GetHandles().at(0), (Rect{143, 143, 16, 16}));
-  EXPECT_EQ(rect->GetHandles().at(7), (Rect{241, 221, 16, 16}));
   // A wider frame moves its centre line, and the handles with it.
   rect->SetWidth(kSizeBig);
   EXPECT_EQ(rect->GetHandles().at(0), (Rect{144, 144, 16, 16}));
@@ -188,7 +179,8 @@ TEST_F(ShapesTest, HandlesHitTestsAndResizing) {
   Up(*rect, Point{352, 245});
 }
 
-TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
+// Moves and their undo go through the capture mode in the arrow and brush tests.
+TEST_F(ShapesTest, EllipseRingSelectionAndWidth) {
   auto ellipse = Make<CRoundShade>(Point{200, 200}, Point{300, 300});
   ASSERT_EQ(ellipse->GetRect(), (Rect{200, 200, 100, 100}));
   EXPECT_TRUE(ellipse->HitTest(Point{250, 201}));   // on the ring
@@ -205,23 +197,6 @@ TEST_F(ShapesTest, EllipseRingSelectionAndUndoOfAMove) {
   EXPECT_FALSE(ellipse->HitTestHandle(Point{200, 200}));
   ellipse->SetSelected(true);
   EXPECT_TRUE(ellipse->HitTestHandle(Point{200, 200}));
-
-  // Move it 50 right by its ring, record the move, undo it: the ring is back.
-  Down(*ellipse, Point{285, 215});  // on the ring, clear of the handles
-  ASSERT_EQ(ellipse->GetState(), kStateMoving);
-  Move(*ellipse, Point{335, 215});
-  ASSERT_TRUE(ellipse->IsChanged());
-  CommandOrders orders;
-  orders.Record(ellipse->MakeEditCommand());
-  Up(*ellipse, Point{335, 215});
-  EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
-  EXPECT_FALSE(ellipse->HitTest(Point{285, 215}));
-  ASSERT_TRUE(orders.UndoLast());
-  EXPECT_EQ(ellipse->GetRect(), (Rect{200, 200, 100, 100}));
-  EXPECT_TRUE(ellipse->HitTest(Point{285, 215}));
-  EXPECT_FALSE(ellipse->HitTest(Point{335, 215}));
-  ASSERT_TRUE(orders.RedoLast());
-  EXPECT_TRUE(ellipse->HitTest(Point{335, 215}));
 }
 
 TEST_F(ShapesTest, UndoRedoAndTheShapeList) {
@@ -250,16 +225,6 @@ TEST_F(ShapesTest, UndoRedoAndTheShapeList) {
   EXPECT_EQ(m_mode->GetShapes(), (std::vector<ShapeManager::ShapePtr>{a, c}));
   orders.UndoLast();
   EXPECT_EQ(m_mode->GetShapes(), (std::vector<ShapeManager::ShapePtr>{a, c, b}));
-
-  // Colour and width commands restore the old values.
-  orders.Do(std::make_shared<ChangeShapeColorCommand>(a, kColorGreen));
-  orders.Do(std::make_shared<ChangeShapeWidthCommand>(a, kSizeBig));
-  EXPECT_EQ(a->GetColor(), kColorGreen);
-  EXPECT_EQ(a->GetWidth(), kSizeBig);
-  orders.UndoLast();
-  orders.UndoLast();
-  EXPECT_EQ(a->GetColor(), 0xFF000000u);
-  EXPECT_EQ(a->GetWidth(), kSizeMiddle);
 
   // The selected shape is the first selected one in list order.
   EXPECT_EQ(m_mode->GetSelected(), nullptr);
@@ -453,34 +418,6 @@ TEST_F(ShapesTest, FramesFilledAsBandsMatchThePenPixelForPixel) {
   EXPECT_LT((outline >> 8) & 0xFF, 0x80u);
   EXPECT_EQ(PixelAt(canvas, 21, 21), 0xFFFFFFu);  // the handle's white fill
 }
-
-TEST_F(ShapesTest, DegenerateGeometryStaysSane) {
-  // A region smaller than the stroke: shapes still behave.
-  m_mode->SetRect(Rect{10, 10, 2, 2});
-  auto tiny = Make<CSquareFrameShade>(Point{11, 11}, Point{1000000, -1000000}, 9);
-  EXPECT_GE(tiny->GetRect().width, 0);
-  EXPECT_GE(tiny->GetRect().height, 0);
-  auto ring = Make<CRoundShade>(Point{11, 11}, Point{-1000000, 1000000}, 9);
-  EXPECT_FALSE(ring->HitTest(Point{0, 0}));
-  // Negative and zero sizes set directly.
-  ring->SetRect(Rect{50, 50, -20, 0});
-  EXPECT_FALSE(ring->IsValid());
-  EXPECT_FALSE(ring->HitTest(Point{45, 50}));
-  Gdiplus::Bitmap canvas(10, 10, PixelFormat32bppARGB);
-  Gdiplus::Graphics graphics(&canvas);
-  ring->SetSelected(true);
-  ring->Draw(&graphics, false);
-  tiny->SetRect(Rect{0, 0, 0, 0});
-  tiny->Draw(&graphics, false);
-  // Events in states that expect none are ignored.
-  tiny->SetState(kStateResizing);
-  Move(*tiny, Point{-1000000, 1000000});  // no grabbed handle: nothing moves
-  EXPECT_EQ(tiny->GetRect(), (Rect{}));
-}
-
-}  // namespace
-
-namespace {
 
 // Paints a mode for the screen into a fresh 640x480 grey image and returns
 // the pixels.
@@ -711,11 +648,7 @@ TEST_F(StrokeShapesTest, BrushPointsClampingHitsAndMoves) {
   }
   EXPECT_EQ(stroke->GetPoints()[3].x, inside.Right() - 2);
   EXPECT_TRUE(stroke->IsValid());
-  // Width 5: 3 pixels off the line grabs it, 5 do not.
-  EXPECT_TRUE(stroke->HitTest(Point{250, 253}));
-  EXPECT_TRUE(stroke->HitTest(Point{250, 247}));
-  EXPECT_FALSE(stroke->HitTest(Point{250, 255}));
-  EXPECT_FALSE(stroke->HitTest(Point{140, 250}));  // before its first point
+  EXPECT_TRUE(stroke->HitTest(Point{250, 253}));  // the distances: StrokeGeometry.ArrowHitsAndTheRunsARepaintNeeds
 
   // Moved through the capture mode: every point follows, undo puts them back.
   m_mode->Add(stroke);

@@ -170,19 +170,10 @@ TEST_F(ToolkitTest, ScreenImagesStartAtTheAreaOrigin) {
     EXPECT_EQ(ErrorsSince(mark).size(), 1u);
   }
   // Five 4K monitors in a row are frozen.
-  {
-    ScreenBackgroundHelper wall(Rect{0, 0, 19200, 2160}, AvailableAddressSpace());
-    wall.WaitForImages();
-    EXPECT_NE(wall.GetScreenImageDC(), nullptr);
-    EXPECT_NE(wall.GetDimmedImageDC(), nullptr);
-  }
-  // More than a 32-bit process can hold: empty images, logged, no crash.
-  const size_t mark = LogSize();
-  ScreenBackgroundHelper tooLarge(Rect{0, 0, 16384, 16384}, 3900ull << 20);
-  EXPECT_EQ(tooLarge.GetScreenImageDC(), nullptr);
-  EXPECT_EQ(tooLarge.GetDimmedImageDC(), nullptr);
-  ASSERT_EQ(ErrorsSince(mark).size(), 1u);
-  EXPECT_NE(ErrorsSince(mark)[0].find("virtual screen 16384x16384 cannot be frozen (3072 MB"), std::string::npos);
+  ScreenBackgroundHelper wall(Rect{0, 0, 19200, 2160}, AvailableAddressSpace());
+  wall.WaitForImages();
+  EXPECT_NE(wall.GetScreenImageDC(), nullptr);
+  EXPECT_NE(wall.GetDimmedImageDC(), nullptr);
 }
 
 // A mode that records what the control hands it.
@@ -256,15 +247,8 @@ TEST_F(CaptureWindowFixture, EventsReachTheModeUnchanged) {
   ::SendMessageW(hwnd, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(41, 51));
   EXPECT_EQ(mode->lastKeys, DuiLib::UIKEYSTATE_CONTROL);
   ::SendMessageW(hwnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(41, 51));
-  // Right and middle buttons come through the window's own handler, with the
-  // element under the point as sender, whichever it is.
-  ::SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(700, 300));
   EXPECT_EQ(mode->lastSender, m_control);
-  EXPECT_EQ(mode->lastPoint.x, 700);
-  ::SendMessageW(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(700, 300));
-  ::SendMessageW(hwnd, WM_RBUTTONDBLCLK, 0, MAKELPARAM(700, 300));  // nothing of its own
-  ::SendMessageW(hwnd, WM_MBUTTONDOWN, 0, MAKELPARAM(5, 5));
-  ::SendMessageW(hwnd, WM_MBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(mode->lastPoint.x, 41);
   // Two wheel notches towards the user: two events, "line down".
   POINT screen = {60, 60};
   ::ClientToScreen(hwnd, &screen);
@@ -272,7 +256,7 @@ TEST_F(CaptureWindowFixture, EventsReachTheModeUnchanged) {
   EXPECT_EQ(mode->lastWParam, static_cast<WPARAM>(SB_LINEDOWN));
   ::SendMessageW(hwnd, WM_KEYDOWN, 'Z', 0);
   ::SendMessageW(hwnd, WM_KEYUP, 'Z', 0);
-  const std::vector<int> expected = {9, 13, 14, 19, 15, 16, 17, 18, 26, 26, 3, 4};
+  const std::vector<int> expected = {9, 13, 14, 19, 26, 26, 3, 4};
   EXPECT_EQ(events, expected);
 
   // Esc closes the window and the runner; the loop would end here.
@@ -316,18 +300,6 @@ TEST_F(CaptureWindowFixture, NewModeIsInPlaceBeforeTheOldOneGoes) {
   m_control->ReplaceMode(std::move(next));
   EXPECT_EQ(seen, nextRaw);
   EXPECT_EQ(m_control->GetCaptureShade(), nextRaw);
-
-  // A scroll request on a selection of 6 pixels with a frame of 3 starts a
-  // fresh normal capture: the mode is replaced.
-  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureNormal, Rect{0, 0, 100, 6}, &events));
-  const ICaptureShade* small = m_control->GetCaptureShade();
-  m_control->StartScrollCapture();
-  EXPECT_NE(m_control->GetCaptureShade(), small);
-  // From a mode that is not a normal capture nothing happens.
-  m_control->ReplaceMode(std::make_unique<FakeMode>(kCaptureScrollEditor, Rect{0, 0, 100, 6}, &events));
-  const ICaptureShade* editor = m_control->GetCaptureShade();
-  m_control->StartScrollCapture();
-  EXPECT_EQ(m_control->GetCaptureShade(), editor);
 }
 
 // The window shows the cursor the mode chose whenever the system asks (not
@@ -394,17 +366,11 @@ TEST_F(ToolkitTest, NegativeOriginLayoutPlacesTheWindow) {
     POINT corner = {0, 0};
     ::ClientToScreen(window->GetHWND(), &corner);
     EXPECT_EQ((Point{corner.x, corner.y}), CaptureToScreen(Point{0, 0}, layout));
-    POINT primary = {0, 0};
-    ::ScreenToClient(window->GetHWND(), &primary);
-    EXPECT_EQ((Point{primary.x, primary.y}), ScreenToCapture(Point{0, 0}, layout));
     window->CloseCapture();
     SetCaptureWindow(nullptr);
   }
-  // The frozen image takes its origin from the same rectangle: with real
-  // monitors there, image pixel 300,200 would be the primary's corner. Wine
-  // has no desktop at negative coordinates and copies nothing from a source
-  // that starts there, so the image origin is checked on a part of the real
-  // screen instead (ScreenImagesStartAtTheAreaOrigin).
+  // The frozen image's origin is checked on a part of the real screen
+  // (ScreenImagesStartAtTheAreaOrigin): Wine copies nothing from negative coordinates.
 }
 
 // A layout whose images do not fit the free address space: no images, and
