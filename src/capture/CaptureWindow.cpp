@@ -4,6 +4,7 @@
 
 #include "capture/VirtualScreen.h"
 #include "common/Logger.h"
+#include "common/StartupTrace.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollCapture.h"
 #include "shapes/Cursors.h"
@@ -37,12 +38,14 @@ void CCaptureWindow::StopMode() {
 HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                             int height) {
   WaitForImages();
+  MarkStartup(StartupPhase::kImagesReady);
   return DuiLib::WindowImplBase::Create(parent, title, style, exStyle, x, y, width, height);
 }
 
 void CCaptureWindow::InitWindow() {
   // The toolbar: owned by this window, hidden until a region exists.
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+  MarkStartup(StartupPhase::kToolbar);
   int systemDpi = 96;
   {
     DuiLib::WindowDC screen(nullptr);
