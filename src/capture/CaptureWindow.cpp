@@ -37,9 +37,16 @@ void CCaptureWindow::StopMode() {
 
 HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                             int height) {
+  // The window, its skin and the toolbar are made hidden while the worker
+  // still copies the screen; it is shown, as a visible style asks, only once
+  // the frozen images are finished, so it never appears in its own
+  // background and its first paint has the finished images.
+  const HWND hwnd =
+      DuiLib::WindowImplBase::Create(parent, title, style & ~WS_VISIBLE, exStyle, x, y, width, height);
   WaitForImages();
   MarkStartup(StartupPhase::kImagesReady);
-  return DuiLib::WindowImplBase::Create(parent, title, style, exStyle, x, y, width, height);
+  if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) ::ShowWindow(hwnd, SW_SHOW);
+  return hwnd;
 }
 
 void CCaptureWindow::InitWindow() {
@@ -63,10 +70,10 @@ void CCaptureWindow::InitWindow() {
 
 DuiLib::CControlUI* CCaptureWindow::CreateControl(const std::wstring& name) {
   if (name == L"CaptureControl") {
-    m_control = new CCaptureControl(GetScreenImageDC());
+    m_control = new CCaptureControl(ScreenImageDCHandle());
     return m_control;
   }
-  if (name == L"CaptureContain") return new CCaptureBkContain(GetDimmedImageDC(), CCaptureBkContain::kDimColor);
+  if (name == L"CaptureContain") return new CCaptureBkContain(DimmedImageDCHandle(), CCaptureBkContain::kDimColor);
   return nullptr;
 }
 

@@ -39,6 +39,10 @@ class ScreenBackgroundHelper {
     WaitForImages();
     return m_screen.GetBitmap();
   }
+  // The same DCs without waiting: they are made before the worker starts and
+  // stay the same, but must not be drawn from or into before WaitForImages.
+  HDC ScreenImageDCHandle() const { return m_screen.GetDC(); }
+  HDC DimmedImageDCHandle() const { return m_dimmed.GetDC(); }
   void WaitForImages() const;
   // True when the worker has been waited for (or never ran).
   bool IsFinished() const { return !m_worker.Joinable(); }
