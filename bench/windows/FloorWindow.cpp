@@ -2,6 +2,8 @@
 // one full-screen window and paint it (a plain colour). Esc ends it.
 #include <windows.h>
 
+#include "common/StartupTrace.h"
+
 namespace {
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -12,6 +14,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       ::FillRect(dc, &ps.rcPaint, brush);
       ::DeleteObject(brush);
       ::EndPaint(hwnd, &ps);
+      ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kFirstPaint);
       return 0;
     }
     case WM_CHAR:
@@ -27,6 +30,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kEntry);
   WNDCLASSW wc = {};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
@@ -36,6 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                                       ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
                                       ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
                                       nullptr, nullptr, instance, nullptr);
+  ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kWindowCreated);
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -19,6 +19,7 @@
 #include "common/LifetimeMark.h"
 #include "common/Logger.h"
 #include "common/NativeWindow.h"
+#include "common/StartupTrace.h"
 #include "common/TDRHelper.h"
 #include "common/WorkerThread.h"
 #include "core/CommandLine.h"
@@ -65,8 +66,10 @@ UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& be
   const long windowsBefore = CNativeWindow::LiveCount();
   auto* window = new CCaptureWindow();
   SetCaptureWindow(window);
+  MarkStartup(StartupPhase::kWindowObject);
   CaptureStartParams* params = window->GetStartParams();
   ParseStartParams(*params, commandLine, TDRUtils::HostSuiteFallbacks());
+  MarkStartup(StartupPhase::kStartParams);
   LOG_TRA(L"start params: startmode=%d cachepath=%s fileMappingName=%s appkey=%s tdrversion=%s "
           L"moduleversion=%s quillarinversion=%s",
           params->startMode, params->cachePath.c_str(), params->fileMappingName.c_str(), params->appKey.c_str(),
@@ -76,6 +79,7 @@ UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& be
   const Rect& screen = GetVirtualScreenRect();
   window->Create(nullptr, L"TDRScreenCaptureWnd", kCaptureWindowStyle, kCaptureWindowExStyle, screen.x, screen.y,
                  CW_USEDEFAULT, CW_USEDEFAULT);
+  MarkStartup(StartupPhase::kWindowCreated);
   const UINT result = window->ShowModal();
   delete window;
   SetCaptureWindow(nullptr);
@@ -95,18 +99,24 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
   // abort() raises SIGABRT before it would show its message box.
   std::signal(SIGABRT, [](int) { CommonDef::LifetimeAbort("abort (a failed assertion?)"); });
 #endif
+  MarkStartup(StartupPhase::kEntry);
   const wchar_t* const rawCommandLine = lpCmdLine ? lpCmdLine : L"";
   SetUpLogger();
   LOG_INF(L"lpCmdLine=%s", rawCommandLine);
+  MarkStartup(StartupPhase::kLogger);
   if (HasPrefetchFlag(ProcessCommandLine())) return 0;
+  MarkStartup(StartupPhase::kPrefetch);
 
   StartUsageReporting(rawCommandLine);
+  MarkStartup(StartupPhase::kReporting);
 
   UniqueHandle instanceEvent;
   int exitCode = CreateSingleInstanceEvent(instanceEvent);
+  MarkStartup(StartupPhase::kSingleInstance);
   if (exitCode == 0) {
     const std::wstring commandLine(rawCommandLine);
     InitOncePerProcess();
+    MarkStartup(StartupPhase::kProcessInit);
     // GDI+ takes a while to start: let it do so while the screen is grabbed.
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::Status gdiplus = Gdiplus::GenericError;
@@ -119,6 +129,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR lpCmdLine, int) {
     if (!gdiplusStarter.Start(startGdiplus)) startGdiplus();
     exitCode = static_cast<int>(RunCapture(commandLine, [&] {
       gdiplusStarter.Join();
+      MarkStartup(StartupPhase::kGdiplus);
       if (gdiplus != Gdiplus::Ok) LOG_ERR(L"GDI+ did not start: %d", static_cast<int>(gdiplus));
     }));
     gdiplusStarter.Join();

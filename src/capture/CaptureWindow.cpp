@@ -5,6 +5,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/DrawHelpers.h"
 #include "common/Logger.h"
+#include "common/StartupTrace.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollCapture.h"
 #include "shapes/Cursors.h"
@@ -37,13 +38,22 @@ void CCaptureWindow::StopMode() {
 
 HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                             int height) {
+  // The window, its skin and the toolbar are made hidden while the worker
+  // still copies the screen; it is shown, as a visible style asks, only once
+  // the frozen images are finished, so it never appears in its own
+  // background and its first paint has the finished images.
+  const HWND hwnd =
+      DuiLib::WindowImplBase::Create(parent, title, style & ~WS_VISIBLE, exStyle, x, y, width, height);
   WaitForImages();
-  return DuiLib::WindowImplBase::Create(parent, title, style, exStyle, x, y, width, height);
+  MarkStartup(StartupPhase::kImagesReady);
+  if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) ::ShowWindow(hwnd, SW_SHOW);
+  return hwnd;
 }
 
 void CCaptureWindow::InitWindow() {
   // The toolbar: owned by this window, hidden until a region exists.
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+  MarkStartup(StartupPhase::kToolbar);
   const int systemDpi = ReadSystemDpi();
   m_pm.SetDPI(SnapDpi(systemDpi));
   LOG_INF(L"skin dpi %d (system %d)", m_pm.GetDPI(), systemDpi);

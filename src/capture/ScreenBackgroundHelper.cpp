@@ -3,6 +3,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/Clock.h"
 #include "common/Logger.h"
+#include "common/StartupTrace.h"
 #include "core/PixelOps.h"
 
 namespace ScreenCapture {
@@ -56,6 +57,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
       ::BitBlt(screenDC, 0, 0, area.width, area.height, desktop.Get(), area.x, area.y, SRCCOPY | CAPTUREBLT);
       ::GdiFlush();
     }
+    MarkStartup(StartupPhase::kScreenGrabbed);
     const double grabbed = NowMs();
     if (dimmedBits) {
       // The same as alpha-blending the screen over black at 127, computed
@@ -63,6 +65,7 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
       DimOverBlack(screenBits, dimmedBits, static_cast<size_t>(area.width) * static_cast<size_t>(area.height),
                    kDimAlpha);
     }
+    MarkStartup(StartupPhase::kScreenDimmed);
     LOG_TRA(L"screen frozen %dx%d at %d,%d: grab %d ms, dim %d ms", area.width, area.height, area.x, area.y,
             static_cast<int>(grabbed - start), static_cast<int>(NowMs() - grabbed));
   };

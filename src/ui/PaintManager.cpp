@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/Logger.h"
+#include "common/StartupTrace.h"
 #include "core/Dpi.h"
 #include "core/SkinLayout.h"
 #include "ui/SkinArchive.h"
@@ -410,6 +411,7 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       Render(area);
       ::BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_offscreen.GetDC(),
                area.left, area.top, SRCCOPY);
+      ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kFirstPaint);
       PublishPaintCount();
       return true;
     }

@@ -1,6 +1,7 @@
 #include "ui/WindowImplBase.h"
 
 #include "common/Logger.h"
+#include "common/StartupTrace.h"
 
 namespace DuiLib {
 
@@ -39,6 +40,7 @@ LRESULT WindowImplBase::OnCreate() {
     LOG_ERR(L"skin %s could not be built", GetSkinFile().c_str());
   }
   m_pm.AttachDialog(root);
+  ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kSkinLayout);
   if (m_pm.IsTransparentBackground()) m_pm.SetLayered(true);
   const SIZE init = m_pm.GetInitSize();
   if (init.cx > 0 && init.cy > 0) {
