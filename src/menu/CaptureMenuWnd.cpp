@@ -8,6 +8,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Logger.h"
+#include "common/WineQuirks.h"
 #include "core/Dpi.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
@@ -48,11 +49,6 @@ constexpr ToolOption kTools[] = {{kShapeRectangle, L"square", L"squareShadow", 1
                                  {kShapeNumberedText, L"sericalizetext", nullptr, 0}};
 
 ICaptureWindow* Window() { return GetCaptureWindow(); }
-
-bool RunningUnderWine() {
-  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
 
 }  // namespace
 
@@ -102,14 +98,7 @@ LRESULT CCaptureMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM
   }
   if (message == kRaiseMessage) {
     handled = TRUE;
-    if (::IsWindowVisible(m_hwnd) && RunningUnderWine()) {
-      // Wine without a window manager stacks an activated owner over its
-      // own pop-ups on the display, though not in its window list: mapping
-      // the toolbar again puts it back on top. Windows keeps owned windows
-      // above their owner by itself.
-      ::ShowWindow(m_hwnd, SW_HIDE);
-      ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
-    }
+    WineQuirks::RestackAboveOwner(m_hwnd);
   }
   return 0;
 }
@@ -293,11 +282,10 @@ void CCaptureMenuWnd::UpdateMenuMode() {
 }
 
 void CCaptureMenuWnd::KeepAboveCapture() {
-  // An owned window stays above its owner on Windows; where activating the
-  // capture window restacks it over the toolbar (Wine without a window
-  // manager), put the toolbar back on top.
-  // The activation that restacks arrives after this handler: raise the
-  // toolbar once it has.
+  // The toolbar is owned by the capture window and so stays above it; where
+  // activating the capture window restacks it over the toolbar all the same
+  // (WineQuirks::RestackAboveOwner), the activation arrives after this
+  // handler: the toolbar is put back on top once it has.
   if (m_hwnd && ::IsWindowVisible(m_hwnd)) ::PostMessageW(m_hwnd, kRaiseMessage, 0, 0);
 }
 
