@@ -138,6 +138,24 @@ RECT ToolbarRect(ProgramRun& run) {
   return bar;
 }
 
+namespace {
+POINT At(const RECT& bar, const int (&centre)[2], double scale) {
+  return POINT{bar.left + static_cast<int>(centre[0] * scale), bar.top + static_cast<int>(centre[1] * scale)};
+}
+}  // namespace
+
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Button button, double scale) {
+  return At(bar, ToolbarGeometry::kButtonCentre[static_cast<int>(button)], scale);
+}
+
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::ScrollButton button) {
+  return At(bar, ToolbarGeometry::kScrollButtonCentre[static_cast<int>(button)], 1.0);
+}
+
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Option option) {
+  return At(bar, ToolbarGeometry::kOptionCentre[static_cast<int>(option)], 1.0);
+}
+
 std::vector<std::wstring> PngNames(const std::wstring& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ToolbarGeometry.h"
+
 namespace e2e {
 
 // ZTDScreenCapture.exe next to the test executable.
@@ -68,6 +70,14 @@ class ScrollPageWindow {
 
 // The toolbar of the run once it has settled; empty when it never showed.
 RECT ToolbarRect(ProgramRun& run);
+// Where a button or option of the toolbar at `bar` is on the screen (its
+// centre), with the skin at `scale`.
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Button button, double scale = 1.0);
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::ScrollButton button);
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Option option);
+// Presses it.
+template <class Which>
+void ClickToolbar(const RECT& bar, Which which);
 // The names of the PNG files in `folder` (which ends with a backslash), also
 // beyond MAX_PATH.
 std::vector<std::wstring> PngNames(const std::wstring& folder);
@@ -154,6 +164,12 @@ bool WaitUntil(Fn done, DWORD timeoutMs) {
     ::Sleep(20);
   }
   return true;
+}
+
+template <class Which>
+void ClickToolbar(const RECT& bar, Which which) {
+  const POINT at = ToolbarButtonCentre(bar, which);
+  LeftClick(at.x, at.y);
 }
 
 template <class Fn>
