@@ -47,7 +47,7 @@ class OutputE2E : public testing::Test {
     EXPECT_NE(toolbar, nullptr);
     RECT bar = {};
     if (toolbar) {
-      EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
+      EXPECT_TRUE(e2e::WaitForToolbar(toolbar));
       ::GetWindowRect(toolbar, &bar);
     }
     return bar;
@@ -271,7 +271,7 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
     e2e::LeftUp();
     const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
     ASSERT_NE(toolbar, nullptr) << region.width;
-    EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
+    EXPECT_TRUE(e2e::WaitForToolbar(toolbar));
     RECT bar = {};
     ::GetWindowRect(toolbar, &bar);
     e2e::ClickToolbar(bar, Button::Finish);

@@ -196,10 +196,8 @@ TEST_F(SelectionE2E, LongAndShortWaysToAStateLeaveTheSameScreen) {
       e2e::MoveMouse(rest.x, rest.y);
       const HWND straight = Start(shortRun);
       ASSERT_NE(straight, nullptr);
-      EXPECT_TRUE(e2e::AfterPaint(straight, [&] {
-        e2e::MoveMouse(rest.x + 1, rest.y);
-        e2e::MoveMouse(rest.x, rest.y);
-      }));
+      EXPECT_TRUE(e2e::AfterPaint(straight, [&] { e2e::MoveMouse(rest.x + 40, rest.y); }));
+      EXPECT_TRUE(e2e::AfterPaint(straight, [&] { e2e::MoveMouse(rest.x, rest.y); }));
       const e2e::ScreenShot shortWay = finish(shortRun, "offering_short");
       EXPECT_EQ(Differences(longWay, shortWay, where), 0) << "offering at " << dpi << " DPI, differing in " << where;
     }

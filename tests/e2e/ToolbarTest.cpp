@@ -27,7 +27,7 @@ class ToolbarE2E : public testing::Test {
     e2e::LeftDrag(x0, y0, x1, y1);
     const HWND bar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
     // Shown first, then placed by the region.
-    if (bar) EXPECT_TRUE(e2e::WaitForSettledWindow(bar));
+    if (bar) EXPECT_TRUE(e2e::WaitForToolbar(bar));
     return bar;
   }
   static RECT Rect(HWND hwnd) {
@@ -89,8 +89,8 @@ TEST_F(ToolbarE2E, ToolsUndoAndAnnotationsThatKeepTheRegion) {
 
   // The undo button: once the rectangle, once "back to select".
   r = Rect(bar);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [&] { e2e::LeftClick(r.left + 260, r.top + 25); }));
-  e2e::LeftClick(r.left + 260, r.top + 25);
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [&] { e2e::ClickToolbar(r, Button::Undo); }));
+  e2e::ClickToolbar(r, Button::Undo);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(bar); }, 3000));
   EXPECT_EQ(Esc(run), 0u);
 
@@ -159,8 +159,8 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   testfiles::WriteBytes(target, "old");
   // Right after a modal dialog, a click can go to its closing: the toolbar
   // is pressed again only if no dialog came of the first press.
-  e2e::WaitForSettledWindow(bar);
-  e2e::LeftClick(r.left + 324, r.top + 25);
+  e2e::WaitForToolbar(bar);
+  e2e::ClickToolbar(r, Button::Save);
   dialog = e2e::WaitForDialog(run.ProcessId(), nullptr, 5000);
   if (!dialog) {
     e2e::ClickToolbar(r, Button::Save);

@@ -134,7 +134,7 @@ bool ScrollPageWindow::Shown() const {
 RECT ToolbarRect(ProgramRun& run) {
   RECT bar = {};
   const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-  if (toolbar && WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
+  if (toolbar && WaitForToolbar(toolbar)) ::GetWindowRect(toolbar, &bar);
   return bar;
 }
 
@@ -220,32 +220,55 @@ std::vector<HWND> FindWindowsOfClass(const wchar_t* className) {
 }
 
 HWND StartCapture(ProgramRun& run, const std::wstring& arguments) {
+  const ScreenShot before = GrabScreen();
   if (!run.Start(arguments)) return nullptr;
   const HWND hwnd = run.WaitForWindow(kCaptureWindowClass);
   if (!hwnd) return nullptr;
   BringToFront(hwnd);
+  // Painted: the dimmed frozen screen and the magnifier replace the screen.
+  WaitUntil([&] { return GrabScreen().pixels != before.pixels; }, 5000);
   WaitForSettledWindow(hwnd);
   return hwnd;
 }
 
+std::vector<uint32_t> WindowPixels(HWND hwnd) {
+  // The part on the screen (a toolbar's shadow may hang off its edge).
+  const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const RECT screen = {x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT r = {}, shown = {};
+  if (!::IsWindowVisible(hwnd) || !::GetWindowRect(hwnd, &r) || !::IntersectRect(&shown, &r, &screen)) return {};
+  return GrabArea(shown).pixels;
+}
+
 bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs) {
-  if (!WaitUntil([&] { return PaintCount(hwnd) > 0; }, timeoutMs)) return false;
-  // No more paints and no more moves for 60 ms.
+  // Neither moved nor changed on the screen for 60 ms.
   RECT last = {};
   ::GetWindowRect(hwnd, &last);
-  unsigned paints = PaintCount(hwnd);
+  std::vector<uint32_t> pixels = WindowPixels(hwnd);
   const DWORD start = ::GetTickCount();
   for (int quiet = 0; quiet < 3;) {
-    if (::GetTickCount() - start > timeoutMs) return false;
+    if (::GetTickCount() - start > timeoutMs || !::IsWindow(hwnd)) return false;
     ::Sleep(20);
     RECT now = {};
     ::GetWindowRect(hwnd, &now);
-    const unsigned count = PaintCount(hwnd);
-    quiet = ::EqualRect(&now, &last) && count == paints ? quiet + 1 : 0;
+    std::vector<uint32_t> next = WindowPixels(hwnd);
+    quiet = ::EqualRect(&now, &last) && next == pixels && !next.empty() ? quiet + 1 : 0;
     last = now;
-    paints = count;
+    pixels = std::move(next);
   }
   return true;
+}
+
+bool WaitForToolbar(HWND toolbar, DWORD timeoutMs) {
+  // Its white panels cover most of it; the dimmed screen around a region is
+  // never that white.
+  const auto shown = [&] {
+    const std::vector<uint32_t> pixels = WindowPixels(toolbar);
+    size_t white = 0;
+    for (const uint32_t p : pixels) white += (p & 0xFFFFFF) == 0xFFFFFF;
+    return !pixels.empty() && white * 2 > pixels.size();
+  };
+  return WaitUntil(shown, timeoutMs) && WaitForSettledWindow(toolbar, timeoutMs);
 }
 
 DWORD EndWithEsc(ProgramRun& run) {
@@ -404,9 +427,15 @@ HWND WaitForDialog(DWORD pid, HWND except, DWORD timeoutMs) {
 }
 
 ScreenShot GrabScreen() {
+  const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return GrabArea(RECT{x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+}
+
+ScreenShot GrabArea(const RECT& area) {
   ScreenShot shot;
-  shot.width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  shot.height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  shot.width = area.right - area.left;
+  shot.height = area.bottom - area.top;
+  if (shot.width <= 0 || shot.height <= 0) return ScreenShot{};
   const HDC screen = ::GetDC(nullptr);
   const HDC memory = ::CreateCompatibleDC(screen);
   BITMAPINFO info = {};
@@ -419,8 +448,7 @@ ScreenShot GrabScreen() {
   const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap && bits) {
     const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, ::GetSystemMetrics(SM_XVIRTUALSCREEN),
-             ::GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY | CAPTUREBLT);
+    ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
     ::GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
     shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
@@ -442,10 +470,6 @@ ScreenShot SettledShot() {
     last = std::move(next);
   }
   return last;
-}
-
-unsigned PaintCount(HWND hwnd) {
-  return static_cast<unsigned>(reinterpret_cast<uintptr_t>(::GetPropW(hwnd, L"ZTDPaints")));
 }
 
 bool WaitForLog(const std::string& needle, size_t count, DWORD timeoutMs) {
