@@ -92,6 +92,14 @@ TEST_F(Artifact, CarriesItsVersionAndTheSkin) {
   EXPECT_GT(skin->size(), 10000u);
 }
 
+TEST_F(Artifact, CarriesNoTestHooks) {
+  // Window properties once published for tests, and the test builds' stand-in
+  // monitor layout: neither is in the shipped program.
+  for (const std::string& hook : {Utf16("ZTDPaints"), Utf16("ZTDGdiLive"), std::string("ScopedVirtualScreen")}) {
+    EXPECT_EQ(s_bytes.find(hook), std::string::npos) << hook;
+  }
+}
+
 TEST_F(Artifact, ImportsOnlySystemLibraries) {
   // Statically linked: nothing of the toolchain's runtime, only what every
   // Windows has. A new import must be added here on purpose.
