@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "TestFiles.h"
 #include "core/LogRecord.h"
 
@@ -225,8 +227,16 @@ HWND StartCapture(ProgramRun& run, const std::wstring& arguments) {
   const HWND hwnd = run.WaitForWindow(kCaptureWindowClass);
   if (!hwnd) return nullptr;
   BringToFront(hwnd);
-  // Painted: the dimmed frozen screen and the magnifier replace the screen.
-  WaitUntil([&] { return GrabScreen().pixels != before.pixels; }, 5000);
+  // Painted: the dimmed frozen screen and the magnifier replace the screen
+  // (a window not painted yet shows one colour all over).
+  WaitUntil(
+      [&] {
+        const ScreenShot now = GrabScreen();
+        const auto other = std::find_if(now.pixels.begin(), now.pixels.end(),
+                                        [&](uint32_t p) { return (p & 0xFFFFFF) != (now.pixels[0] & 0xFFFFFF); });
+        return now.pixels != before.pixels && other != now.pixels.end();
+      },
+      5000);
   WaitForSettledWindow(hwnd);
   return hwnd;
 }
@@ -260,13 +270,25 @@ bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs) {
 }
 
 bool WaitForToolbar(HWND toolbar, DWORD timeoutMs) {
-  // Its white panels cover most of it; the dimmed screen around a region is
-  // never that white.
+  // Its white panel is on the screen: a line across it below the buttons is
+  // mostly white (the dimmed screen around a region is never that white).
   const auto shown = [&] {
-    const std::vector<uint32_t> pixels = WindowPixels(toolbar);
+    RECT bar = {};
+    if (!::IsWindowVisible(toolbar) || !::GetWindowRect(toolbar, &bar)) return false;
+    const int width = bar.right - bar.left;
+    double scale = 1.0;
+    for (const double step : {1.0, 1.5, 2.0, 3.0, 4.0}) {
+      if (width == static_cast<int>(ToolbarGeometry::kWidth * step) ||
+          width == static_cast<int>(ToolbarGeometry::kScrollWidth * step)) {
+        scale = step;
+      }
+    }
+    const int inset = static_cast<int>((ToolbarGeometry::kShadowMargin + 4) * scale);
+    const int y = bar.top + static_cast<int>((ToolbarGeometry::kRowTop + ToolbarGeometry::kRowHeight - 6) * scale);
+    const ScreenShot line = GrabArea(RECT{bar.left + inset, y, bar.right - inset, y + 1});
     size_t white = 0;
-    for (const uint32_t p : pixels) white += (p & 0xFFFFFF) == 0xFFFFFF;
-    return !pixels.empty() && white * 2 > pixels.size();
+    for (const uint32_t p : line.pixels) white += (p & 0xFFFFFF) == 0xFFFFFF;
+    return !line.pixels.empty() && white * 2 > line.pixels.size();
   };
   return WaitUntil(shown, timeoutMs) && WaitForSettledWindow(toolbar, timeoutMs);
 }
