@@ -251,18 +251,26 @@ std::vector<uint32_t> WindowPixels(HWND hwnd) {
 }
 
 bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs) {
-  // Neither moved nor changed on the screen for 60 ms.
+  // Neither moved nor changed on the screen for 60 ms (a grab of a whole
+  // screen takes tens of milliseconds under Wine: the time counts, not the
+  // grabs).
   RECT last = {};
   ::GetWindowRect(hwnd, &last);
   std::vector<uint32_t> pixels = WindowPixels(hwnd);
   const DWORD start = ::GetTickCount();
-  for (int quiet = 0; quiet < 3;) {
+  DWORD changed = start;
+  for (int same = 0; same < 2 || ::GetTickCount() - changed < 60;) {
     if (::GetTickCount() - start > timeoutMs || !::IsWindow(hwnd)) return false;
-    ::Sleep(20);
+    ::Sleep(10);
     RECT now = {};
     ::GetWindowRect(hwnd, &now);
     std::vector<uint32_t> next = WindowPixels(hwnd);
-    quiet = ::EqualRect(&now, &last) && next == pixels && !next.empty() ? quiet + 1 : 0;
+    if (::EqualRect(&now, &last) && next == pixels && !next.empty()) {
+      ++same;
+    } else {
+      same = 0;
+      changed = ::GetTickCount();
+    }
     last = now;
     pixels = std::move(next);
   }
