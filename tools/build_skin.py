@@ -16,6 +16,9 @@ import sys
 import tempfile
 import zipfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import toolbar_geometry  # noqa: E402
+
 STEPS = [("", 1.0), ("@150", 1.5), ("@200", 2.0), ("@300", 3.0), ("@400", 4.0)]
 REST, HOT = "#4A4A4A", "#1E6FFF"
 
@@ -37,15 +40,18 @@ def panel(width, height, body, notch=None):
     return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">%s'
             '<path d="%s" fill="#FFFFFF" filter="url(#s)"/></svg>' % (width, height, width, height, SHADOW, path))
 
-# Tool centres in the tool row: spacer 10, spacer 4, then 20-pixel options with 12 before each.
-TOOL_X = {"square": 36, "round": 68, "arrow": 100, "brush": 132, "mosaic": 164, "text": 196}
-
 def panels():
-    yield "panel_tools", panel(392, 56, (10, 6, 382, 50))
-    yield "panel_edits", panel(168, 56, (10, 6, 158, 50))
+    # The sizes, the shadow around the panels and the tools the option panels
+    # point at come from the toolbar's layout.
+    g, _, _, _ = toolbar_geometry.geometry()
+    tool_x = toolbar_geometry.tool_centres()
+    m, h, ph = g["ShadowMargin"], g["Height"], g["PanelHeight"]
+    yield "panel_tools", panel(g["Width"], h, (m, 6, g["Width"] - m, h - 6))
+    yield "panel_edits", panel(g["ScrollWidth"], h, (m, 6, g["ScrollWidth"] - m, h - 6))
     for tool in ("square", "round", "arrow", "brush", "text"):
-        yield "panel_" + tool, panel(250, 62, (10, 10, 240, 56), TOOL_X[tool])
-    yield "panel_mosaic", panel(114, 62, (10, 10, 104, 56), TOOL_X["mosaic"] - 107)
+        yield "panel_" + tool, panel(g["PanelWidth"], ph, (m, 10, g["PanelWidth"] - m, ph - 6), tool_x[tool])
+    yield "panel_mosaic", panel(g["MosaicPanelWidth"], ph, (m, 10, g["MosaicPanelWidth"] - m, ph - 6),
+                                tool_x["mosaic"] - g["MosaicPanelLeft"])
 
 def sources(art_dir):
     for name in sorted(os.listdir(art_dir)):

@@ -44,19 +44,22 @@ demo() {
   fi
   sleep 0.5
   # Drag a region, choose the rectangle tool, draw, finish.
-  # Region 20,40 - 620,440; its toolbar then lies at 238,441.
+  # Region 20,40 - 620,440; its toolbar then lies below its right edge, the
+  # buttons 8 pixels below it.
+  eval "$(python3 "$ROOT/tools/toolbar_geometry.py" --shell)"
+  local bx=$((620 + TOOLBAR_SHADOWMARGIN - TOOLBAR_WIDTH)) by=$((440 + 8 - TOOLBAR_ROWTOP))
   xdotool mousemove 20 40 mousedown 1
   for i in 1 2 3 4 5 6; do xdotool mousemove $((20 + i * 100)) $((40 + i * 66 + (i == 6 ? 4 : 0))); sleep 0.05; done
   xdotool mouseup 1
   sleep 0.6
-  xdotool mousemove 274 466 click 1
+  xdotool mousemove $((bx + TOOLBAR_RECTANGLE_X)) $((by + TOOLBAR_RECTANGLE_Y)) click 1
   sleep 0.4
   xdotool mousemove 60 150 mousedown 1
   for i in 1 2 3 4 5; do xdotool mousemove $((60 + i * 50)) $((150 + i * 25)); sleep 0.05; done
   xdotool mouseup 1
   sleep 0.4
   import -window root "$shot"
-  xdotool mousemove 594 466 click 1
+  xdotool mousemove $((bx + TOOLBAR_FINISH_X)) $((by + TOOLBAR_FINISH_Y)) click 1
   local code=0
   wait "$pid" || code=$?
   kill "$notepad" >/dev/null 2>&1 || true

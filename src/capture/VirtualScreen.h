@@ -10,7 +10,13 @@ namespace ScreenCapture {
 
 const Rect& GetVirtualScreenRect();
 
-// Tests pretend another monitor layout (a monitor left of or above the
+// The address space this process can still allocate, in bytes (asked of the
+// system at each call: it shrinks as the capture allocates).
+uint64_t AvailableAddressSpace();
+
+#if defined(ZTD_TEST_HOOKS)
+// Test builds only (the shipped program has neither): tests pretend another
+// monitor layout (a monitor left of or above the
 // primary gives a negative origin) for the lifetime of this object.
 class ScopedVirtualScreen {
  public:
@@ -24,10 +30,6 @@ class ScopedVirtualScreen {
   const Rect* m_previous;
 };
 
-// The address space this process can still allocate, in bytes (asked of the
-// system at each call: it shrinks as the capture allocates).
-uint64_t AvailableAddressSpace();
-
 // Tests pretend a process with `bytes` of free address space for the
 // lifetime of this object.
 class ScopedAddressSpace {
@@ -40,5 +42,6 @@ class ScopedAddressSpace {
  private:
   uint64_t m_previous;
 };
+#endif
 
 }  // namespace ScreenCapture

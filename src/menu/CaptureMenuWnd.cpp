@@ -9,7 +9,9 @@
 #include "common/BigDataHelper.h"
 #include "common/DrawHelpers.h"
 #include "common/Logger.h"
+#include "common/WineQuirks.h"
 #include "core/Dpi.h"
+#include "ToolbarGeometry.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
 #include "shapes/RoundShade.h"
@@ -50,11 +52,6 @@ constexpr ToolOption kTools[] = {{kShapeRectangle, L"square", L"squareShadow", 1
 
 ICaptureWindow* Window() { return GetCaptureWindow(); }
 
-bool RunningUnderWine() {
-  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
-
 }  // namespace
 
 ICaptureShade* CCaptureMenuWnd::Mode() const {
@@ -85,7 +82,8 @@ void CCaptureMenuWnd::InitWindow() {
   const int skinDpi = SnapDpi(ReadSystemDpi());
   m_scale = skinDpi / 96.0;
   m_pm.SetDPI(skinDpi);
-  ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(392), ScaleValue(56), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(ToolbarGeometry::kWidth), ScaleValue(ToolbarGeometry::kHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CCaptureMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM, BOOL& handled) {
@@ -98,14 +96,7 @@ LRESULT CCaptureMenuWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM
   }
   if (message == kRaiseMessage) {
     handled = TRUE;
-    if (::IsWindowVisible(m_hwnd) && RunningUnderWine()) {
-      // Wine without a window manager stacks an activated owner over its
-      // own pop-ups on the display, though not in its window list: mapping
-      // the toolbar again puts it back on top. Windows keeps owned windows
-      // above their owner by itself.
-      ::ShowWindow(m_hwnd, SW_HIDE);
-      ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
-    }
+    WineQuirks::RestackAboveOwner(m_hwnd);
   }
   return 0;
 }
@@ -129,20 +120,23 @@ void CCaptureMenuWnd::ApplyShapeType(int type) {
     RECT rect = {};
     ::GetWindowRect(m_hwnd, &rect);
     ::SetWindowPos(m_hwnd, nullptr, rect.left, rect.top, rect.right - rect.left,
-                   ScaleValue(type != kShapeNone ? 100 : 56), SWP_NOZORDER | SWP_NOACTIVATE);
+                   ScaleValue(type != kShapeNone ? ToolbarGeometry::kExpandedHeight : ToolbarGeometry::kHeight),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // The options fill their tool's panel inside its shadow; the mosaic's
+  // panel is the short one (no colours) under its own button.
   const bool mosaic = type == kShapeMosaic;
+  const int left = mosaic ? ToolbarGeometry::kMosaicPanelLeft : 0;
+  const int width = (mosaic ? ToolbarGeometry::kMosaicPanelWidth : ToolbarGeometry::kPanelWidth) -
+                    2 * ToolbarGeometry::kShadowMargin;
   if (m_colorLayout) m_colorLayout->SetVisible(!mosaic);
-  if (DuiLib::CControlUI* bottom = m_pm.FindControl(L"bottomlayout")) {
-    bottom->SetFixedWidth(mosaic ? 94 : 230);
-  }
+  if (DuiLib::CControlUI* bottom = m_pm.FindControl(L"bottomlayout")) bottom->SetFixedWidth(width);
   if (m_optionList) {
-    const int left = mosaic ? 107 : 0;
-    const int right = mosaic ? 201 : 230;
-    m_optionList->SetAttribute(L"pos", std::to_wstring(left) + L"," + std::to_wstring(44) + L"," +
-                                           std::to_wstring(right) + L"," + std::to_wstring(80));
-    m_optionList->SetFixedWidth(right - left);
-    m_optionList->SetFixedHeight(36);
+    const int top = ToolbarGeometry::kOptionListTop, height = ToolbarGeometry::kOptionListHeight;
+    m_optionList->SetAttribute(L"pos", std::to_wstring(left) + L"," + std::to_wstring(top) + L"," +
+                                           std::to_wstring(left + width) + L"," + std::to_wstring(top + height));
+    m_optionList->SetFixedWidth(width);
+    m_optionList->SetFixedHeight(height);
   }
   if (auto* root = dynamic_cast<DuiLib::CContainerUI*>(m_pm.GetRoot())) root->Relayout();
 }
@@ -159,12 +153,17 @@ void CCaptureMenuWnd::SelectShapeType(int type) {
 }
 
 POINT CCaptureMenuWnd::PlaceBeside(const Rect& sel, const Rect& vs, int tw, double s) {
+  using namespace ToolbarGeometry;
+  // The buttons' panel lines up with the selection's right edge, kGap below
+  // it (or above it where an open option panel would leave the screen, all
+  // but its lower shadow); the shadow may hang off the screen's sides.
+  constexpr int kGap = 8, kLowerShadow = 13;
   const auto t = [s](int v) { return static_cast<int>(v * s); };
-  int x = sel.x + sel.width + t(10) - tw;
-  x = std::max(x, vs.x - t(10));
-  if (x - t(10) + tw > vs.x + vs.width) x = vs.x + vs.width + t(10) - tw;
-  int y = sel.y + sel.height + t(8) - t(7);
-  if (y + t(100) - t(13) > vs.y + vs.height) y = sel.y + t(-8) - t(36);
+  int x = sel.x + sel.width + t(kShadowMargin) - tw;
+  x = std::max(x, vs.x - t(kShadowMargin));
+  if (x - t(kShadowMargin) + tw > vs.x + vs.width) x = vs.x + vs.width + t(kShadowMargin) - tw;
+  int y = sel.y + sel.height + t(kGap) - t(kRowTop);
+  if (y + t(kExpandedHeight) - t(kLowerShadow) > vs.y + vs.height) y = sel.y + t(-kGap) - t(kRowHeight);
   if (y < vs.y) y = sel.y;
   return POINT{x, y};
 }
@@ -282,18 +281,19 @@ void CCaptureMenuWnd::UpdateMenuMode() {
   for (const wchar_t* name : {L"scrolledit", L"layoutEditsShadow", L"editGap"}) {
     if (DuiLib::CControlUI* c = m_pm.FindControl(name)) c->SetVisible(scroll);
   }
-  if (m_edits) m_edits->SetFixedWidth(scroll ? 168 : 392);
+  const int width = scroll ? ToolbarGeometry::kScrollWidth : ToolbarGeometry::kWidth;
+  if (m_edits) m_edits->SetFixedWidth(width);
   if (auto* root = dynamic_cast<DuiLib::CContainerUI*>(m_pm.GetRoot())) root->Relayout();
-  ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(scroll ? 168 : 392), ScaleValue(56), SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(width), ScaleValue(ToolbarGeometry::kHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   ShowMenu(true);
 }
 
 void CCaptureMenuWnd::KeepAboveCapture() {
-  // An owned window stays above its owner on Windows; where activating the
-  // capture window restacks it over the toolbar (Wine without a window
-  // manager), put the toolbar back on top.
-  // The activation that restacks arrives after this handler: raise the
-  // toolbar once it has.
+  // The toolbar is owned by the capture window and so stays above it; where
+  // activating the capture window restacks it over the toolbar all the same
+  // (WineQuirks::RestackAboveOwner), the activation arrives after this
+  // handler: the toolbar is put back on top once it has.
   if (m_hwnd && ::IsWindowVisible(m_hwnd)) ::PostMessageW(m_hwnd, kRaiseMessage, 0, 0);
 }
 

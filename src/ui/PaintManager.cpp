@@ -290,15 +290,6 @@ void CPaintManagerUI::PaintLayered() {
   POINT origin = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   ::UpdateLayeredWindow(m_hwnd, nullptr, &position, &size, m_offscreen.GetDC(), &origin, 0, &blend, ULW_ALPHA);
-  PublishPaintCount();
-}
-
-void CPaintManagerUI::PublishPaintCount() {
-  // Paints that reached the window so far, for tests in another process that
-  // wait for a picture instead of sleeping: GetPropW(hwnd, L"ZTDPaints").
-  ::SetPropW(m_hwnd, kPaintCountProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(m_stats.paints)));
-  // And the GDI objects the owners hold at that moment, for leak checks.
-  ::SetPropW(m_hwnd, kLiveGdiProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(LiveGdiObjects())));
 }
 
 void CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
@@ -412,7 +403,6 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       ::BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_offscreen.GetDC(),
                area.left, area.top, SRCCOPY);
       ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kFirstPaint);
-      PublishPaintCount();
       return true;
     }
     case kLayeredPaintMessage:
@@ -492,10 +482,6 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
       if (m_hover) m_hover->SetHot(false);
       m_hover = nullptr;
       UpdateToolTip();
-      return false;
-    case WM_NCDESTROY:
-      ::RemovePropW(m_hwnd, kPaintCountProperty);
-      ::RemovePropW(m_hwnd, kLiveGdiProperty);
       return false;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != m_hwnd) m_captured = nullptr;

@@ -107,13 +107,9 @@ class CPaintManagerUI : public IMessageFilterUI {
     RECT lastArea = {};
   };
   const PaintStats& GetPaintStats() const { return m_stats; }
-  // The window property that holds the number of paints put on the screen.
-  static constexpr const wchar_t* kPaintCountProperty = L"ZTDPaints";
-  static constexpr const wchar_t* kLiveGdiProperty = L"ZTDGdiLive";
 
  private:
   void Layout();
-  void PublishPaintCount();
   bool EnsureOffscreen(int width, int height);
   void Render(const RECT& area);
   void PaintLayered();

@@ -74,5 +74,12 @@ skin="$(resource ZIPRES 0x000065)"
 [[ "$skin" == " 50 4b 03 04 "* ]] || fail "no skin resource ZIPRES 101 holding a zip archive"
 [ "$(wc -w <<<"$skin")" -gt 10000 ] || fail "the skin is too small"
 
+# Test hooks stay in the test builds: the shipped program writes no window
+# properties for tests and takes no stand-in screen.
+for hook in ZTDPaints ZTDGdiLive; do
+  ! strings -el "$exe" | grep -q "$hook" || fail "test hook $hook in the program"
+done
+! strings "$exe" | grep -q ScopedVirtualScreen || fail "the stand-in screen is in the program"
+
 [ "$failed" = 0 ] && echo "artifact checks passed: $exe"
 exit "$failed"

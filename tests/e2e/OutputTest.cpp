@@ -16,6 +16,8 @@
 #include "GdiplusScope.h"
 #include "TestFiles.h"
 
+using ToolbarGeometry::Button;
+
 namespace {
 
 using e2e::ProgramRun;
@@ -45,7 +47,7 @@ class OutputE2E : public testing::Test {
     EXPECT_NE(toolbar, nullptr);
     RECT bar = {};
     if (toolbar) {
-      EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
+      EXPECT_TRUE(e2e::WaitForToolbar(toolbar));
       ::GetWindowRect(toolbar, &bar);
     }
     return bar;
@@ -59,19 +61,19 @@ class OutputE2E : public testing::Test {
                               L"--ignoreWndowClassName=;ZtdPatternFixture;";
     HWND capture = nullptr, toolbar = nullptr;
     const RECT bar = SelectRegion(run, args, 400, 300, 800, 600, capture, toolbar);
-    e2e::LeftClick(bar.left + 36, bar.top + 25);  // the rectangle tool
+    e2e::ClickToolbar(bar, Button::Rectangle);
     EXPECT_TRUE(PanelOpens(toolbar));
     EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(450, 350, 550, 450); }));
     return bar;
   }
 
-  // A tool's option panel opens below the buttons: the toolbar is 100 high.
+  // A tool's option panel opens below the buttons.
   static bool PanelOpens(HWND toolbar) {
     return e2e::WaitUntil(
         [&] {
           RECT now = {};
           ::GetWindowRect(toolbar, &now);
-          return now.bottom - now.top == 100;
+          return now.bottom - now.top == ToolbarGeometry::kExpandedHeight;
         },
         3000);
   }
@@ -79,7 +81,7 @@ class OutputE2E : public testing::Test {
   // Presses "finished": the capture window goes, the clipboard holds a
   // bitmap and the program ends with 0.
   void FinishAndWaitForExit(ProgramRun& run, const RECT& bar) {
-    e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+    e2e::ClickToolbar(bar, Button::Finish);
     ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
     EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
     DWORD code = 0xFFFF;
@@ -234,7 +236,7 @@ TEST_F(OutputE2E, OcrWritesTheFileAndStartsTheOcrProgram) {
   ProgramRun run;
   RecordUsage();
   const RECT bar = CaptureWithRectangle(run);
-  e2e::LeftClick(bar.left + 228, bar.top + 25);  // ocr
+  e2e::ClickToolbar(bar, Button::Ocr);
   DWORD code = 0xFFFF;
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
@@ -269,10 +271,10 @@ TEST_F(OutputE2E, OnePixelAndWholeScreenRegions) {
     e2e::LeftUp();
     const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
     ASSERT_NE(toolbar, nullptr) << region.width;
-    EXPECT_TRUE(e2e::WaitForSettledWindow(toolbar));
+    EXPECT_TRUE(e2e::WaitForToolbar(toolbar));
     RECT bar = {};
     ::GetWindowRect(toolbar, &bar);
-    e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+    e2e::ClickToolbar(bar, Button::Finish);
     DWORD code = 0xFFFF;
     ASSERT_TRUE(run.WaitForExit(10000, &code));
     EXPECT_EQ(code, 0u);
@@ -310,12 +312,12 @@ TEST_F(OutputE2E, ArrowBrushAndMosaicReachTheImage) {
   const RECT bar = SelectRegion(run, L"--cachepath=" + m_cache.Path() + L" --ignoreWndowClassName=;ZtdPatternFixture;",
                                 200, 500, 1000, 800, capture, toolbar);
   ASSERT_NE(toolbar, nullptr);
-  e2e::LeftClick(bar.left + 100, bar.top + 25);  // the arrow
+  e2e::ClickToolbar(bar, Button::Arrow);
   ASSERT_TRUE(PanelOpens(toolbar));
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 560, 450, 560); }));
-  e2e::LeftClick(bar.left + 132, bar.top + 25);  // the brush
+  e2e::ClickToolbar(bar, Button::Brush);
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(250, 650, 450, 650); }));
-  e2e::LeftClick(bar.left + 164, bar.top + 25);  // the mosaic, middle size: 24 pixels wide
+  e2e::ClickToolbar(bar, Button::Mosaic);  // middle size: 24 pixels wide
   EXPECT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftDrag(600, 700, 900, 700); }));
   ASSERT_NO_FATAL_FAILURE(FinishAndWaitForExit(run, bar));
 

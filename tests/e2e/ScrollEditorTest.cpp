@@ -14,6 +14,9 @@
 #include "ScrollPageColours.h"
 #include "TestFiles.h"
 
+using ToolbarGeometry::Button;
+using ToolbarGeometry::ScrollButton;
+
 namespace {
 
 struct Area {
@@ -40,7 +43,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\xB7\xB2\xE8\xBE\xBE", 1, 60000));  // the maximum height
   RECT bar = e2e::ToolbarRect(run);
   ASSERT_GT(bar.right, bar.left);
-  e2e::LeftClick(bar.left + 36, bar.top + 25);  // edit
+  e2e::ClickToolbar(bar, ScrollButton::Edit);
   ASSERT_TRUE(e2e::WaitForLog("scroll editor ", 1, 10000));
   int ex = 0, ey = 0, ew = 0, eh = 0, imageWidth = 0, imageHeight = 0;
   {
@@ -62,7 +65,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   // The toolbar, in its editor layout, below the editor's region.
   ASSERT_TRUE(e2e::WaitUntil([&] {
     bar = e2e::ToolbarRect(run);
-    return bar.top >= ey + eh && bar.right - bar.left > 300;
+    return bar.top >= ey + eh && bar.right - bar.left == ToolbarGeometry::kWidth;
   }, 5000)) << bar.left << "," << bar.top;
 
   // Down by one notch: 120 rows.
@@ -70,7 +73,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   const int offset = 120;
   std::vector<Area> expected;
   // A text typed at 800,450.
-  e2e::LeftClick(bar.left + 196, bar.top + 25);
+  e2e::ClickToolbar(bar, Button::Text);
   e2e::LeftClick(800, 450);
   e2e::TypeText(L"Hi there");
   const auto editor = [&] { return ::FindWindowExW(capture, nullptr, L"EditWnd", nullptr); };
@@ -101,17 +104,17 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   // A shape of each tool, drawn in the view, right of where the region will
   // be narrowed; where each lands in the image.
   struct Drawn {
-    int tool;       // the toolbar button's offset from its left
+    Button tool;
     int x0, y0, x1, y1;
   };
   const std::vector<Drawn> drawn = {
-      {36, 800, 200, 900, 260},   // rectangle
-      {100, 950, 200, 1050, 260},  // arrow
-      {132, 800, 320, 900, 380},  // brush
-      {164, 950, 320, 1050, 380},  // mosaic
+      {Button::Rectangle, 800, 200, 900, 260},
+      {Button::Arrow, 950, 200, 1050, 260},
+      {Button::Brush, 800, 320, 900, 380},
+      {Button::Mosaic, 950, 320, 1050, 380},
   };
   for (const Drawn& d : drawn) {
-    e2e::LeftClick(bar.left + d.tool, bar.top + 25);
+    e2e::ClickToolbar(bar, d.tool);
     ASSERT_TRUE(e2e::AfterPaint(capture, [&] { e2e::LeftDrag(d.x0, d.y0, d.x1, d.y1); }));
     // Narrowed by 100 on the left: the image's column 0 is view column 100.
     expected.push_back(Area{d.x0 - viewX - 100 - 20, d.y0 - viewY + offset - 20, d.x1 - viewX - 100 + 20,
@@ -163,7 +166,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
   ASSERT_TRUE(e2e::AfterPaint(capture, [] { e2e::LeftUp(); }));
   e2e::KeepShot("scroll_editor_narrowed");
   bar = e2e::ToolbarRect(run);
-  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finish
+  e2e::ClickToolbar(bar, Button::Finish);
   DWORD code = 0;
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);

@@ -205,10 +205,8 @@ TEST_F(SelectionE2E, LongAndShortWaysToAStateLeaveTheSameScreen) {
       e2e::MoveMouse(rest.x, rest.y);
       const HWND straight = Start(shortRun);
       ASSERT_NE(straight, nullptr);
-      EXPECT_TRUE(e2e::AfterPaint(straight, [&] {
-        e2e::MoveMouse(rest.x + 1, rest.y);
-        e2e::MoveMouse(rest.x, rest.y);
-      }));
+      EXPECT_TRUE(e2e::AfterPaint(straight, [&] { e2e::MoveMouse(rest.x + 40, rest.y); }));
+      EXPECT_TRUE(e2e::AfterPaint(straight, [&] { e2e::MoveMouse(rest.x, rest.y); }));
       const e2e::ScreenShot shortWay = finish(shortRun, "offering_short");
       EXPECT_EQ(Differences(longWay, shortWay, where), 0) << "offering at " << dpi << " DPI, differing in " << where;
     }
@@ -320,18 +318,18 @@ TEST(StartModeOne, TheLongCaptureStartsOncePerProcess) {
   e2e::LeftClick(700, 450);
   ASSERT_TRUE(e2e::WaitForLog("scroll tip: \xE5\xB7\xB2\xE8\xBE\xBE", 1, 60000));  // the maximum height
   RECT bar = e2e::ToolbarRect(run);
-  e2e::LeftClick(bar.left + 36, bar.top + 25);  // edit
+  e2e::ClickToolbar(bar, ToolbarGeometry::ScrollButton::Edit);
   ASSERT_TRUE(e2e::WaitForLog("scroll editor ", 1, 10000));
   ASSERT_TRUE(e2e::WaitUntil([&] {
     bar = e2e::ToolbarRect(run);
-    return bar.right - bar.left == 392;
+    return bar.right - bar.left == ToolbarGeometry::kWidth;
   }, 5000));
-  e2e::LeftClick(bar.left + 260, bar.top + 25);  // undo with nothing to undo: back to selecting
+  e2e::ClickToolbar(bar, ToolbarGeometry::Button::Undo);  // nothing to undo: back to selecting
   ASSERT_TRUE(e2e::WaitForLog("back to select"));
   e2e::LeftDrag(400, 200, 900, 600);
   ASSERT_TRUE(e2e::WaitForLog("region 400,200 500x400"));
   bar = e2e::ToolbarRect(run);
-  EXPECT_EQ(bar.right - bar.left, 392);  // the normal capture's toolbar
+  EXPECT_EQ(bar.right - bar.left, ToolbarGeometry::kWidth);  // the normal capture's toolbar
   EXPECT_EQ(e2e::LinesWith(e2e::ReadLogLines(), "scroll tip: \xE5\x8D\x95\xE5\x87\xBB").size(), 1u);
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
 }

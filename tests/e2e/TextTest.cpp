@@ -12,6 +12,9 @@
 #include "PatternWindow.h"
 #include "TestFiles.h"
 
+using ToolbarGeometry::Button;
+using ToolbarGeometry::Option;
+
 namespace {
 
 using e2e::ProgramRun;
@@ -34,7 +37,7 @@ class TextE2E : public testing::Test {
   RECT SelectWithTextTool(ProgramRun& run) {
     const RECT bar = Select(run, 300, 200, 1100, 700);
     EXPECT_NE(m_toolbar, nullptr);
-    if (m_toolbar) e2e::LeftClick(bar.left + 196, bar.top + 25);
+    if (m_toolbar) e2e::ClickToolbar(bar, Button::Text);
     return bar;
   }
   // Clicks where a text box goes and waits for its editor.
@@ -110,10 +113,11 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   }
   EXPECT_LE(differ, 3 * (area.bottom - area.top)) << "of " << (area.right - area.left) * (area.bottom - area.top);
   ASSERT_TRUE(OpenEditorAt(800, 640));  // not where a second click would make a double click
-  e2e::LeftClick(bar.left + 62, bar.top + 70);  // the size combo: big
+  const POINT sizes = e2e::ToolbarButtonCentre(bar, Option::TextSize);
+  e2e::LeftClick(sizes.x, sizes.y);
   ASSERT_TRUE(e2e::WaitUntil([] { return !e2e::FindWindowsOfClass(L"ZtdComboDropDown").empty(); }, 3000));
-  e2e::LeftClick(bar.left + 62, bar.top + 125);
-  e2e::LeftClick(bar.left + 142, bar.top + 70);  // blue
+  e2e::LeftClick(sizes.x, sizes.y + 55);  // its third item: big
+  e2e::ClickToolbar(bar, Option::Blue);
   ASSERT_TRUE(OpenEditorAt(320, 400));          // on the red band
   e2e::TypeText(L"Hello \x4E16\x754C");
   ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 8; }, 3000));
@@ -124,7 +128,7 @@ TEST_F(TextE2E, TypedTextAtTwoSizesReachesTheImage) {
   e2e::LeftClick(700, 650);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
   e2e::KeepShot("text_two_sizes");
-  e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+  e2e::ClickToolbar(bar, Button::Finish);
   DWORD code = 0xFFFF;
   ASSERT_TRUE(run.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
@@ -172,7 +176,7 @@ TEST_F(TextE2E, ClicksWithoutTypingLeaveNothing) {
     RECT r = {};
     return Editor() && ::GetWindowRect(Editor(), &r) && r.left == 803;
   }, 3000));
-  e2e::LeftClick(bar.left + 260, bar.top + 25);  // undo
+  e2e::ClickToolbar(bar, Button::Undo);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(m_toolbar); }, 3000));  // back to selecting
   EXPECT_EQ(e2e::EndWithEsc(run), 0u);
 }
@@ -236,7 +240,7 @@ TEST_F(TextE2E, BadInputLosesNothingAndLeavesNothingBehind) {
     ProgramRun run;
     const RECT bar = Select(run, 300, 200, 1100, 700);
     ASSERT_NE(m_toolbar, nullptr);
-    e2e::LeftClick(bar.left + 196, bar.top + 25);  // the text tool
+    e2e::ClickToolbar(bar, Button::Text);
     ASSERT_TRUE(OpenEditorAt(1090, 690));          // by the bottom-right corner
     std::wstring pasted;
     for (int i = 0; i < 10000; ++i) pasted += i % 100 == 99 ? L'\x4E16' : static_cast<wchar_t>(L'a' + i % 26);
@@ -269,10 +273,10 @@ TEST_F(TextE2E, BadInputLosesNothingAndLeavesNothingBehind) {
     ASSERT_TRUE(OpenEditorAt(420, 610));
     e2e::TypeText(L"abc");
     ASSERT_TRUE(e2e::WaitUntil([&] { return EditorLength() == 3; }, 3000));
-    e2e::LeftClick(bar.left + 260, bar.top + 25);  // undo: the marker goes, editor and all
+    e2e::ClickToolbar(bar, Button::Undo);  // the marker goes, editor and all
     ASSERT_TRUE(e2e::WaitUntil([&] { return Editor() == nullptr; }, 3000));
     EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(m_toolbar); }, 3000));  // the undo took the marker, not the region
-    e2e::LeftClick(bar.left + 356, bar.top + 25);  // finished
+    e2e::ClickToolbar(bar, Button::Finish);
     DWORD code = 0xFFFF;
     ASSERT_TRUE(run.WaitForExit(10000, &code));
     EXPECT_EQ(code, 0u);

@@ -9,6 +9,8 @@
 #include "PatternWindow.h"
 #include "TestFiles.h"
 
+using ToolbarGeometry::Button;
+
 namespace {
 
 using e2e::LinesWith;
@@ -25,7 +27,7 @@ class ToolbarE2E : public testing::Test {
     e2e::LeftDrag(x0, y0, x1, y1);
     const HWND bar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
     // Shown first, then placed by the region.
-    if (bar) EXPECT_TRUE(e2e::WaitForSettledWindow(bar));
+    if (bar) EXPECT_TRUE(e2e::WaitForToolbar(bar));
     return bar;
   }
   static RECT Rect(HWND hwnd) {
@@ -38,8 +40,7 @@ class ToolbarE2E : public testing::Test {
   static bool HeightBecomes(HWND bar, LONG height) {
     return e2e::WaitUntil([&] { return Rect(bar).bottom - Rect(bar).top == height; }, 3000);
   }
-  // The rectangle tool's button.
-  static void ClickRectangleTool(HWND bar) { e2e::LeftClick(Rect(bar).left + 36, Rect(bar).top + 25); }
+  static void ClickRectangleTool(HWND bar) { e2e::ClickToolbar(Rect(bar), Button::Rectangle); }
 
   HWND m_capture = nullptr;
 
@@ -92,8 +93,8 @@ TEST_F(ToolbarE2E, ToolsUndoAndAnnotationsThatKeepTheRegion) {
 
   // The undo button: once the rectangle, once "back to select".
   r = Rect(bar);
-  EXPECT_TRUE(e2e::AfterPaint(m_capture, [&] { e2e::LeftClick(r.left + 260, r.top + 25); }));
-  e2e::LeftClick(r.left + 260, r.top + 25);
+  EXPECT_TRUE(e2e::AfterPaint(m_capture, [&] { e2e::ClickToolbar(r, Button::Undo); }));
+  e2e::ClickToolbar(r, Button::Undo);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(bar); }, 3000));
   EXPECT_EQ(Esc(run), 0u);
 
@@ -114,14 +115,16 @@ TEST_F(ToolbarE2E, At168DpiTheSkinSnapsTo144) {
   }
   ASSERT_NE(bar, nullptr);
   RECT r = Rect(bar);
-  EXPECT_EQ(r.right - r.left, 588);
-  EXPECT_EQ(r.bottom - r.top, 84);
+  EXPECT_EQ(r.right - r.left, ToolbarGeometry::kWidth * 3 / 2);
+  EXPECT_EQ(r.bottom - r.top, ToolbarGeometry::kHeight * 3 / 2);
   EXPECT_EQ(r.right, 800 + 15);
-  e2e::LeftClick(r.left + 54, r.top + 37);  // the rectangle tool, scaled
-  EXPECT_TRUE(HeightBecomes(bar, 150));
+  const POINT rectangle = e2e::ToolbarButtonCentre(r, Button::Rectangle, 1.5);
+  e2e::LeftClick(rectangle.x, rectangle.y);
+  EXPECT_TRUE(HeightBecomes(bar, ToolbarGeometry::kExpandedHeight * 3 / 2));
   // A text box: the skin's fonts are scaled too (a line of the middle size is
   // 24 pixels at 96 DPI).
-  e2e::LeftClick(r.left + 294, r.top + 37);  // the text tool
+  const POINT text = e2e::ToolbarButtonCentre(r, Button::Text, 1.5);
+  e2e::LeftClick(text.x, text.y);
   e2e::LeftClick(450, 350);
   EXPECT_TRUE(e2e::WaitUntil([&] { return ::FindWindowExW(m_capture, nullptr, L"EditWnd", nullptr) != nullptr; }, 3000));
   e2e::TypeText(L"Hi \x4E16\x754C");
@@ -142,7 +145,7 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   ASSERT_NE(bar, nullptr);
   RECT r = Rect(bar);
   // Cancelled: the capture stays open with its toolbar.
-  e2e::LeftClick(r.left + 324, r.top + 25);  // download
+  e2e::ClickToolbar(r, Button::Save);
   HWND dialog = e2e::WaitForDialog(run.ProcessId());
   ASSERT_NE(dialog, nullptr);
   ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -157,11 +160,11 @@ TEST_F(ToolbarE2E, SaveDialogWritesAsksBeforeReplacingAndCanBeCancelled) {
   testfiles::WriteBytes(target, "old");
   // Right after a modal dialog, a click can go to its closing: the toolbar
   // is pressed again only if no dialog came of the first press.
-  e2e::WaitForSettledWindow(bar);
-  e2e::LeftClick(r.left + 324, r.top + 25);
+  e2e::WaitForToolbar(bar);
+  e2e::ClickToolbar(r, Button::Save);
   dialog = e2e::WaitForDialog(run.ProcessId(), nullptr, 5000);
   if (!dialog) {
-    e2e::LeftClick(r.left + 324, r.top + 25);
+    e2e::ClickToolbar(r, Button::Save);
     dialog = e2e::WaitForDialog(run.ProcessId());
   }
   ASSERT_NE(dialog, nullptr);

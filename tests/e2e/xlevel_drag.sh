@@ -18,18 +18,20 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
 # Region 20,40 - 620,440 in one fast drag (a press, one move, a release):
-# its toolbar sits below its right edge at 238,441.
+# its toolbar sits below its right edge, its panel's edge on the region's
+# and its buttons 8 pixels below the region.
 xdotool mousemove 20 40 mousedown 1 mousemove 620 440 mouseup 1
-toolbar_placed() { [ "$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | grep -c 'Position: 238,441')" = 1 ]; }
-wait_for toolbar_placed || fail "the toolbar was not placed below the region"
-xdotool mousemove 274 466 click 1
+bx=$((620 + TOOLBAR_SHADOWMARGIN - TOOLBAR_WIDTH)) by=$((440 + 8 - TOOLBAR_ROWTOP))
+toolbar_placed() { [ "$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | grep -c "Position: $bx,$by")" = 1 ]; }
+wait_for toolbar_placed || fail "the toolbar was not placed below the region at $bx,$by"
+xdotool mousemove $((bx + TOOLBAR_RECTANGLE_X)) $((by + TOOLBAR_RECTANGLE_Y)) click 1
 # One fast drag: the only move is the end point.
 xdotool mousemove 100 150 mousedown 1 mousemove 300 250 mouseup 1
 red_edge() { [ "$(pixel 100 200)" = FF2600 ]; }
 wait_for red_edge || fail "the rectangle did not appear on the screen (left edge at 100,200 is $(pixel 100 200))"
 # The brush: a stroke of a few moves over a little time, as a hand draws it
 # (the system merges moves that come faster than the program reads them).
-xdotool mousemove 370 466 click 1
+xdotool mousemove $((bx + TOOLBAR_BRUSH_X)) $((by + TOOLBAR_BRUSH_Y)) click 1
 xdotool mousemove 150 350 mousedown 1
 for at in "180 352" "230 350" "300 349" "350 350" "400 350"; do xdotool mousemove $at; sleep 0.03; done
 xdotool mouseup 1
@@ -39,14 +41,14 @@ wait_for stroke_shown || fail "the brush stroke did not appear on the screen (37
 [ "$(pixel 153 350)" = FF2600 ] || fail "the brush stroke does not start at its press (153,350 is $(pixel 153 350))"
 # The text tool: a click places the box, the keyboard types into it, a click
 # elsewhere ends the typing.
-xdotool mousemove 434 466 click 1
+xdotool mousemove $((bx + TOOLBAR_TEXT_X)) $((by + TOOLBAR_TEXT_Y)) click 1
 xdotool mousemove 100 400 click 1
 sleep 0.2
 xdotool type --delay 30 "Hi there"
 text_shown() { [ "$(import -window root -crop 80x24+103+403 -depth 8 txt:- 2>/dev/null | awk '$2 ~ /^\(/ {split(substr($2,2),c,","); if (c[1]>200 && c[2]<110 && c[3]<110) n++} END {print n+0}')" -gt 20 ]; }
 wait_for text_shown || fail "the typed text did not appear on the screen"
 xdotool mousemove 500 420 click 1
-xdotool mousemove 594 466 click 1
+xdotool mousemove $((bx + TOOLBAR_FINISH_X)) $((by + TOOLBAR_FINISH_Y)) click 1
 wait "$pid" || fail "the program ended with $?"
 trap - EXIT
 png="$(ls "$CACHE"/*.png 2>/dev/null | head -1)"
@@ -85,7 +87,7 @@ xdotool mousedown 1 mousemove $((cx + 1)) "$cy" mouseup 1
 wait_for shown '^CaptureMenuWnd$' || fail "the slipped click chose no region"
 sleep 0.3
 read -r bx by < <(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1 \2/p' | head -1)
-xdotool mousemove $((bx + 356)) $((by + 25)) click 1
+xdotool mousemove $((bx + TOOLBAR_FINISH_X)) $((by + TOOLBAR_FINISH_Y)) click 1
 wait "$pid" || fail "the program ended with $?"
 png="$(ls "$CACHE"/*.png 2>/dev/null | head -1)"
 [ -n "$png" ] || fail "no PNG was written after the slipped click"

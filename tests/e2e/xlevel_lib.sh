@@ -1,4 +1,6 @@
 # Helpers of the X-level tests; sourced after NAME is set.
+# The toolbar's geometry (TOOLBAR_WIDTH, TOOLBAR_FINISH_X ...), from its layout.
+eval "$(python3 "$(dirname "${BASH_SOURCE[0]}")/../../tools/toolbar_geometry.py" --shell)"
 fail() { echo "$NAME: $*" >&2; exit 1; }
 # The colour of one display pixel as rrggbb.
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 | tr -d '#'; }

@@ -18,7 +18,7 @@ NAME=xlevel_scroll
 source "$(dirname "$0")/xlevel_lib.sh"
 fresh_cache xscroll
 toolbar_width() { xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' | head -1; }
-short_toolbar() { [ "$(toolbar_width)" = 168 ]; }
+short_toolbar() { [ "$(toolbar_width)" = "$TOOLBAR_SCROLLWIDTH" ]; }
 
 # The page: 800 x 800 at 300,100 (or at $3), of window class $1
 # (ZtdScrollPage), the wheel handled as $2 says (scrolls, still, changing,
@@ -81,11 +81,11 @@ start_capture() {
   sleep 0.5
   xdotool mousemove "$MIDX" "$MIDY"
 }
-# Presses the toolbar's finish button ($1 pixels from its left, the short
-# layout's by default) and checks the long image row by row; sets $height,
+# Presses the toolbar's finish button ($1: TOOLBAR_FINISH in the full layout,
+# the short layout's by default) and checks the long image row by row; sets $height,
 # $width and $png.
 finish_and_check() {
-  toolbar_click "${1:-122}"
+  toolbar_click "${1:-SCROLLBAR_FINISH}"
   wait "$pid" || fail "the program ended with $?"
   png="$(ls "$CACHE"/*.png 2>/dev/null | head -1)"
   [ -n "$png" ] || fail "no PNG was written"
@@ -94,13 +94,14 @@ finish_and_check() {
   height="$(convert "$png" -format '%h' info:)"
   width="$(convert "$png" -format '%w' info:)"
 }
-# Clicks the toolbar $1 pixels from its left.
+# Clicks the toolbar's button $1 (a name of tools/toolbar_geometry.py --shell:
+# SCROLLBAR_SAVE is the short layout's save button).
 toolbar_click() {
-  local geometry bx by
+  local geometry bx by x="$1_X" y="$1_Y"
   geometry="$(xdotool search --onlyvisible --name '^CaptureMenuWnd$' getwindowgeometry 2>/dev/null)"
   bx="$(echo "$geometry" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1/p' | head -1)"
   by="$(echo "$geometry" | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\2/p' | head -1)"
-  xdotool mousemove $((bx + $1)) $((by + 25)) click 1
+  xdotool mousemove $((bx + ${!x})) $((by + ${!y})) click 1
 }
 # A tip box shows in the middle of the selection: a third of a line through
 # its middle is black (the page's bands of random colours practically never are).
@@ -127,7 +128,7 @@ wait_long() { for _ in $(seq 1 1200); do if "$@"; then return 0; fi; sleep 0.05;
 start_capture
 for _ in $(seq 1 12); do xdotool click 5; sleep 0.35; done
 wait_for preview_settled || fail "the preview kept changing"
-toolbar_click 100
+toolbar_click SCROLLBAR_SAVE
 wait_for shown '^Save As$' || fail "no save dialog"
 # Keys go to the window under the pointer (no window manager).
 read -r dx dy dw dh < <(xdotool search --onlyvisible --name '^Save As$' getwindowgeometry 2>/dev/null |
@@ -160,7 +161,7 @@ import -window root "$HINT_PICTURE"
 sleep 1
 hint_drawn || fail "the edit hint was taken away within a second"
 wait_long at_end || fail "the automatic scrolling did not reach the page's end"
-toolbar_click 122
+toolbar_click SCROLLBAR_FINISH
 wait "$pid" || fail "the program ended with $?"
 png="$(ls "$CACHE"/*.png | head -1)"
 convert "$png" -crop +39+0 +repage "$CACHE/page.png"
@@ -181,7 +182,7 @@ xdotool click 1
 wait_for no_tip || fail "the start tip stayed after the click"
 wait_long logged "scroll tip: 已达最大长度，无法继续长截图" || fail "no maximum-height tip in the log"
 wait_for tip_shown || fail "the maximum-height tip is not drawn"
-toolbar_click 36
+toolbar_click SCROLLBAR_EDIT
 wait_for logged "scroll editor " || fail "the editor did not open"
 read -r ex ey ew eh iw ih < <(log_since | grep "scroll editor " | tail -1 |
   sed 's/.*scroll editor \([0-9]*\),\([0-9]*\) \([0-9]*\)x\([0-9]*\) on a long image of \([0-9]*\)x\([0-9]*\).*/\1 \2 \3 \4 \5 \6/')
@@ -218,7 +219,7 @@ at_top="$(view_row 0)"
 xdotool mousemove "$tx" $((vy + vh - 20)) click 1
 wait_for row_moved 0 "$at_top" || fail "a press below the thumb did not scroll the view"
 paged="$(view_row 0)"
-finish_and_check 356
+finish_and_check TOOLBAR_FINISH
 configure
 [ "$height" -gt 2000 ] && [ "$height" -le 2100 ] || fail "the automatic scrolling stopped at $height rows, not just past 2,000"
 [ "$width" = "$iw" ] && [ "$height" = "$ih" ] || fail "the editor's result is ${width}x$height, not the long image's ${iw}x$ih"
@@ -310,7 +311,7 @@ start_capture
 wait_for tip_shown || fail "no start tip over notepad"
 xdotool click 1
 wait_long at_end || fail "notepad: the automatic scrolling did not reach the end ($(log_since | grep 'scroll tip' | tail -1))"
-toolbar_click 122
+toolbar_click SCROLLBAR_FINISH
 wait "$pid" || fail "the program ended with $?"
 png="$(ls "$CACHE"/*.png | head -1)"
 read -r width height < <(convert "$png" -format '%w %h\n' info:)
@@ -377,7 +378,7 @@ start_capture
 wait_for tip_shown || fail "no start tip over regedit's list"
 xdotool click 1
 wait_long at_end || fail "regedit: the automatic scrolling did not reach the end ($(log_since | grep 'scroll tip' | tail -1))"
-toolbar_click 122
+toolbar_click SCROLLBAR_FINISH
 wait "$pid" || fail "the program ended with $?"
 kill "$page"; wait "$page" 2>/dev/null || true
 end_regedit

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "TestFiles.h"
 #include "core/LogRecord.h"
 
@@ -134,8 +136,26 @@ bool ScrollPageWindow::Shown() const {
 RECT ToolbarRect(ProgramRun& run) {
   RECT bar = {};
   const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd", 5000);
-  if (toolbar && WaitForSettledWindow(toolbar)) ::GetWindowRect(toolbar, &bar);
+  if (toolbar && WaitForToolbar(toolbar)) ::GetWindowRect(toolbar, &bar);
   return bar;
+}
+
+namespace {
+POINT At(const RECT& bar, const int (&centre)[2], double scale) {
+  return POINT{bar.left + static_cast<int>(centre[0] * scale), bar.top + static_cast<int>(centre[1] * scale)};
+}
+}  // namespace
+
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Button button, double scale) {
+  return At(bar, ToolbarGeometry::kButtonCentre[static_cast<int>(button)], scale);
+}
+
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::ScrollButton button) {
+  return At(bar, ToolbarGeometry::kScrollButtonCentre[static_cast<int>(button)], 1.0);
+}
+
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Option option) {
+  return At(bar, ToolbarGeometry::kOptionCentre[static_cast<int>(option)], 1.0);
 }
 
 std::vector<std::wstring> PngNames(const std::wstring& folder) {
@@ -202,32 +222,83 @@ std::vector<HWND> FindWindowsOfClass(const wchar_t* className) {
 }
 
 HWND StartCapture(ProgramRun& run, const std::wstring& arguments) {
+  const ScreenShot before = GrabScreen();
   if (!run.Start(arguments)) return nullptr;
   const HWND hwnd = run.WaitForWindow(kCaptureWindowClass);
   if (!hwnd) return nullptr;
   BringToFront(hwnd);
+  // Painted: the dimmed frozen screen and the magnifier replace the screen
+  // (a window not painted yet shows one colour all over).
+  WaitUntil(
+      [&] {
+        const ScreenShot now = GrabScreen();
+        const auto other = std::find_if(now.pixels.begin(), now.pixels.end(),
+                                        [&](uint32_t p) { return (p & 0xFFFFFF) != (now.pixels[0] & 0xFFFFFF); });
+        return now.pixels != before.pixels && other != now.pixels.end();
+      },
+      5000);
   WaitForSettledWindow(hwnd);
   return hwnd;
 }
 
+std::vector<uint32_t> WindowPixels(HWND hwnd) {
+  // The part on the screen (a toolbar's shadow may hang off its edge).
+  const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const RECT screen = {x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT r = {}, shown = {};
+  if (!::IsWindowVisible(hwnd) || !::GetWindowRect(hwnd, &r) || !::IntersectRect(&shown, &r, &screen)) return {};
+  return GrabArea(shown).pixels;
+}
+
 bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs) {
-  if (!WaitUntil([&] { return PaintCount(hwnd) > 0; }, timeoutMs)) return false;
-  // No more paints and no more moves for 60 ms.
+  // Neither moved nor changed on the screen for 60 ms (a grab of a whole
+  // screen takes tens of milliseconds under Wine: the time counts, not the
+  // grabs).
   RECT last = {};
   ::GetWindowRect(hwnd, &last);
-  unsigned paints = PaintCount(hwnd);
+  std::vector<uint32_t> pixels = WindowPixels(hwnd);
   const DWORD start = ::GetTickCount();
-  for (int quiet = 0; quiet < 3;) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::Sleep(20);
+  DWORD changed = start;
+  for (int same = 0; same < 2 || ::GetTickCount() - changed < 60;) {
+    if (::GetTickCount() - start > timeoutMs || !::IsWindow(hwnd)) return false;
+    ::Sleep(10);
     RECT now = {};
     ::GetWindowRect(hwnd, &now);
-    const unsigned count = PaintCount(hwnd);
-    quiet = ::EqualRect(&now, &last) && count == paints ? quiet + 1 : 0;
+    std::vector<uint32_t> next = WindowPixels(hwnd);
+    if (::EqualRect(&now, &last) && next == pixels && !next.empty()) {
+      ++same;
+    } else {
+      same = 0;
+      changed = ::GetTickCount();
+    }
     last = now;
-    paints = count;
+    pixels = std::move(next);
   }
   return true;
+}
+
+bool WaitForToolbar(HWND toolbar, DWORD timeoutMs) {
+  // Its white panel is on the screen: a line across it below the buttons is
+  // mostly white (the dimmed screen around a region is never that white).
+  const auto shown = [&] {
+    RECT bar = {};
+    if (!::IsWindowVisible(toolbar) || !::GetWindowRect(toolbar, &bar)) return false;
+    const int width = bar.right - bar.left;
+    double scale = 1.0;
+    for (const double step : {1.0, 1.5, 2.0, 3.0, 4.0}) {
+      if (width == static_cast<int>(ToolbarGeometry::kWidth * step) ||
+          width == static_cast<int>(ToolbarGeometry::kScrollWidth * step)) {
+        scale = step;
+      }
+    }
+    const int inset = static_cast<int>((ToolbarGeometry::kShadowMargin + 4) * scale);
+    const int y = bar.top + static_cast<int>((ToolbarGeometry::kRowTop + ToolbarGeometry::kRowHeight - 6) * scale);
+    const ScreenShot line = GrabArea(RECT{bar.left + inset, y, bar.right - inset, y + 1});
+    size_t white = 0;
+    for (const uint32_t p : line.pixels) white += (p & 0xFFFFFF) == 0xFFFFFF;
+    return !line.pixels.empty() && white * 2 > line.pixels.size();
+  };
+  return WaitUntil(shown, timeoutMs) && WaitForSettledWindow(toolbar, timeoutMs);
 }
 
 DWORD EndWithEsc(ProgramRun& run) {
@@ -386,9 +457,15 @@ HWND WaitForDialog(DWORD pid, HWND except, DWORD timeoutMs) {
 }
 
 ScreenShot GrabScreen() {
+  const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return GrabArea(RECT{x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+}
+
+ScreenShot GrabArea(const RECT& area) {
   ScreenShot shot;
-  shot.width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  shot.height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  shot.width = area.right - area.left;
+  shot.height = area.bottom - area.top;
+  if (shot.width <= 0 || shot.height <= 0) return ScreenShot{};
   const HDC screen = ::GetDC(nullptr);
   const HDC memory = ::CreateCompatibleDC(screen);
   BITMAPINFO info = {};
@@ -401,8 +478,7 @@ ScreenShot GrabScreen() {
   const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap && bits) {
     const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, ::GetSystemMetrics(SM_XVIRTUALSCREEN),
-             ::GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY | CAPTUREBLT);
+    ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
     ::GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
     shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
@@ -424,10 +500,6 @@ ScreenShot SettledShot() {
     last = std::move(next);
   }
   return last;
-}
-
-unsigned PaintCount(HWND hwnd) {
-  return static_cast<unsigned>(reinterpret_cast<uintptr_t>(::GetPropW(hwnd, L"ZTDPaints")));
 }
 
 bool WaitForLog(const std::string& needle, size_t count, DWORD timeoutMs) {

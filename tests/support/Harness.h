@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ToolbarGeometry.h"
+
 namespace e2e {
 
 // ZTDScreenCapture.exe next to the test executable.
@@ -68,6 +70,14 @@ class ScrollPageWindow {
 
 // The toolbar of the run once it has settled; empty when it never showed.
 RECT ToolbarRect(ProgramRun& run);
+// Where a button or option of the toolbar at `bar` is on the screen (its
+// centre), with the skin at `scale`.
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Button button, double scale = 1.0);
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::ScrollButton button);
+POINT ToolbarButtonCentre(const RECT& bar, ToolbarGeometry::Option option);
+// Presses it.
+template <class Which>
+void ClickToolbar(const RECT& bar, Which which);
 // The names of the PNG files in `folder` (which ends with a backslash), also
 // beyond MAX_PATH.
 std::vector<std::wstring> PngNames(const std::wstring& folder);
@@ -113,6 +123,8 @@ struct ScreenShot {
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
 };
 ScreenShot GrabScreen();
+// A part of it, in screen coordinates.
+ScreenShot GrabArea(const RECT& area);
 // Writes the screen to %ZTD_SHOTS%\<name>.bmp when that variable names a
 // folder: the pictures a person looks at after a run.
 void KeepShot(const char* name);
@@ -134,14 +146,17 @@ class SystemDpi {
   static void Set(DWORD dpi);
 };
 
-// Paints the program's window has put on the screen (its "ZTDPaints" property).
-unsigned PaintCount(HWND hwnd);
-// Runs `action` (input) and waits until `hwnd` has painted after it and then
-// painted no more for 60 ms; false when no paint came within `timeoutMs`.
+// What the screen shows where `hwnd` is; empty when it is not shown.
+std::vector<uint32_t> WindowPixels(HWND hwnd);
+// Runs `action` (input) and waits until what the screen shows of `hwnd` has
+// changed and then stayed the same for 60 ms; false when nothing changed
+// within `timeoutMs`.
 template <class Fn>
 bool AfterPaint(HWND hwnd, Fn action, DWORD timeoutMs = 5000);
-// Waits until `hwnd` has painted and then neither painted nor moved for 60 ms.
+// Waits until `hwnd` has neither moved nor changed on the screen for 60 ms.
 bool WaitForSettledWindow(HWND hwnd, DWORD timeoutMs = 5000);
+// Waits until the toolbar's panels are on the screen, settled.
+bool WaitForToolbar(HWND toolbar, DWORD timeoutMs = 5000);
 // Waits until a log line contains `needle` at least `count` times.
 bool WaitForLog(const std::string& needle, size_t count = 1, DWORD timeoutMs = 5000);
 
@@ -156,19 +171,17 @@ bool WaitUntil(Fn done, DWORD timeoutMs) {
   return true;
 }
 
+template <class Which>
+void ClickToolbar(const RECT& bar, Which which) {
+  const POINT at = ToolbarButtonCentre(bar, which);
+  LeftClick(at.x, at.y);
+}
+
 template <class Fn>
 bool AfterPaint(HWND hwnd, Fn action, DWORD timeoutMs) {
-  const unsigned before = PaintCount(hwnd);
+  const std::vector<uint32_t> before = WindowPixels(hwnd);
   action();
-  if (!WaitUntil([&] { return PaintCount(hwnd) != before; }, timeoutMs)) return false;
-  unsigned seen = PaintCount(hwnd);
-  for (int quiet = 0; quiet < 3;) {
-    ::Sleep(20);
-    const unsigned now = PaintCount(hwnd);
-    quiet = now == seen ? quiet + 1 : 0;
-    seen = now;
-  }
-  return true;
+  return WaitUntil([&] { return WindowPixels(hwnd) != before; }, timeoutMs) && WaitForSettledWindow(hwnd, timeoutMs);
 }
 
 }  // namespace e2e

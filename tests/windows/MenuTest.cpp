@@ -6,6 +6,7 @@
 
 #include "menu/CaptureMenuWnd.h"
 #include "Stubs.h"
+#include "ToolbarGeometry.h"
 #include "capture/ICaptureWindow.h"
 #include "ui/Controls.h"
 
@@ -107,7 +108,11 @@ TEST(Toolbar, TooltipsNameTheControlUnderTheMouse) {
   TestMenuAccess menu;
   ASSERT_NE(menu.Create(nullptr, L"CaptureMenuWnd", 0x86C80000, 0x88, 100, 100, CW_USEDEFAULT, CW_USEDEFAULT), nullptr);
   ::ShowWindow(menu.GetHWND(), SW_SHOWNOACTIVATE);
-  ::SendMessageW(menu.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(36, 25));  // the rectangle tool
+  const auto moveTo = [&](ToolbarGeometry::Button button) {
+    const int* at = ToolbarGeometry::kButtonCentre[static_cast<int>(button)];
+    ::SendMessageW(menu.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(at[0], at[1]));
+  };
+  moveTo(ToolbarGeometry::Button::Rectangle);
   const HWND tip = menu.PaintManager().GetToolTipWindow();
   ASSERT_NE(tip, nullptr);
   wchar_t text[64] = {};
@@ -118,7 +123,7 @@ TEST(Toolbar, TooltipsNameTheControlUnderTheMouse) {
   tool.lpszText = text;
   ::SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
   EXPECT_STREQ(text, L"\x6B63\x65B9\x5F62");  // "正方形"
-  ::SendMessageW(menu.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(356, 25));  // finished
+  moveTo(ToolbarGeometry::Button::Finish);
   ::SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
   EXPECT_STREQ(text, L"\x5B8C\x6210");  // "完成"
 }
