@@ -69,9 +69,8 @@ class ScrollCapture : public CCaptureShade {
   // true when the event is to be swallowed.
   bool OnHookEvent(WPARAM message, const MSLLHOOKSTRUCT& info);
   // Called by the capture window for a wheel that reached it inside the
-  // selection (where the system did not pass it through the transparent
-  // hole to the window below, as Wine does with injected wheels): handed on
-  // to the window under the pointer.
+  // selection: handed on to the window under the pointer
+  // (WineQuirks::ForwardWheel).
   void ForwardWheel(WPARAM wParam, LPARAM lParam);
   // Starts the worker for one wheel step (0: the first frame).
   // `overOwnWindow`: the wheel was over one of the program's own windows
@@ -141,8 +140,7 @@ class ScrollCapture : public CCaptureShade {
 
   // --- hook (ScrollCaptureHook.cpp) ---
   // The window under `at` as the system would deliver the wheel to it: the
-  // capture window itself is looked through (a layered window's transparent
-  // pixels are on Windows, not under Wine).
+  // capture window itself is looked through (WineQuirks::WindowBelow).
   static HWND WindowUnder(const POINT& at);
   static bool OwnWindowAt(const POINT& at);
   // Brings the window under the cursor forward so that the wheel reaches it

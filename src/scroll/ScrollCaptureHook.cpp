@@ -10,6 +10,7 @@
 #include "capture/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Logger.h"
+#include "common/WineQuirks.h"
 #include "scroll/ScrollTimings.h"
 
 namespace ScreenCapture {
@@ -168,47 +169,20 @@ void ScrollCapture::InjectLater() {
   });
 }
 
-// Wine quirk: a wheel injected with mouse_event over the layered capture
-// window's transparent hole is delivered to the capture window, not passed
-// through to the window below as Windows does. The capture window hands such
-// a wheel here, and it goes on to the window under the pointer.
+// The capture window hands on a wheel it received inside the selection
+// (see WineQuirks::ForwardWheel); outside it the wheel is not the page's.
 void ScrollCapture::ForwardWheel(WPARAM wParam, LPARAM lParam) {
   const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   if (!CaptureToScreen(m_captureRect, GetVirtualScreenRect()).Contains(Point{static_cast<int>(at.x), static_cast<int>(at.y)})) {
     return;
   }
-  // Over the selection WindowUnder looks through the capture window.
-  const HWND target = WindowUnder(at);
-  DWORD pid = 0;
-  if (target) ::GetWindowThreadProcessId(target, &pid);
-  if (target && pid != ::GetCurrentProcessId()) ::PostMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
+  ICaptureWindow* window = GetCaptureWindow();
+  WineQuirks::ForwardWheel(window ? window->GetHWND() : nullptr, wParam, lParam);
 }
 
 HWND ScrollCapture::WindowUnder(const POINT& at) {
   ICaptureWindow* window = GetCaptureWindow();
-  const HWND self = window ? window->GetHWND() : nullptr;
-  HWND under = ::WindowFromPoint(at);
-  if (!self || !under || ::GetAncestor(under, GA_ROOT) != self) return under;
-  // The first visible window of another process below ours under the
-  // pointer, then its innermost child there.
-  for (HWND below = ::GetWindow(self, GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT)) {
-    RECT r = {};
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(below, &pid);
-    if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(below) || !::GetWindowRect(below, &r) || !::PtInRect(&r, at)) {
-      continue;
-    }
-    HWND target = below;
-    for (;;) {
-      POINT client = at;
-      ::ScreenToClient(target, &client);
-      const HWND child = ::ChildWindowFromPointEx(target, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-      if (!child || child == target) break;
-      target = child;
-    }
-    return target;
-  }
-  return nullptr;
+  return WineQuirks::WindowBelow(window ? window->GetHWND() : nullptr, at);
 }
 
 bool ScrollCapture::OwnWindowAt(const POINT& at) {
