@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, and only what is missing.
-# Safe to run again and again: a machine that has everything returns at once.
+# Safe to run again and again: a machine that has everything returns at once
+# (one dpkg-query for the whole list). A failed installation prints apt's own
+# words and fails.
 set -euo pipefail
 
 PKGS=(
@@ -13,6 +15,12 @@ PKGS=(
   clang libclang-rt-14-dev python3
 )
 
+# The quick answer: every package known, and each fully installed ("ii").
+if status="$(dpkg-query -W -f='${db:Status-Abbrev}\n' "${PKGS[@]}" 2>/dev/null)" &&
+   [ "$(grep -c '^ii' <<<"$status")" = "${#PKGS[@]}" ] && ! grep -qv '^ii' <<<"$status"; then
+  exit 0
+fi
+
 missing=()
 for p in "${PKGS[@]}"; do
   # dpkg-query answers "install ok installed" only for a package that is fully there
@@ -20,18 +28,27 @@ for p in "${PKGS[@]}"; do
     missing+=("$p")
   fi
 done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
+[ ${#missing[@]} -gt 0 ] || exit 0
 
 echo "setup: installing ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+SUDO=()
+if [ "$(id -u)" != 0 ]; then
+  command -v sudo >/dev/null || { echo "setup: installing needs root or sudo; missing: ${missing[*]}" >&2; exit 1; }
+  SUDO=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+log="$(mktemp)"
+trap 'rm -f "$log"' EXIT
+# Quiet when it works; apt's whole output when it does not.
+run() {
+  if ! "${SUDO[@]}" "$@" >"$log" 2>&1; then
+    echo "setup: '$*' failed:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
+}
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  run dpkg --add-architecture i386
+fi
+run env DEBIAN_FRONTEND=noninteractive apt-get update
+run env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 echo "setup: done"

@@ -43,26 +43,25 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 130); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 "$SCREEN_SIZE" -nolisten tcp >/dev/null 2>&1 &
-      started_xvfb=$!
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  [ -n "$started_xvfb" ] || { echo "testenv: no free display number" >&2; exit 1; }
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.05
-  done
+  # Xvfb picks a free display itself and writes its number to the pipe once
+  # it takes connections; if it dies first, the pipe closes and the read ends.
+  fifo="$(mktemp -u)"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "$SCREEN_SIZE" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  started_xvfb=$!
+  display=""
+  read -r -t 30 display <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$display" ] || { echo "testenv: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$display"
 fi
 
 if [ ! -f "$PREFIX_STAMP" ]; then
   echo "testenv: making the Wine prefix (once)..." >&2
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  # Bounded, as every step here: a set-up that hangs must fail the run, not stall it.
+  timeout 300 wineboot -i >/dev/null 2>&1 || true
+  timeout 120 wineserver -w >/dev/null 2>&1 || true
   reg_file="$(mktemp --suffix=.reg)"
   # Windows 10, 96 DPI, and the skin's font face mapped to an installed CJK font.
   {
@@ -88,8 +87,8 @@ Windows Registry Editor Version 5.00
 "Decorated"="N"
 REG
   } > "$reg_file"
-  wine regedit /S "$(winepath -w "$reg_file")" >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1 || true
+  timeout 120 wine regedit /S "$(winepath -w "$reg_file")" >/dev/null 2>&1
+  timeout 120 wineserver -w >/dev/null 2>&1 || true
   rm -f "$reg_file"
   touch "$PREFIX_STAMP"
 fi
@@ -99,6 +98,6 @@ wineserver -p60 >/dev/null 2>&1 </dev/null || true
 # Start Wine's own background processes (services, desktop) now, with no
 # terminal or pipe of ours: whoever starts them first hands them its output
 # handles, and a test runner would wait for those to close.
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+timeout 120 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 "$@"

@@ -41,12 +41,13 @@ bool CTextShape::CEditWnd::Open() {
   ::SetWindowTextW(m_hwnd, m_owner->GetText().c_str());
   ::SendMessageW(m_hwnd, EM_SETMODIFY, FALSE, 0);
   ::SendMessageW(m_hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-  ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
-  ::SetFocus(m_hwnd);
   const LRESULT length = ::GetWindowTextLengthW(m_hwnd);
   ::SendMessageW(m_hwnd, EM_SETSEL, length, length);
+  // In place before it shows: never a flash of an empty box at the corner.
   m_owner->Layout();
   MoveTo(m_owner->GetTextViewRect());
+  ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+  ::SetFocus(m_hwnd);
   m_initialised = true;
   return true;
 }

@@ -43,7 +43,14 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
 
 }  // namespace
 
-std::wstring ProgramPath() { return OwnFolder() + L"ZTDScreenCapture.exe"; }
+std::wstring FixtureFolder() {
+  const std::wstring relative = OwnFolder() + L"..\\fixtures\\bin\\";
+  wchar_t full[MAX_PATH + 1] = {};
+  const DWORD length = ::GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length <= MAX_PATH ? std::wstring(full, length) : relative;
+}
+
+std::wstring ProgramPath() { return FixtureFolder() + L"ZTDScreenCapture.exe"; }
 std::wstring PlainLogPath() { return LogFolder() + L"ZTDScreenCapture.exe.log"; }
 std::wstring ScrambledLogPath() { return PlainLogPath() + L".logdat"; }
 

@@ -13,7 +13,11 @@
 
 namespace e2e {
 
-// ZTDScreenCapture.exe next to the test executable.
+// The folder of the stand-ins (the pin program, the reporting plug-in, the
+// windows to capture): fixtures\bin beside the test executables' bin\,
+// with its trailing backslash; the OCR stand-in sits in the folder above.
+std::wstring FixtureFolder();
+// The copy of ZTDScreenCapture.exe among the stand-ins, where it finds them.
 std::wstring ProgramPath();
 
 // The program's log file in its scrambled and plain forms.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Harness.h"
 #include "app/DpiAwareness.h"
 #include "app/SingleInstance.h"
 #include "common/FileUtils.h"
@@ -31,7 +32,7 @@ TEST(FileUtils, LongModulePath) {
     ASSERT_TRUE(::CreateDirectoryW(longFolder.c_str(), nullptr));
   }
   const std::wstring plugin = longFolder + L"DataPlugin.dll";
-  ASSERT_TRUE(::CopyFileW((FileUtils::GetCurrentAppFolder() + L"DataPlugin.dll").c_str(), plugin.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW((e2e::FixtureFolder() + L"DataPlugin.dll").c_str(), plugin.c_str(), FALSE));
   const HMODULE module = ::LoadLibraryW(plugin.c_str());
   ASSERT_NE(module, nullptr);
   const std::wstring loaded = FileUtils::GetModuleFilePath(module);
