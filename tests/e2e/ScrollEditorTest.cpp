@@ -127,7 +127,7 @@ TEST(ScrollEditorE2E, AnnotatedNarrowedLongImageKeepsThePageAndTheShapesInPlace)
     e2e::LeftClick(x, y);
     e2e::LeftClick(x, y);
     RECT r = {-1, -1, -1, -1};
-    if (!e2e::WaitUntil([&] { return editor() != nullptr; }, 3000)) return r;
+    if (!e2e::WaitUntil([&] { return ::IsWindowVisible(editor()); }, 3000)) return r;  // shown: in place
     ::GetWindowRect(editor(), &r);
     e2e::TypeText(more);
     const bool grown = typed(length);

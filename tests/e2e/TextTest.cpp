@@ -196,7 +196,7 @@ TEST_F(TextE2E, TextMovesByDragAndReopensOnDoubleClick) {
   const auto editorLeftAfterDoubleClick = [&](int x, int y) {
     e2e::LeftClick(x, y);
     e2e::LeftClick(x, y);
-    if (!e2e::WaitUntil([&] { return Editor() != nullptr; }, 3000)) return -1L;
+    if (!e2e::WaitUntil([&] { return ::IsWindowVisible(Editor()); }, 3000)) return -1L;
     RECT r = {};
     ::GetWindowRect(Editor(), &r);
     const bool same = EditorLength() == 7;
