@@ -1,7 +1,7 @@
 #pragma once
 // The stitching written as literally as its description reads, without any
 // speed-up: the baseline the benchmarks measure the product's stitching against.
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace oracle {
 

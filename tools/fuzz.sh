@@ -10,7 +10,7 @@ mkdir -p "$OUT"
 # name, then its sources (the target's file first), then libraries.
 TARGETS=(
   "zip tests/fuzz/ZipFuzz.cpp src/core/ZipArchive.cpp -lz"
-  "stitch tests/fuzz/StitchFuzz.cpp src/scroll/FrameStitcher.cpp"
+  "stitch tests/fuzz/StitchFuzz.cpp src/core/FrameStitcher.cpp"
   "cmdline tests/fuzz/CommandLineFuzz.cpp src/core/CommandLine.cpp src/core/StartParams.cpp"
   "logdecode tests/fuzz/LogDecodeFuzz.cpp src/core/LogRecord.cpp"
   "layout tests/fuzz/LayoutFuzz.cpp src/core/SkinLayout.cpp"

@@ -14,7 +14,7 @@
 #include "app/SingleInstance.h"
 #include "capture/CaptureWindow.h"
 #include "ui/WindowWnd.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/FileUtils.h"
 #include "common/LifetimeMark.h"

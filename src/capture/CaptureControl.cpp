@@ -1,6 +1,6 @@
 #include "capture/CaptureControl.h"
 
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 #include "scroll/ScrollCapture.h"
 
 #include "core/PixelOps.h"
@@ -9,11 +9,12 @@
 
 #include "capture/CaptureShade.h"
 #include "capture/MosaicHelper.h"
-#include "capture/VirtualScreen.h"
-#include "capture/ICaptureWindow.h"
-#include "menu/ICaptureMenu.h"
+#include "common/VirtualScreen.h"
+#include "contracts/ICaptureWindow.h"
+#include "contracts/ICaptureMenu.h"
 #include "common/Logger.h"
 #include "scroll/ScrollCaptureEditor.h"
+#include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 #include "ui/PaintManager.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
 #include "common/Handles.h"
 #include "common/LifetimeMark.h"
 #include "ui/Control.h"

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
 #include "capture/OutputActions.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/FileUtils.h"
 #include "common/Handles.h"
 #include "common/Logger.h"

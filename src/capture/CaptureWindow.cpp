@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"
 #include "scroll/ScrollCapture.h"
@@ -10,13 +10,6 @@
 #include "ui/WindowWnd.h"
 
 namespace ScreenCapture {
-
-namespace {
-ICaptureWindow* g_captureWindow = nullptr;
-}
-
-ICaptureWindow* GetCaptureWindow() { return g_captureWindow; }
-void SetCaptureWindow(ICaptureWindow* window) { g_captureWindow = window; }
 
 CCaptureWindow::CCaptureWindow() { m_runnable.Create(); }
 

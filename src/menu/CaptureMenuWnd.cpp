@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Logger.h"
 #include "core/Dpi.h"

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstring>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
 #include "capture/OutputActions.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
@@ -16,8 +16,8 @@
 #include "common/RunnableWindow.h"
 #include "common/StringUtils.h"
 #include "core/ShapeGeometry.h"
-#include "menu/ICaptureMenu.h"
-#include "scroll/ScrollPreview.h"
+#include "contracts/ICaptureMenu.h"
+#include "core/ScrollPreview.h"
 #include "scroll/StitchBitmap.h"
 
 namespace ScreenCapture {

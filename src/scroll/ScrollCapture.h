@@ -23,8 +23,8 @@
 
 #include "capture/CaptureShade.h"
 #include "common/LifetimeMark.h"
-#include "scroll/FrameStitcher.h"
-#include "scroll/ScrollSteps.h"
+#include "core/FrameStitcher.h"
+#include "core/ScrollSteps.h"
 
 namespace ScreenCapture {
 

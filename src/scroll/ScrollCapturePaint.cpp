@@ -6,14 +6,14 @@
 
 #include <algorithm>
 
-#include "capture/ICaptureControl.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
-#include "scroll/ScrollPreview.h"
+#include "core/ScrollPreview.h"
 #include "scroll/ScrollTip.h"
 #include "ui/SkinArchive.h"
 

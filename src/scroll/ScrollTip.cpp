@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
 #include "core/Dpi.h"
-#include "scroll/ScrollSteps.h"
+#include "core/ScrollSteps.h"
 #include "ui/SkinArchive.h"
 
 namespace ScreenCapture {

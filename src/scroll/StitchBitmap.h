@@ -3,7 +3,7 @@
 // stored bottom-up.
 #include <windows.h>
 
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace ScreenCapture {
 

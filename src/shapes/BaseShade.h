@@ -2,7 +2,7 @@
 // The common base of every shape: fields and defaults, the mouse state
 // machine (create, select, move, resize), clamping into the region and the
 // coordinate hooks that the scroll editor's shapes override.
-#include "shapes/IShade.h"
+#include "contracts/IShade.h"
 
 namespace ScreenCapture {
 

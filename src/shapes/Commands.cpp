@@ -1,8 +1,8 @@
 #include "shapes/Commands.h"
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
 #include "shapes/TextShape.h"

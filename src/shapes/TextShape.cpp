@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 #include "shapes/Commands.h"
 #include "shapes/TextEditWnd.h"
 #include "shapes/TextLines.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "FuzzInput.h"
-#include "scroll/FrameStitcher.h"
+#include "core/FrameStitcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ScreenCapture;

@@ -6,7 +6,7 @@
 
 #include "menu/CaptureMenuWnd.h"
 #include "Stubs.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureWindow.h"
 #include "ui/Controls.h"
 
 namespace {

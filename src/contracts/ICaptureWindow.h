@@ -28,7 +28,8 @@ class ICaptureWindow {
 };
 
 // The one capture window of the process, set by the entry while it exists.
-ICaptureWindow* GetCaptureWindow();
-void SetCaptureWindow(ICaptureWindow* window);
+inline ICaptureWindow* g_captureWindow = nullptr;
+inline ICaptureWindow* GetCaptureWindow() { return g_captureWindow; }
+inline void SetCaptureWindow(ICaptureWindow* window) { g_captureWindow = window; }
 
 }  // namespace ScreenCapture

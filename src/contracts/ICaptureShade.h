@@ -6,8 +6,8 @@
 
 #include "core/CaptureRules.h"
 #include "core/Geometry.h"
-#include "shapes/IShade.h"
-#include "shapes/ShapeManager.h"
+#include "contracts/IShade.h"
+#include "contracts/ShapeManager.h"
 #include "ui/UIDefs.h"
 
 namespace ScreenCapture {
