@@ -4,8 +4,8 @@
 
 #include "common/VirtualScreen.h"
 #include "common/Logger.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
-#include "scroll/ScrollCapture.h"
 #include "shapes/Cursors.h"
 #include "ui/WindowWnd.h"
 
@@ -36,11 +36,7 @@ HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWOR
 void CCaptureWindow::InitWindow() {
   // The toolbar: owned by this window, hidden until a region exists.
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-  int systemDpi = 96;
-  {
-    DuiLib::WindowDC screen(nullptr);
-    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  }
+  const int systemDpi = SystemDpi();
   m_pm.SetDPI(SnapDpi(systemDpi));
   LOG_INF(L"skin dpi %d (system %d)", m_pm.GetDPI(), systemDpi);
 
@@ -87,12 +83,10 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
       handled = FALSE;
       return 0;
     case WM_MOUSEWHEEL:
-      if (ScrollCapture* scroll = m_control ? dynamic_cast<ScrollCapture*>(m_control->GetCaptureShade()) : nullptr) {
-        scroll->ForwardWheel(wParam, lParam);
-        handled = TRUE;
-        return 0;
+      {
+        ICaptureShade* mode = m_control ? m_control->GetCaptureShade() : nullptr;
+        handled = mode && mode->HandleWindowWheel(wParam, lParam) ? TRUE : FALSE;
       }
-      handled = FALSE;
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -8,6 +8,7 @@
 #include "common/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Logger.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
@@ -81,11 +82,7 @@ void CCaptureMenuWnd::InitWindow() {
   m_editGap = m_pm.FindControl(L"editGap");
   m_textSizeCombo = Find<DuiLib::CComboUI>(L"textSizeCombo");
 
-  int systemDpi = 96;
-  {
-    DuiLib::WindowDC screen(nullptr);
-    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  }
+  const int systemDpi = SystemDpi();
   const int skinDpi = SnapDpi(systemDpi);
   m_scale = skinDpi / 96.0;
   m_pm.SetDPI(skinDpi);

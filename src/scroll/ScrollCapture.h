@@ -62,6 +62,10 @@ class ScrollCapture : public CCaptureShade {
   // hole to the window below, as Wine does with injected wheels): handed on
   // to the window under the pointer.
   void ForwardWheel(WPARAM wParam, LPARAM lParam);
+  bool HandleWindowWheel(WPARAM wParam, LPARAM lParam) override {
+    ForwardWheel(wParam, lParam);
+    return true;
+  }
   // Starts the worker for one wheel step (0: the first frame).
   void OnMouseWheel(int wheel, ULONG_PTR wheelInfo);
 

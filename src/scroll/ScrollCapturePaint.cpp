@@ -4,18 +4,10 @@
 
 #include <gdiplus.h>
 
-#include <algorithm>
-
-#include "contracts/ICaptureControl.h"
-#include "common/SkinFonts.h"
-#include "common/VirtualScreen.h"
-#include "common/Handles.h"
 #include "common/Logger.h"
-#include "common/StringUtils.h"
-#include "core/Dpi.h"
+#include "common/VirtualScreen.h"
 #include "core/ScrollPreview.h"
 #include "scroll/ScrollTip.h"
-#include "ui/SkinArchive.h"
 
 namespace ScreenCapture {
 

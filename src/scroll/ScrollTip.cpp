@@ -9,8 +9,8 @@
 #include "contracts/ICaptureWindow.h"
 #include "common/SkinFonts.h"
 #include "common/VirtualScreen.h"
-#include "common/Handles.h"
 #include "common/StringUtils.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
 #include "core/ScrollSteps.h"
 #include "ui/SkinArchive.h"
@@ -45,12 +45,8 @@ void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect&
   const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont : nullptr, dc);
   graphics->ReleaseHDC(dc);
   if (!font) return;
-  int systemDpi = 96;
-  {
-    DuiLib::WindowDC screen(nullptr);
-    if (screen.Get()) systemDpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  }
-  const float scale = SnapDpi(systemDpi) / 96.0f;
+  const int systemDpi = SystemDpi();
+  const float scale = static_cast<float>(SnapDpi(systemDpi)) / 96.0f;
   const std::wstring text = Utf8ToUtf16(tip);
   Gdiplus::RectF measured;
   graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::PointF(0, 0), &measured);
@@ -58,10 +54,10 @@ void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect&
   const float w = measured.Width + (start ? 64 : 40) * scale;
   const float h = measured.Height + 2 * 8 * scale;
   const Rect& screen = GetVirtualScreenRect();
-  float x = centreIn.x + (centreIn.width - w) / 2;
-  float y = centreIn.y + (centreIn.height - h) / 2;
-  x = std::max(0.0f, std::min(x, screen.width - w));
-  y = std::max(8.0f, std::min(y, screen.height - h - 8));
+  float x = static_cast<float>(centreIn.x) + (static_cast<float>(centreIn.width) - w) / 2;
+  float y = static_cast<float>(centreIn.y) + (static_cast<float>(centreIn.height) - h) / 2;
+  x = std::max(0.0f, std::min(x, static_cast<float>(screen.width) - w));
+  y = std::max(8.0f, std::min(y, static_cast<float>(screen.height) - h - 8));
   Gdiplus::GraphicsPath box;
   const float d = 16;
   box.AddArc(x, y, d, d, 180, 90);

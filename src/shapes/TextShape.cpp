@@ -334,7 +334,7 @@ void CSerializedText::DrawTextFrame(Gdiplus::Graphics* graphics, bool) {
   // A rounded box over the text with a notch pointing at the disc.
   const float x = static_cast<float>(box.x), y = static_cast<float>(box.y);
   const float r = static_cast<float>(box.Right()), b = static_cast<float>(box.Bottom());
-  const float m = y + box.height / 2.0f;
+  const float m = y + static_cast<float>(box.height) / 2.0f;
   Gdiplus::GraphicsPath bubble;
   bubble.AddLine(x, m - 5, x - 5, m);
   bubble.AddLine(x - 5, m, x, m + 5);
