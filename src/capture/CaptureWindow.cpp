@@ -1,4 +1,5 @@
 #include "capture/CaptureWindow.h"
+#include "capture/CaptureModes.h"
 
 #include <windowsx.h>
 
@@ -49,7 +50,7 @@ void CCaptureWindow::InitWindow() {
 
 DuiLib::CControlUI* CCaptureWindow::CreateControl(const std::wstring& name) {
   if (name == L"CaptureControl") {
-    m_control = new CCaptureControl(GetScreenImageDC());
+    m_control = new CCaptureControl(GetScreenImageDC(), ProgramCaptureModes());
     return m_control;
   }
   if (name == L"CaptureContain") return new CCaptureBkContain(GetDimmedImageDC(), CCaptureBkContain::kDimColor);

@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "contracts/ICaptureControl.h"
-#include "contracts/ICaptureWindow.h"
+#include "contracts/CurrentCapture.h"
 #include "common/SkinFonts.h"
 #include "common/VirtualScreen.h"
 #include "common/StringUtils.h"
@@ -37,8 +36,7 @@ void DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float 
 }  // namespace
 
 void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect& centreIn, BYTE alpha) {
-  ICaptureWindow* window = GetCaptureWindow();
-  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  ICaptureControl* control = CurrentControl();
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(6) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return;

@@ -1,8 +1,7 @@
 #include "shapes/Commands.h"
 
-#include "contracts/ICaptureControl.h"
+#include "contracts/CurrentCapture.h"
 #include "contracts/ICaptureShade.h"
-#include "contracts/ICaptureWindow.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"
 #include "shapes/TextShape.h"
@@ -10,9 +9,7 @@
 namespace ScreenCapture {
 
 ShapeManager* ActiveShapeManager() {
-  ICaptureWindow* window = GetCaptureWindow();
-  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
-  return control ? control->GetCaptureShade() : nullptr;
+  return CurrentMode();
 }
 
 void CreateShapeCommand::Execute() {
