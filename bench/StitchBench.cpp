@@ -7,7 +7,7 @@
 
 #include "StitchOracle.h"
 #include "../tests/native/StitchPages.h"
-#include "scroll/FrameStitcher.h"
+#include "core/FrameStitcher.h"
 
 namespace {
 

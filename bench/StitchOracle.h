@@ -2,7 +2,8 @@
 // The stitching written as literally as its description reads, without any
 // speed-up: the baseline the benchmarks measure the product's stitching
 // against, and the reference the stitch fuzzer compares it with.
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace oracle {
 

@@ -3,8 +3,8 @@
 // drive a capture mode without the program's windows.
 #include <windows.h>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
 
 namespace ScreenCapture {
 

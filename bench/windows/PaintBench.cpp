@@ -11,7 +11,7 @@
 
 #include "FixtureWindows.h"
 #include "capture/CaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/Clock.h"
 
 namespace {

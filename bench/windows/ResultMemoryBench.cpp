@@ -14,7 +14,7 @@
 #include "NullCapture.h"
 #include "capture/CaptureControl.h"
 #include "capture/CaptureShade.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/Handles.h"
 #include "shapes/RoundShade.h"
 

@@ -17,8 +17,8 @@
 #include "../../tests/native/StitchPages.h"
 #include "BenchStats.h"
 #include "common/Clock.h"
-#include "scroll/FrameStitcher.h"
-#include "scroll/ScrollPreview.h"
+#include "core/FrameStitcher.h"
+#include "core/ScrollPreview.h"
 #include "scroll/StitchBitmap.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/SystemFunctions.h"
+
 namespace ScreenCapture {
 
 namespace {
@@ -16,11 +18,6 @@ using SetProcessDPIAwareFn = BOOL(WINAPI*)();
 
 const HANDLE kContextPerMonitorV1 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3));
 const HANDLE kContextPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
-
-template <class Fn>
-Fn Lookup(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
 
 }  // namespace
 

@@ -1,25 +1,24 @@
 #include "capture/CaptureControl.h"
 
-#include "menu/ICaptureMenu.h"
-#include "scroll/ScrollCapture.h"
+#include "contracts/ICaptureMenu.h"
 
 #include "core/PixelOps.h"
 
 #include <gdiplus.h>
 
-#include "capture/CaptureShade.h"
 #include "capture/MosaicHelper.h"
-#include "capture/VirtualScreen.h"
-#include "capture/ICaptureWindow.h"
-#include "menu/ICaptureMenu.h"
+#include "common/VirtualScreen.h"
+#include "contracts/ICaptureWindow.h"
+#include "contracts/ICaptureMenu.h"
 #include "common/Logger.h"
-#include "scroll/ScrollCaptureEditor.h"
+#include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 #include "ui/PaintManager.h"
 
 namespace ScreenCapture {
 
-CCaptureControl::CCaptureControl(HDC screenDC) : m_screenDC(screenDC), m_mode(CreateNormalCapture()) {}
+CCaptureControl::CCaptureControl(HDC screenDC, ICaptureModes& modes)
+    : m_screenDC(screenDC), m_modes(modes), m_mode(modes.MakeNormalCapture()) {}
 
 CCaptureControl::~CCaptureControl() {
   StopMode();
@@ -27,8 +26,6 @@ CCaptureControl::~CCaptureControl() {
   m_mosaicPens.clear();
   m_mosaicImage.reset();
 }
-
-std::unique_ptr<ICaptureShade> CCaptureControl::CreateNormalCapture() { return std::make_unique<CCaptureShade>(); }
 
 HWND CCaptureControl::GetHWND() { return m_manager ? m_manager->GetPaintWindow() : nullptr; }
 
@@ -115,7 +112,7 @@ void CCaptureControl::ResetCapture() {
   SetWindowCursor(GetHWND(), GetShapeCursor(kCursorArrow));
   // The editor may have left its long image's mosaic, or a failure to make one.
   DropMosaicCache();
-  ReplaceMode(CreateNormalCapture());
+  ReplaceMode(m_modes.MakeNormalCapture());
   Invalidate();
   if (menu) menu->GetCommandOrders().Clear();
 }
@@ -190,7 +187,7 @@ void CCaptureControl::StartScrollCapture() {
       return;
     case ScrollStart::kStart: {
       const Rect selection = m_mode->GetRect();
-      ReplaceMode(std::make_unique<ScrollCapture>(selection));
+      ReplaceMode(m_modes.MakeScrollCapture(selection));
       SetLayered(true);
       ICaptureWindow* window = GetCaptureWindow();
       if (ICaptureMenu* menu = window ? window->GetCaptureMenu() : nullptr) {
@@ -222,8 +219,8 @@ void CCaptureControl::StartScrollEditor() {
     LOG_ERR(L"the long image could not be read for the editor");
     return;
   }
-  auto editor = std::make_unique<CScrollCaptureEditor>(longImage.Get(), m_mode->GetRect());
-  if (!editor->IsReady()) return;  // the long capture stays, nothing lost
+  auto editor = m_modes.MakeScrollEditor(longImage.Get(), m_mode->GetRect());
+  if (!editor) return;  // the long capture stays, nothing lost
   longImage.Reset();
   // The editor's mosaics come from the long image, not the frozen screen.
   DropMosaicCache();

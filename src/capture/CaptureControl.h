@@ -8,8 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "capture/CaptureModes.h"
 #include "common/Handles.h"
 #include "common/LifetimeMark.h"
 #include "ui/Control.h"
@@ -24,7 +25,8 @@ void ClipToPaintArea(HDC dc, Gdiplus::Graphics& graphics);
 class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
  public:
   // `screenDC` is the frozen screen image; the control does not own it.
-  explicit CCaptureControl(HDC screenDC);
+  // `modes` makes every mode the control holds; it outlives the control.
+  explicit CCaptureControl(HDC screenDC, ICaptureModes& modes = ProgramCaptureModes());
   ~CCaptureControl() override;
 
   const wchar_t* GetClass() const override { return L"CaptureControl"; }
@@ -66,11 +68,10 @@ class CCaptureControl : public DuiLib::CContainerUI, public ICaptureControl {
   void StopMode();
 
  private:
-  // The mode of a fresh normal capture.
-  static std::unique_ptr<ICaptureShade> CreateNormalCapture();
   void SetLayered(bool layered);
 
   HDC m_screenDC = nullptr;
+  ICaptureModes& m_modes;
   std::unique_ptr<ICaptureShade> m_mode;
   // Modes replaced during an event they handle, and how deep that dispatch is.
   std::vector<std::unique_ptr<ICaptureShade>> m_retiredModes;

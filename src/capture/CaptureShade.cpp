@@ -7,17 +7,18 @@
 #include <memory>
 #include <string>
 
-#include "app/HandOver.h"
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "common/HandOver.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
 #include "capture/WindowSourceWin32.h"
 #include "common/BigDataHelper.h"
 #include "common/RunnableWindow.h"
 #include "common/Logger.h"
 #include "core/SelectionLayout.h"
 #include "core/ShapeGeometry.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 #include "shapes/Commands.h"
 #include "shapes/Cursors.h"
 

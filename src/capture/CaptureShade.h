@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "capture/ICaptureShade.h"
+#include "contracts/ICaptureShade.h"
 #include "core/WindowFinder.h"
 #include "shapes/RectShade.h"
 

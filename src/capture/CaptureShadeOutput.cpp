@@ -10,13 +10,14 @@
 #include <memory>
 #include <string>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
 #include "capture/OutputActions.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/FileUtils.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
+#include "common/SystemFunctions.h"
 #include "core/LogPath.h"
 #include "core/OutputNames.h"
 
@@ -122,11 +123,7 @@ void CCaptureShade::SaveToFile(int* saved) {
   m_extraOutputPath.clear();
   // The dialog library is loaded when it is first needed, not at start-up.
   using SaveDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
-  static const SaveDialogFn showDialog = [] {
-    const HMODULE comdlg = ::LoadLibraryW(L"comdlg32.dll");
-    return comdlg ? reinterpret_cast<SaveDialogFn>(reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetSaveFileNameW")))
-                  : nullptr;
-  }();
+  static const SaveDialogFn showDialog = LoadSystemFunction<SaveDialogFn>(L"comdlg32.dll", "GetSaveFileNameW");
   if (!showDialog || !showDialog(&dialog)) return;  // cancelled: the capture stays open
   m_extraOutputPath = file;
   if (GetCaptureType() == kCaptureScroll) {

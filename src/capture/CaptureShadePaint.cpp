@@ -11,16 +11,20 @@
 #include <memory>
 #include <string>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/DrawHelpers.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/Handles.h"
 #include "common/Logger.h"
 #include "core/SelectionLayout.h"
 #include "core/ShapeGeometry.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 
 namespace ScreenCapture {
 

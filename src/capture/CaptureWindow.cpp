@@ -1,24 +1,19 @@
 #include "capture/CaptureWindow.h"
+#include "capture/CaptureModes.h"
 
 #include <windowsx.h>
 
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "common/StartupTrace.h"
+#include "common/VirtualScreen.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
-#include "scroll/ScrollCapture.h"
 #include "shapes/Cursors.h"
 #include "ui/WindowWnd.h"
 
 namespace ScreenCapture {
-
-namespace {
-ICaptureWindow* g_captureWindow = nullptr;
-}
-
-ICaptureWindow* GetCaptureWindow() { return g_captureWindow; }
-void SetCaptureWindow(ICaptureWindow* window) { g_captureWindow = window; }
 
 CCaptureWindow::CCaptureWindow() { m_runnable.Create(); }
 
@@ -54,7 +49,7 @@ void CCaptureWindow::InitWindow() {
   // The toolbar: owned by this window, hidden until a region exists.
   m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
   MarkStartup(StartupPhase::kToolbar);
-  const int systemDpi = ReadSystemDpi();
+  const int systemDpi = SystemDpi();
   m_pm.SetDPI(SnapDpi(systemDpi));
   LOG_INF(L"skin dpi %d (system %d)", m_pm.GetDPI(), systemDpi);
 
@@ -67,7 +62,7 @@ void CCaptureWindow::InitWindow() {
 
 DuiLib::CControlUI* CCaptureWindow::CreateControl(const std::wstring& name) {
   if (name == L"CaptureControl") {
-    m_control = new CCaptureControl(GetScreenImageDC());
+    m_control = new CCaptureControl(GetScreenImageDC(), ProgramCaptureModes());
     return m_control;
   }
   if (name == L"CaptureContain") return new CCaptureBkContain(GetDimmedImageDC(), CCaptureBkContain::kDimColor);
@@ -101,12 +96,10 @@ LRESULT CCaptureWindow::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM 
       handled = FALSE;
       return 0;
     case WM_MOUSEWHEEL:
-      if (ScrollCapture* scroll = m_control ? dynamic_cast<ScrollCapture*>(m_control->GetCaptureShade()) : nullptr) {
-        scroll->ForwardWheel(wParam, lParam);
-        handled = TRUE;
-        return 0;
+      {
+        ICaptureShade* mode = m_control ? m_control->GetCaptureShade() : nullptr;
+        handled = mode && mode->HandleWindowWheel(wParam, lParam) ? TRUE : FALSE;
       }
-      handled = FALSE;
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

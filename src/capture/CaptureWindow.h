@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "capture/CaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureWindow.h"
 #include "capture/ScreenBackgroundHelper.h"
 #include "common/LifetimeMark.h"
 #include "common/RunnableWindow.h"

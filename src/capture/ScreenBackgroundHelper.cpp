@@ -1,6 +1,6 @@
 #include "capture/ScreenBackgroundHelper.h"
 
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/Clock.h"
 #include "common/Logger.h"
 #include "common/StartupTrace.h"

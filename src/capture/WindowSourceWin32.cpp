@@ -1,5 +1,7 @@
 #include "capture/WindowSourceWin32.h"
 
+#include "common/SystemFunctions.h"
+
 namespace ScreenCapture {
 
 namespace {
@@ -14,10 +16,8 @@ Rect FromRect(const RECT& r) { return Rect::FromEdges(r.left, r.top, r.right, r.
 DwmCalls SystemDwm() {
   DwmCalls calls;
   if (const HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll")) {  // kept loaded
-    calls.isCompositionEnabled = reinterpret_cast<HRESULT(WINAPI*)(BOOL*)>(
-        reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")));
-    calls.getWindowAttribute = reinterpret_cast<HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD)>(
-        reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmGetWindowAttribute")));
+    calls.isCompositionEnabled = Lookup<HRESULT(WINAPI*)(BOOL*)>(dwm, "DwmIsCompositionEnabled");
+    calls.getWindowAttribute = Lookup<HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD)>(dwm, "DwmGetWindowAttribute");
   }
   return calls;
 }
@@ -25,8 +25,7 @@ DwmCalls SystemDwm() {
 int SystemMajorVersion() {
   // The version the system really is, whatever compatibility shims say.
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  const auto rtlGetVersion = Lookup<RtlGetVersionFn>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
   OSVERSIONINFOW info = {};
   info.dwOSVersionInfoSize = sizeof(info);
   if (rtlGetVersion && rtlGetVersion(&info) == 0) return static_cast<int>(info.dwMajorVersion);

@@ -6,6 +6,7 @@
 
 #include "common/FileUtils.h"
 #include "common/Logger.h"
+#include "common/SystemFunctions.h"
 #include "common/TDRHelper.h"
 #include "common/UserHive.h"
 #include "core/CommandLine.h"
@@ -61,16 +62,15 @@ struct PluginTable {
       if (!module) return;
     }
     folder = PathFolder(FileUtils::GetModuleFilePath(module));
-    const auto find = [this](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(module, name)); };
-    initWith = reinterpret_cast<InitWithFn>(find("TQ_Init_With"));
-    finish = reinterpret_cast<FinishFn>(find("TQ_Finish"));
-    trackEvent = reinterpret_cast<TrackFn>(find("TQ_TrackEvent"));
-    trackEvent2 = reinterpret_cast<TrackFn>(find("TQ_TrackEvent2"));
-    trackEventS = reinterpret_cast<TrackFn>(find("TQ_TrackEventS"));
-    setDefaultChannel = reinterpret_cast<ChannelFn>(find("TQ_SetDefaultChannle"));
-    setChannel = reinterpret_cast<ChannelFn>(find("TQ_SetChannle"));
-    setAppKey = reinterpret_cast<SetAppKeyFn>(find("TQ_SetAppKey"));
-    setVersion = reinterpret_cast<SetVersionFn>(find("TQ_SetVersion"));
+    initWith = Lookup<InitWithFn>(module, "TQ_Init_With");
+    finish = Lookup<FinishFn>(module, "TQ_Finish");
+    trackEvent = Lookup<TrackFn>(module, "TQ_TrackEvent");
+    trackEvent2 = Lookup<TrackFn>(module, "TQ_TrackEvent2");
+    trackEventS = Lookup<TrackFn>(module, "TQ_TrackEventS");
+    setDefaultChannel = Lookup<ChannelFn>(module, "TQ_SetDefaultChannle");
+    setChannel = Lookup<ChannelFn>(module, "TQ_SetChannle");
+    setAppKey = Lookup<SetAppKeyFn>(module, "TQ_SetAppKey");
+    setVersion = Lookup<SetVersionFn>(module, "TQ_SetVersion");
   }
 };
 

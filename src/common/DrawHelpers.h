@@ -1,6 +1,6 @@
 #pragma once
 // Small drawing helpers shared by the toolkit, the shapes and the modes:
-// colours as GDI takes them, the screen's DPI and rounded boxes for GDI+.
+// colours as GDI takes them and rounded boxes for GDI+.
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -12,13 +12,6 @@ namespace ScreenCapture {
 
 // An ARGB colour (alpha in the top byte) as a GDI COLORREF; alpha is dropped.
 inline COLORREF ToColorRef(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
-
-// The system DPI as the screen's device context reports it; 96 when it
-// cannot be read.
-inline int ReadSystemDpi() {
-  WindowDC screen(nullptr);
-  return screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
-}
 
 // Adds a closed figure of its own to `path`: the box at x, y of the given
 // size with its corners rounded by quarter circles of `diameter`.

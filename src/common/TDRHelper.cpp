@@ -7,6 +7,7 @@
 #include "common/FileUtils.h"
 #include "common/Handles.h"
 #include "common/StringUtils.h"
+#include "common/SystemFunctions.h"
 #include "common/UserHive.h"
 #include "core/LogPath.h"
 
@@ -108,8 +109,7 @@ std::wstring GetAssistantVersion() {
 bool RunsUnderEmulation() {
   static const bool emulated = [] {
     using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64 = reinterpret_cast<IsWow64Fn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "IsWow64Process")));
+    const auto isWow64 = ScreenCapture::Lookup<IsWow64Fn>(::GetModuleHandleW(L"kernel32"), "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
   }();

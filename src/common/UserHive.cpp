@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/SystemFunctions.h"
 #include "common/TDRHelper.h"
 
 namespace TDRUtils {
@@ -15,11 +16,7 @@ class SystemHive : public IUserHive {
   bool InSessionZero() override { return RunsInSessionZero(); }
   bool ConsoleUserToken(HANDLE* token) override {
     using QueryFn = BOOL(WINAPI*)(ULONG, PHANDLE);
-    static const QueryFn query = [] {
-      const HMODULE wts = ::LoadLibraryW(L"wtsapi32.dll");
-      return wts ? reinterpret_cast<QueryFn>(reinterpret_cast<void*>(::GetProcAddress(wts, "WTSQueryUserToken")))
-                 : nullptr;
-    }();
+    static const QueryFn query = ScreenCapture::LoadSystemFunction<QueryFn>(L"wtsapi32.dll", "WTSQueryUserToken");
     const DWORD session = ::WTSGetActiveConsoleSessionId();
     return query && session != 0xFFFFFFFF && query(session, token);
   }

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "common/WineQuirks.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
 #include "ToolbarGeometry.h"
 #include "shapes/ArrowShade.h"
@@ -79,7 +80,7 @@ void CCaptureMenuWnd::InitWindow() {
   m_editGap = m_pm.FindControl(L"editGap");
   m_textSizeCombo = Find<DuiLib::CComboUI>(L"textSizeCombo");
 
-  const int skinDpi = SnapDpi(ReadSystemDpi());
+  const int skinDpi = SnapDpi(SystemDpi());
   m_scale = skinDpi / 96.0;
   m_pm.SetDPI(skinDpi);
   ::SetWindowPos(m_hwnd, nullptr, 0, 0, ScaleValue(ToolbarGeometry::kWidth), ScaleValue(ToolbarGeometry::kHeight),

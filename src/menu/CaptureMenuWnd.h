@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 #include "shapes/Commands.h"
 #include "ui/Controls.h"
 #include "ui/WindowImplBase.h"

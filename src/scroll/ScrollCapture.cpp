@@ -4,16 +4,26 @@
 
 #include <gdiplus.h>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
 #include "capture/OutputActions.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
+#include <chrono>
+#include <cstring>
+
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
+#include "common/BigDataHelper.h"
+#include "common/Handles.h"
 #include "common/Logger.h"
 #include "common/RunnableWindow.h"
 #include "common/UserHive.h"
 #include "core/ShapeGeometry.h"
-#include "scroll/ScrollPreview.h"
+#include "core/ScrollPreview.h"
 #include "scroll/ScrollTimings.h"
+#include "contracts/ICaptureMenu.h"
+#include "core/ScrollPreview.h"
 #include "scroll/StitchBitmap.h"
 
 namespace ScreenCapture {

@@ -34,8 +34,8 @@
 #include "capture/CaptureShade.h"
 #include "common/Handles.h"
 #include "common/LifetimeMark.h"
-#include "scroll/FrameStitcher.h"
-#include "scroll/ScrollSteps.h"
+#include "core/FrameStitcher.h"
+#include "core/ScrollSteps.h"
 
 namespace ScreenCapture {
 
@@ -72,6 +72,10 @@ class ScrollCapture : public CCaptureShade {
   // selection: handed on to the window under the pointer
   // (WineQuirks::ForwardWheel).
   void ForwardWheel(WPARAM wParam, LPARAM lParam);
+  bool HandleWindowWheel(WPARAM wParam, LPARAM lParam) override {
+    ForwardWheel(wParam, lParam);
+    return true;
+  }
   // Starts the worker for one wheel step (0: the first frame).
   // `overOwnWindow`: the wheel was over one of the program's own windows
   // (looked up here, on the UI thread: the worker touches no window).

@@ -4,15 +4,15 @@
 
 #include <algorithm>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
-#include "capture/SkinFonts.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
+#include "common/SkinFonts.h"
 #include "common/Logger.h"
 #include "common/StringUtils.h"
 #include "core/ScrollEditorLayout.h"
 #include "core/ShapeGeometry.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 #include "scroll/ScrollTip.h"
 
 namespace ScreenCapture {

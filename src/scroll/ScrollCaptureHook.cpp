@@ -5,9 +5,9 @@
 // while a step runs. Runs on the UI thread, which installed the hook.
 #include "scroll/ScrollCapture.h"
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
 #include "common/BigDataHelper.h"
 #include "common/Logger.h"
 #include "common/WineQuirks.h"

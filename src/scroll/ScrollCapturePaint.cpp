@@ -4,18 +4,10 @@
 
 #include <gdiplus.h>
 
-#include <algorithm>
-
-#include "capture/ICaptureControl.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
-#include "common/Handles.h"
 #include "common/Logger.h"
-#include "common/StringUtils.h"
-#include "core/Dpi.h"
-#include "scroll/ScrollPreview.h"
+#include "common/VirtualScreen.h"
+#include "core/ScrollPreview.h"
 #include "scroll/ScrollTip.h"
-#include "ui/SkinArchive.h"
 
 namespace ScreenCapture {
 

@@ -8,10 +8,10 @@
 
 #include <cstring>
 
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/Logger.h"
 #include "common/StringUtils.h"
-#include "scroll/ScrollPreview.h"
+#include "core/ScrollPreview.h"
 #include "scroll/ScrollTimings.h"
 #include "scroll/StitchBitmap.h"
 

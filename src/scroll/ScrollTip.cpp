@@ -5,15 +5,19 @@
 #include <algorithm>
 #include <memory>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/DrawHelpers.h"
 #include "common/Handles.h"
+#include "contracts/CurrentCapture.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/StringUtils.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
-#include "scroll/ScrollSteps.h"
+#include "core/ScrollSteps.h"
 #include "ui/SkinArchive.h"
 
 namespace ScreenCapture {
@@ -38,15 +42,14 @@ void DrawMouseIcon(Gdiplus::Graphics* graphics, float left, float middle, float 
 }  // namespace
 
 void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect& centreIn, BYTE alpha) {
-  ICaptureWindow* window = GetCaptureWindow();
-  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
+  ICaptureControl* control = CurrentControl();
   const DuiLib::TFontInfo* info = control ? control->GetFontInfo(6) : nullptr;
   const HDC dc = graphics->GetHDC();
   if (!dc) return;
   const std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(info ? info->hFont.Get() : nullptr, dc);
   graphics->ReleaseHDC(dc);
   if (!font) return;
-  const int systemDpi = ReadSystemDpi();
+  const int systemDpi = SystemDpi();
   const int skinDpi = SnapDpi(systemDpi);
   const auto scaled = [skinDpi](int pixels) { return static_cast<float>(ScaleByDpi(pixels, skinDpi)); };
   const std::wstring text = Utf8ToUtf16(tip);
@@ -56,10 +59,10 @@ void DrawTipBox(Gdiplus::Graphics* graphics, const std::string& tip, const Rect&
   const float w = measured.Width + scaled(start ? 64 : 40);
   const float h = measured.Height + scaled(2 * 8);
   const Rect& screen = GetVirtualScreenRect();
-  float x = centreIn.x + (centreIn.width - w) / 2;
-  float y = centreIn.y + (centreIn.height - h) / 2;
-  x = std::max(0.0f, std::min(x, screen.width - w));
-  y = std::max(8.0f, std::min(y, screen.height - h - 8));
+  float x = static_cast<float>(centreIn.x) + (static_cast<float>(centreIn.width) - w) / 2;
+  float y = static_cast<float>(centreIn.y) + (static_cast<float>(centreIn.height) - h) / 2;
+  x = std::max(0.0f, std::min(x, static_cast<float>(screen.width) - w));
+  y = std::max(8.0f, std::min(y, static_cast<float>(screen.height) - h - 8));
   Gdiplus::GraphicsPath box;
   AddRoundedRect(box, x, y, w, h, 16);
   Gdiplus::SolidBrush fill{Gdiplus::Color(alpha, 0, 0, 0)};

@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include "common/Handles.h"
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace ScreenCapture {
 

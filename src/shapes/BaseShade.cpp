@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
 #include "core/ShapeGeometry.h"
 #include "shapes/Cursors.h"
 

@@ -4,7 +4,8 @@
 // coordinate hooks that the scroll editor's shapes override.
 #include <memory>
 
-#include "shapes/IShade.h"
+#include "contracts/IShade.h"
+#include "contracts/IShade.h"
 
 namespace ScreenCapture {
 

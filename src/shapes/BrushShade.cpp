@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "capture/ICaptureControl.h"
+#include "contracts/ICaptureControl.h"
 #include "core/Mosaic.h"
 #include "core/StrokeGeometry.h"
 #include "shapes/Commands.h"

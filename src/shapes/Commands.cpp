@@ -1,15 +1,15 @@
 #include "shapes/Commands.h"
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
+#include "contracts/CurrentCapture.h"
+#include "contracts/ICaptureShade.h"
 
 namespace ScreenCapture {
 
 ShapeManager* ActiveShapeManager() {
-  ICaptureWindow* window = GetCaptureWindow();
-  ICaptureControl* control = window ? window->GetCaptureControl() : nullptr;
-  return control ? control->GetCaptureShade() : nullptr;
+  return CurrentMode();
 }
 
 void ShapeListCommand::Put(bool listed) {

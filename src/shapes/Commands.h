@@ -5,8 +5,8 @@
 #include <deque>
 #include <memory>
 
-#include "shapes/IShade.h"
-#include "shapes/ShapeManager.h"
+#include "contracts/IShade.h"
+#include "contracts/ShapeManager.h"
 
 namespace ScreenCapture {
 

@@ -1,4 +1,4 @@
-#include "shapes/ShapeManager.h"
+#include "contracts/ShapeManager.h"
 
 #include <algorithm>
 

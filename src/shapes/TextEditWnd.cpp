@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <string>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
 #include "common/DrawHelpers.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
+#include "contracts/ICaptureMenu.h"
 
 namespace ScreenCapture {
 

@@ -5,15 +5,20 @@
 #include <algorithm>
 #include <cmath>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/SkinFonts.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/DrawHelpers.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/SkinFonts.h"
+#include "common/VirtualScreen.h"
 #include "common/Logger.h"
 #include "core/ShapeGeometry.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 #include "shapes/Commands.h"
 #include "shapes/TextEditWnd.h"
 #include "shapes/TextLines.h"
@@ -343,7 +348,7 @@ void CSerializedText::DrawTextFrame(Gdiplus::Graphics* graphics, bool) {
   // A rounded box over the text with a notch pointing at the disc.
   const float x = static_cast<float>(box.x), y = static_cast<float>(box.y);
   const float r = static_cast<float>(box.Right()), b = static_cast<float>(box.Bottom());
-  const float m = y + box.height / 2.0f;
+  const float m = y + static_cast<float>(box.height) / 2.0f;
   Gdiplus::GraphicsPath bubble;
   bubble.AddLine(x, m - 5, x - 5, m);
   bubble.AddLine(x - 5, m, x, m + 5);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/Logger.h"
+#include "common/SystemFunctions.h"
 #include "common/StringUtils.h"
 #include "ui/Controls.h"
 #include "ui/PaintManager.h"
@@ -21,12 +22,8 @@ using CreateXmlReaderFn = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
 
 // xmllite.dll ships with the system; mingw has no import library for it.
 CreateXmlReaderFn XmlReaderFactory() {
-  static const CreateXmlReaderFn factory = [] {
-    const HMODULE module = ::LoadLibraryW(L"xmllite.dll");
-    return module ? reinterpret_cast<CreateXmlReaderFn>(
-                        reinterpret_cast<void*>(::GetProcAddress(module, "CreateXmlReader")))
-                  : nullptr;
-  }();
+  static const CreateXmlReaderFn factory =
+      ScreenCapture::LoadSystemFunction<CreateXmlReaderFn>(L"xmllite.dll", "CreateXmlReader");
   return factory;
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/Logger.h"
 #include "common/StartupTrace.h"
+#include "common/SystemFunctions.h"
 #include "core/Dpi.h"
 #include "core/SkinLayout.h"
 #include "ui/SkinArchive.h"
@@ -58,10 +59,8 @@ void CPaintManagerUI::UpdateToolTip() {
     // The common controls are loaded only when a tooltip is first needed:
     // keeping them out of the start-up saves their loading time there.
     static const bool ready = [] {
-      const HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
       using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-      const auto init = comctl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))
-                               : nullptr;
+      const auto init = ScreenCapture::LoadSystemFunction<InitFn>(L"comctl32.dll", "InitCommonControlsEx");
       INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
       return init && init(&classes);
     }();

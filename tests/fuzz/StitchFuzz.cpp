@@ -8,7 +8,8 @@
 
 #include "FuzzInput.h"
 #include "StitchOracle.h"
-#include "scroll/FrameStitcher.h"
+#include "core/FrameStitcher.h"
+#include "core/FrameStitcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ScreenCapture;

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace stitchtest {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "StitchPages.h"
-#include "scroll/FrameStitcher.h"
+#include "core/FrameStitcher.h"
 
 namespace ScreenCapture {
 namespace {
@@ -307,8 +307,8 @@ TEST(Stitching, LongImageGrowsInPlaceInBothDirectionsAndMatchesThePage) {
 }  // namespace
 }  // namespace ScreenCapture
 
-#include "scroll/ScrollPreview.h"
-#include "scroll/ScrollSteps.h"
+#include "core/ScrollPreview.h"
+#include "core/ScrollSteps.h"
 
 namespace ScreenCapture {
 namespace {

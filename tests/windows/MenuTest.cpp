@@ -7,7 +7,8 @@
 #include "menu/CaptureMenuWnd.h"
 #include "Stubs.h"
 #include "ToolbarGeometry.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureWindow.h"
+#include "contracts/ICaptureWindow.h"
 #include "ui/Controls.h"
 
 namespace {

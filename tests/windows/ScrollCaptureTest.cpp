@@ -10,7 +10,7 @@
 #include "GdiplusScope.h"
 #include "Stubs.h"
 #include "capture/CaptureControl.h"
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 #include "common/Clock.h"
 #include "scroll/ScrollCapture.h"
 #include "shapes/Commands.h"

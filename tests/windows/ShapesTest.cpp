@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "capture/CaptureShade.h"
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureWindow.h"
-#include "capture/VirtualScreen.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureWindow.h"
+#include "common/VirtualScreen.h"
 #include "capture/CaptureControl.h"
 #include "shapes/ArrowShade.h"
 #include "shapes/BrushShade.h"

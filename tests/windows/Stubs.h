@@ -6,11 +6,12 @@
 #include <atomic>
 #include <memory>
 
-#include "capture/ICaptureControl.h"
-#include "capture/ICaptureShade.h"
-#include "capture/ICaptureWindow.h"
+#include "contracts/ICaptureControl.h"
+#include "contracts/ICaptureShade.h"
+#include "contracts/ICaptureWindow.h"
 #include "core/Geometry.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
+#include "shapes/Commands.h"
 #include "shapes/RectShade.h"
 
 namespace stubs {

@@ -1,4 +1,4 @@
-#include "scroll/FrameStitcher.h"
+#include "core/FrameStitcher.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace ScreenCapture {
 

@@ -1,4 +1,4 @@
-#include "capture/SkinFonts.h"
+#include "common/SkinFonts.h"
 
 namespace ScreenCapture {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/StartParams.h"
-#include "menu/ICaptureMenu.h"
+#include "contracts/ICaptureMenu.h"
 
 namespace RunnableHelper {
 class CRunnalbeWindow;
@@ -28,8 +28,9 @@ class ICaptureWindow {
 };
 
 // The one capture window of the process, set by the entry while it exists.
-ICaptureWindow* GetCaptureWindow();
-void SetCaptureWindow(ICaptureWindow* window);
+inline ICaptureWindow* g_captureWindow = nullptr;
+inline ICaptureWindow* GetCaptureWindow() { return g_captureWindow; }
+inline void SetCaptureWindow(ICaptureWindow* window) { g_captureWindow = window; }
 
 // Ends the capture as the user leaves it (close, save, finish, OCR, Esc, a
 // right click before a region exists): the toolbar and then the capture

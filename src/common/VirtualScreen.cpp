@@ -1,4 +1,4 @@
-#include "capture/VirtualScreen.h"
+#include "common/VirtualScreen.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/HandOver.h"
+#include "common/HandOver.h"
 
 #include <windows.h>
 #include <aclapi.h>

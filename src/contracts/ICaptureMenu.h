@@ -2,10 +2,11 @@
 // What the capture modes and the control ask of the toolbar.
 #include <memory>
 
-#include "shapes/Commands.h"
-#include "shapes/IShade.h"
+#include "contracts/IShade.h"
 
 namespace ScreenCapture {
+
+class CommandOrders;
 
 class ICaptureMenu {
  public:

@@ -6,8 +6,8 @@
 
 #include "core/CaptureRules.h"
 #include "core/Geometry.h"
-#include "shapes/IShade.h"
-#include "shapes/ShapeManager.h"
+#include "contracts/IShade.h"
+#include "contracts/ShapeManager.h"
 #include "ui/UIDefs.h"
 
 namespace ScreenCapture {
@@ -43,6 +43,9 @@ class ICaptureShade : public virtual IShade, public ShapeManager {
   // stops and joins them here. Nothing of the mode may reach the window
   // afterwards. A mode without threads has nothing to do.
   virtual void StopThreads() {}
+  // Called by the capture window for a wheel message that reached it: true
+  // when the mode took it. Only a mode that drives the wheel itself does.
+  virtual bool HandleWindowWheel(WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
 };
 
 }  // namespace ScreenCapture

@@ -1,4 +1,4 @@
-#include "scroll/ScrollSteps.h"
+#include "core/ScrollSteps.h"
 
 namespace ScreenCapture {
 

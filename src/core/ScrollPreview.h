@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Geometry.h"
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace ScreenCapture {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "shapes/IShade.h"
+#include "contracts/IShade.h"
 
 namespace ScreenCapture {
 

@@ -8,7 +8,7 @@
 // equal exactly when their bands are (hash, then byte comparison against the
 // first row of each hash), and the search for the shift compares numbers.
 // The results are those of the row-by-row comparison it replaces, to the byte.
-#include "scroll/StitchTypes.h"
+#include "core/StitchTypes.h"
 
 namespace ScreenCapture {
 

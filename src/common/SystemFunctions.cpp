@@ -1,0 +1,12 @@
+#include "common/SystemFunctions.h"
+
+#include "common/Handles.h"
+
+namespace ScreenCapture {
+
+int SystemDpi() {
+  DuiLib::WindowDC screen(nullptr);
+  return screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
+}
+
+}  // namespace ScreenCapture
