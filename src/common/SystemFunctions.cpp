@@ -5,7 +5,7 @@
 namespace ScreenCapture {
 
 int SystemDpi() {
-  DuiLib::WindowDC screen(nullptr);
+  WindowDC screen(nullptr);
   return screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
 }
 

@@ -1,10 +1,13 @@
 #include "common/WineQuirks.h"
 
+#include "common/SystemFunctions.h"
+
 namespace ScreenCapture {
 namespace WineQuirks {
 
 bool RunningUnderWine() {
-  static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  using WineVersionFn = const char*(CDECL*)();
+  static const bool wine = Lookup<WineVersionFn>(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
   return wine;
 }
 

@@ -28,6 +28,7 @@ class WorkerThread {
   UniqueHandle m_handle;
 };
 
+#ifdef ZTD_TEST_HOOKS
 // Tests: while one is alive, every thread start fails as when the process
 // has no room left for a thread.
 class ScopedRefusedThreads {
@@ -37,5 +38,6 @@ class ScopedRefusedThreads {
   ScopedRefusedThreads(const ScopedRefusedThreads&) = delete;
   ScopedRefusedThreads& operator=(const ScopedRefusedThreads&) = delete;
 };
+#endif
 
 }  // namespace ScreenCapture

@@ -88,7 +88,7 @@ void ScrollCapture::StopThreads() {
     }
     const HANDLE done = m_backgroundDone.Get();
     // Without the event (never made), a short wait stands in for it.
-    ::MsgWaitForMultipleObjects(done ? 1 : 0, &done, FALSE, done ? INFINITE : 10, QS_SENDMESSAGE);
+    ::MsgWaitForMultipleObjects(done ? 1 : 0, &done, FALSE, done ? INFINITE : ScrollTimings::kPollWithoutEventMs, QS_SENDMESSAGE);
   }
   Unhook();
   if (m_worker.joinable()) m_worker.join();

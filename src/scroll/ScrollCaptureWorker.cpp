@@ -27,7 +27,7 @@ std::atomic<bool> g_stepDecided{false};  // the worker's once-per-process step r
 // either (never made) a short sleep stands in.
 void WaitForEither(HANDLE event, HANDLE stop) {
   const HANDLE both[] = {event, stop};
-  if (!event || !stop || ::WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_FAILED) ::Sleep(10);
+  if (!event || !stop || ::WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_FAILED) ::Sleep(ScrollTimings::kPollWithoutEventMs);
 }
 
 }  // namespace

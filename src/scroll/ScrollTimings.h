@@ -44,6 +44,9 @@ struct ScrollTimings {
   // Finished make-up threads are joined once more than this many (a count,
   // not a time) have piled up.
   static constexpr int kMaxIdleInjectors = 16;
+  // Stands in for an event that could not be made: how often the waiter
+  // looks again.
+  static constexpr int kPollWithoutEventMs = 10;
 };
 
 // The long image's maximum height in rows, unless c:\config.ini says

@@ -172,26 +172,6 @@ TEST_F(LoggerTest, UnwritablePlacesDropLinesQuietly) {
   EXPECT_FALSE(FileUtils::DirectoryExists(m_dir.Path() + L"blocker\\sub"));
 }
 
-TEST_F(LoggerTest, FolderThatIsALinkGetsNoScrambledNameNoMutex) {
-  const std::wstring target = m_dir.Path() + L"real";
-  const std::wstring link = m_dir.Path() + L"link";
-  ::CreateDirectoryW(target.c_str(), nullptr);
-  if (!::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
-      !FileUtils::IsReparsePoint(link)) {
-    GTEST_SKIP() << "this system makes no directory links here";
-  }
-  const std::wstring path = link + L"\\l.log";
-  Logger logger;
-  logger.Init(L"", path.c_str(), 1048576, 0, TRUE, true);
-  EXPECT_EQ(logger.GetLogPath(), path);  // plain name kept
-  EXPECT_FALSE(logger.HasMutex());
-  logger.Log(3, L"through the link", L"l.cpp", 1);
-  // The line is still written, unscrambled name, record form.
-  const std::vector<std::string> lines = Records(target + L"\\l.log");
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("through the link"), std::string::npos);
-}
-
 // Four writers of 1000 lines on one file, started at once.
 std::vector<PROCESS_INFORMATION> StartWriters(const std::wstring& path, int lines, int maxSize) {
   std::vector<PROCESS_INFORMATION> children;
