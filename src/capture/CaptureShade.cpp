@@ -452,7 +452,7 @@ int CCaptureShade::OnFirstCaptureSelected() {
       g_handOverDone = true;
       WriteHandOverRecord(params->fileMappingName, m_rect);
       LOG_INF(L"hand over %d,%d %dx%d", m_rect.x, m_rect.y, m_rect.width, m_rect.height);
-      window->CloseCapture();
+      EndCapture(window);
       return 1;
     case kStartModeScroll: {
       // The long capture takes over once this event is done.

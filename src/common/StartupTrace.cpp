@@ -2,24 +2,24 @@
 
 #include <windows.h>
 
+#include "common/Handles.h"
+
 namespace ScreenCapture {
 
 namespace {
 
-// The benchmark's block, mapped on first use; null when nobody asked. The
-// mapping lives as long as the process.
+// The benchmark's block, mapped on first use; null when nobody asked.
 StartupTraceBlock* TraceBlock() {
   static StartupTraceBlock* const block = []() -> StartupTraceBlock* {
     wchar_t name[128] = {};
     const DWORD length = ::GetEnvironmentVariableW(kStartupTraceVariable, name, 128);
     if (length == 0 || length >= 128) return nullptr;
-    const HANDLE mapping = ::OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
+    // The view keeps the block mapped after the handle is closed; it stays
+    // mapped for the rest of the process, for every mark.
+    const UniqueHandle mapping(::OpenFileMappingW(FILE_MAP_WRITE, FALSE, name));
     if (!mapping) return nullptr;
-    void* view = ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(StartupTraceBlock));
-    if (!view) {
-      ::CloseHandle(mapping);
-      return nullptr;
-    }
+    void* view = ::MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(StartupTraceBlock));
+    if (!view) return nullptr;
     return static_cast<StartupTraceBlock*>(view);
   }();
   return block;
