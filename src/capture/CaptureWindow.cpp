@@ -15,7 +15,7 @@
 
 namespace ScreenCapture {
 
-CCaptureWindow::CCaptureWindow() { m_runnable.Create(); }
+CCaptureWindow::CCaptureWindow() = default;
 
 CCaptureWindow::~CCaptureWindow() {
   // The mode's threads and hook end before any member goes, and nothing
@@ -33,22 +33,33 @@ void CCaptureWindow::StopMode() {
 
 HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                             int height) {
-  // The window, its skin and the toolbar are made hidden while the worker
-  // still copies the screen; it is shown, as a visible style asks, only once
-  // the frozen images are finished, so it never appears in its own
-  // background and its first paint has the finished images.
+  // The window and its skin are made hidden while the worker still copies
+  // the screen; it is shown, as a visible style asks, only once the frozen
+  // images are finished, so it never appears in its own background and its
+  // first paint has the finished images.
   const HWND hwnd =
       DuiLib::WindowImplBase::Create(parent, title, style & ~WS_VISIBLE, exStyle, x, y, width, height);
   WaitForImages();
   MarkStartup(StartupPhase::kImagesReady);
-  if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) ::ShowWindow(hwnd, SW_SHOW);
+  if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) {
+    ::ShowWindow(hwnd, SW_SHOW);
+    MarkStartup(StartupPhase::kWindowCreated);
+    // The frozen screen is painted now, before anything it does not need.
+    ::UpdateWindow(hwnd);
+  }
+  // Nothing reaches the runner or the toolbar before the user acts, and every
+  // input message comes after this: they are made once the frozen screen is
+  // up. The toolbar is owned by this window and hidden until a region exists.
+  m_runnable.Create();
+  if (hwnd && ::IsWindow(hwnd)) {
+    m_menu.Create(hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT);
+  }
+  MarkStartup(StartupPhase::kToolbar);
   return hwnd;
 }
 
 void CCaptureWindow::InitWindow() {
-  // The toolbar: owned by this window, hidden until a region exists.
-  m_menu.Create(m_hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-  MarkStartup(StartupPhase::kToolbar);
   const int systemDpi = SystemDpi();
   m_pm.SetDPI(SnapDpi(systemDpi));
   LOG_INF(L"skin dpi %d (system %d)", m_pm.GetDPI(), systemDpi);

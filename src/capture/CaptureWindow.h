@@ -18,8 +18,7 @@ namespace ScreenCapture {
 // dies after the element tree whose controls paint from its device contexts.
 class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImplBase, public ICaptureWindow {
  public:
-  // Freezes the screen first (no window of ours exists yet), then creates the
-  // runner's hidden window on this (the UI) thread.
+  // Freezes the screen first (no window of ours exists yet).
   CCaptureWindow();
   ~CCaptureWindow() override;
 
@@ -27,7 +26,9 @@ class CCaptureWindow : private ScreenBackgroundHelper, public DuiLib::WindowImpl
   static constexpr const wchar_t* kSkinFile = L"CaptureWindow.xml";
 
   // Waits for the frozen screen first: whatever the skin does, the window
-  // must never appear in its own background.
+  // must never appear in its own background. A visible window is painted at
+  // once; the runner's hidden window and the toolbar (on this, the UI,
+  // thread) are made after that first paint.
   HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width, int height);
   using DuiLib::WindowImplBase::ShowModal;
 

@@ -17,13 +17,13 @@ enum class StartupPhase : int {
   kProcessInit,     // resource module, DPI awareness
   kScreenGrabbed,   // the desktop copied: the screen is frozen
   kScreenDimmed,    // the dimmed copy made
-  kWindowObject,    // capture window object (runner window) made
+  kWindowObject,    // capture window object made (the screen grab started)
   kStartParams,     // command line parsed into the start parameters
   kGdiplus,         // GDI+ started
   kImagesReady,     // both screen images finished
   kSkinLayout,      // the capture window's skin read and built
-  kToolbar,         // the toolbar window created (hidden)
-  kWindowCreated,   // the capture window created and sized
+  kToolbar,         // the runner and toolbar windows created (after the first paint)
+  kWindowCreated,   // the capture window created, sized and shown
   kFirstPaint,      // the first paint copied to the window
   kCount
 };

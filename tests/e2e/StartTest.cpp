@@ -59,14 +59,17 @@ TEST_F(StartTest, EscClosesTheCaptureAfterTheShutdownPause) {
   const HWND hwnd = run.WaitForWindow(kWindowClass);
   ASSERT_NE(hwnd, nullptr);
 
-  // The hidden runner window of the same process exists.
-  bool runnerFound = false;
-  for (HWND runner : e2e::FindWindowsOfClass(L"RUNNALBE_WINDOW_CLASS")) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(runner, &pid);
-    runnerFound |= pid == run.ProcessId() && !::IsWindowVisible(runner);
-  }
-  EXPECT_TRUE(runnerFound);
+  // The hidden runner window of the same process follows the first paint.
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] {
+        for (HWND runner : e2e::FindWindowsOfClass(L"RUNNALBE_WINDOW_CLASS")) {
+          DWORD pid = 0;
+          ::GetWindowThreadProcessId(runner, &pid);
+          if (pid == run.ProcessId() && !::IsWindowVisible(runner)) return true;
+        }
+        return false;
+      },
+      5000));
 
   DWORD escTick = 0;
   EXPECT_EQ(RunUntilEsc(run, &escTick), 0u);
