@@ -26,6 +26,11 @@ dlls="$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z')"
 for dll in $dlls; do
   [[ "$dll" == api-ms-win-* || "$system" == *[[:space:]]"${dll%.dll}"[[:space:]]* ]] || fail "$dll is not a system library"
 done
+# These (and the COM and shell libraries they pull in) load on first use:
+# bound at load time they cost every start before its entry point runs.
+for late in gdiplus.dll shell32.dll shlwapi.dll msimg32.dll; do
+  grep -qx "$late" <<<"$dlls" && fail "$late is loaded before the entry point"
+done
 
 # Resources: "type name rva size" of each first language (ids as objdump
 # prints them, 0x000018; names as stored, ZIPRES).
