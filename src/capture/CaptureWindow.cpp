@@ -42,7 +42,7 @@ HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWOR
   WaitForImages();
   MarkStartup(StartupPhase::kImagesReady);
   if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) {
-    ::ShowWindow(hwnd, SW_SHOW);
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     MarkStartup(StartupPhase::kWindowCreated);
     // The frozen screen is painted now, before anything it does not need.
     ::UpdateWindow(hwnd);
