@@ -40,8 +40,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                                       ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
                                       ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
                                       nullptr, nullptr, instance, nullptr);
-  ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kWindowCreated);
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  ScreenCapture::MarkStartup(ScreenCapture::StartupPhase::kWindowCreated);
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);

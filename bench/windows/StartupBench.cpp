@@ -5,7 +5,9 @@
 // for (common/StartupTrace.h); the table gives, per phase, the moment it was
 // reached (median and 90th percentile, ms after CreateProcess) and the median
 // time since the event before it. Memory is read from outside at the first
-// paint.
+// paint. ZTD_STARTUP_COMPARE may name another build of the program (a file
+// beside the program, its stand-ins around it): it is started in the same
+// runs, and its time to the first paint is printed next to this one's.
 //   startup_bench [runs]
 #include <windows.h>
 #include <psapi.h>
@@ -48,8 +50,9 @@ double Median(const std::vector<double>& values) { return Percentile(values, 0.5
 
 // Starts `exe`, waits until the screen pixel at 10,10 is no longer the
 // fixture's white, reads the process's memory and (when `block` is given)
-// the phases it recorded, then ends it.
-Run StartAndMeasure(const std::wstring& exe, const std::wstring& args, StartupTraceBlock* block) {
+// the phases it recorded (`afterPaint`: also the one after its first paint),
+// then ends it.
+Run StartAndMeasure(const std::wstring& exe, const std::wstring& args, StartupTraceBlock* block, bool afterPaint) {
   Run run;
   run.marks.assign(kPhases, -1);
   if (block) ::ZeroMemory(block, sizeof(*block));
@@ -76,12 +79,13 @@ Run StartAndMeasure(const std::wstring& exe, const std::wstring& args, StartupTr
     ::Sleep(1);
   }
   ::ReleaseDC(nullptr, screen);
-  if (block && run.painted >= 0) {
-    // The program marks its first paint right after the copy that made the
-    // pixel change.
-    const double seen = NowMs();
-    while (block->marks[kPhases - 1] == 0 && NowMs() - seen < 2000) ::Sleep(1);
-  }
+  // The program marks its first paint right after the copy that made the
+  // pixel change; what it does after that paint is marked last.
+  const auto waitForMark = [&](StartupPhase phase) {
+    const double since = NowMs();
+    while (block->marks[static_cast<int>(phase)] == 0 && NowMs() - since < 2000) ::Sleep(1);
+  };
+  if (block && run.painted >= 0) waitForMark(StartupPhase::kFirstPaint);
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof(memory);
   if (::GetProcessMemoryInfo(info.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
@@ -89,6 +93,7 @@ Run StartAndMeasure(const std::wstring& exe, const std::wstring& args, StartupTr
     run.workingSetMb = memory.WorkingSetSize / 1048576.0;
     run.peakMb = memory.PeakPagefileUsage / 1048576.0;
   }
+  if (block && run.painted >= 0 && afterPaint) waitForMark(StartupPhase::kToolbar);
   if (block) {
     for (int i = 0; i < kPhases; ++i) {
       if (block->marks[i] != 0) {
@@ -130,10 +135,15 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   ::SetEnvironmentVariableW(ScreenCapture::kStartupTraceVariable, blockName.c_str());
-  std::vector<Run> program, floor;
+  std::vector<Run> program, floor, other;
+  wchar_t compareName[MAX_PATH] = {};
+  const DWORD compareLength = ::GetEnvironmentVariableW(L"ZTD_STARTUP_COMPARE", compareName, MAX_PATH);
+  const std::wstring compare =
+      compareLength > 0 && compareLength < MAX_PATH ? e2e::FixtureFolder() + compareName : std::wstring();
   for (int i = 0; i < runs; ++i) {
-    floor.push_back(StartAndMeasure(folder + L"floor_window.exe", L"", block));
-    program.push_back(StartAndMeasure(e2e::ProgramPath(), L"--cachepath=C:\\bench", block));
+    floor.push_back(StartAndMeasure(folder + L"floor_window.exe", L"", block, false));
+    program.push_back(StartAndMeasure(e2e::ProgramPath(), L"--cachepath=C:\\bench", block, true));
+    if (!compare.empty()) other.push_back(StartAndMeasure(compare, L"--cachepath=C:\\bench", block, true));
   }
   ::SetEnvironmentVariableW(ScreenCapture::kStartupTraceVariable, nullptr);
 
@@ -168,6 +178,11 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("  ZTDScreenCapture  %7.1f %7.1f ms\n", p, Percentile(Column(program, &Run::painted), 0.9));
   std::printf("  floor window      %7.1f %7.1f ms\n", f, Percentile(Column(floor, &Run::painted), 0.9));
   std::printf("  ratio             %7.2f (target <= 1.3)\n", f > 0 ? p / f : 0.0);
+  if (!other.empty()) {
+    const double o = Median(Column(other, &Run::painted));
+    std::printf("  %-17ls %7.1f %7.1f ms, ratio %.2f\n", compareName, o, Percentile(Column(other, &Run::painted), 0.9),
+                f > 0 ? o / f : 0.0);
+  }
   std::vector<double> grabbed;
   for (const Run& run : program) grabbed.push_back(run.marks[static_cast<int>(StartupPhase::kScreenGrabbed)]);
   std::printf("screen frozen (grab done) %.1f ms after CreateProcess (median)\n", Median(grabbed));

@@ -20,18 +20,18 @@ enum class StartupPhase : int {
   kWindowObject,    // capture window object made (the screen grab started)
   kStartParams,     // command line parsed into the start parameters
   kGdiplus,         // GDI+ started
+  kSkinLayout,      // the capture window (hidden) and its skin built
   kImagesReady,     // both screen images finished
-  kSkinLayout,      // the capture window's skin read and built
-  kToolbar,         // the runner and toolbar windows created (after the first paint)
-  kWindowCreated,   // the capture window created, sized and shown
+  kWindowCreated,   // the capture window sized and shown
   kFirstPaint,      // the first paint copied to the window
+  kToolbar,         // the runner and toolbar windows made, after the first paint
   kCount
 };
 
 inline constexpr const char* kStartupPhaseNames[] = {
-    "wWinMain",     "logger",       "prefetch test",  "reporting plug-in", "single instance", "process init",
-    "screen grab",  "dimming",      "window object",  "start params",      "GDI+",            "images ready",
-    "skin layout",  "toolbar",      "window created", "first paint",
+    "wWinMain",      "logger",       "prefetch test",  "reporting plug-in", "single instance", "process init",
+    "screen grab",   "dimming",      "window object",  "start params",      "GDI+",            "skin layout",
+    "images ready",  "window shown", "first paint",    "runner, toolbar",
 };
 static_assert(sizeof(kStartupPhaseNames) / sizeof(kStartupPhaseNames[0]) == static_cast<int>(StartupPhase::kCount),
               "one name per phase");
