@@ -81,7 +81,6 @@ UINT RunCapture(const std::wstring& commandLine, const std::function<void()>& be
   const Rect& screen = GetVirtualScreenRect();
   window->Create(nullptr, L"TDRScreenCaptureWnd", kCaptureWindowStyle, kCaptureWindowExStyle, screen.x, screen.y,
                  CW_USEDEFAULT, CW_USEDEFAULT);
-  MarkStartup(StartupPhase::kWindowCreated);
   const UINT result = window->ShowModal();
   delete window;
   SetCaptureWindow(nullptr);

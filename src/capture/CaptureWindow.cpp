@@ -42,10 +42,14 @@ HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWOR
   WaitForImages();
   MarkStartup(StartupPhase::kImagesReady);
   if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) {
+    // The frozen screen is painted first, before anything it does not need:
+    // the activation (with the input method's set-up it brings) follows the
+    // paint. Shown, the window is raised and takes the keyboard as a plain
+    // show would; showing it normally again later changes nothing.
     ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     MarkStartup(StartupPhase::kWindowCreated);
-    // The frozen screen is painted now, before anything it does not need.
     ::UpdateWindow(hwnd);
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
   // Nothing reaches the runner or the toolbar before the user acts, and every
   // input message comes after this: they are made once the frozen screen is

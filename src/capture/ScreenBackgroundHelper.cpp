@@ -45,9 +45,9 @@ ScreenBackgroundHelper::ScreenBackgroundHelper(const Rect& area, uint64_t availa
   if (!MakeImage(m_screen.GetDC(), area, m_dimmed, dimmedBits)) dimmedBits = nullptr;
 
   // The copy and the dimming run on a worker while the UI thread goes on
-  // with its hidden runner window: no window of ours is shown before the
-  // images are finished (the owner waits for them before it reads them). The worker is the
-  // only user of the image DCs until then.
+  // with its window, still hidden: no window of ours is shown before the
+  // images are finished (the owner waits for them before it shows it). The
+  // worker is the only user of the image DCs until then.
   const HDC screenDC = m_screen.GetDC();
   auto freeze = [area, screenDC, screenBits, dimmedBits] {
     const double start = NowMs();

@@ -71,6 +71,9 @@ TEST_F(StartTest, EscClosesTheCaptureAfterTheShutdownPause) {
       },
       5000));
 
+  // The capture takes the keyboard by itself: an Esc pressed at once closes it.
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == hwnd; }, 5000));
+
   DWORD escTick = 0;
   EXPECT_EQ(RunUntilEsc(run, &escTick), 0u);
   // The window went away at once; the process waited its 1000 ms after that.
