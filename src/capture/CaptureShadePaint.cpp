@@ -104,7 +104,10 @@ void CCaptureShade::DrawContentWithCache(Gdiplus::Graphics* graphics) {
   ICaptureControl* control = Control();
   const HDC source = control ? control->GetScreenDC() : nullptr;
   const Gdiplus::Rect clip(m_rect.x, m_rect.y, m_rect.width, m_rect.height);
-  const bool cacheable = m_rect.width > 0 && m_rect.height > 0;
+  // While windows are only offered nothing lies under a shape: a paint there
+  // copies the bright picture (clipped) and draws the frame, cheaper than a
+  // snapshot of the window's size, which the very first paint would pay.
+  const bool cacheable = m_rect.width > 0 && m_rect.height > 0 && m_state != kStateNew;
   // The snapshot also holds the frame's outer half and the handles, which
   // reach beyond the selection.
   const int margin = std::max(m_width / 2, m_handleRadius) + 2;
