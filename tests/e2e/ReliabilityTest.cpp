@@ -358,16 +358,28 @@ TEST_F(Reliability, HandlesAndGdiObjectsStayFlatOverLongUse) {
   RECT bar;
   ASSERT_TRUE(Region(run, bar));
   const HWND toolbar = run.WaitForWindow(L"CaptureMenuWnd");
-  // A tool, a shape and its undo, then a redo and an undo, each cycle.
+  // A tool, a shape and its undo, then a redo and an undo, each cycle. Each
+  // step waits until where the shape lies shows it or shows it gone: a
+  // repaint seen anywhere (a tooltip, a button's hover) would let a late
+  // step land inside the next one's wait.
   const Button tools[] = {Button::Rectangle, Button::Ellipse, Button::Arrow, Button::Brush, Button::Mosaic};
+  const RECT area{390, 290, 511, 411};
+  const auto shown = [&] { return e2e::GrabArea(area).pixels; };
+  const std::vector<uint32_t> empty = shown();
+  const auto drawn = [&] { return shown() != empty; };
+  const auto gone = [&] { return shown() == empty; };
   int keyed = 0;
   for (int i = 0; i < cycles; ++i) {
     e2e::ClickToolbar(bar, tools[i % 5]);
-    e2e::AfterPaint(capture, [] { e2e::LeftDrag(400, 300, 500, 400); });
-    e2e::AfterPaint(capture, [&] { e2e::ClickToolbar(bar, Button::Undo); });
+    e2e::LeftDrag(400, 300, 500, 400);
+    EXPECT_TRUE(e2e::WaitUntil(drawn, 5000)) << "cycle " << i << ": no shape drawn";
+    e2e::ClickToolbar(bar, Button::Undo);
+    EXPECT_TRUE(e2e::WaitUntil(gone, 5000)) << "cycle " << i << ": the undo button left the shape";
     e2e::BringToFront(capture);
-    keyed += e2e::AfterPaint(capture, [] { e2e::KeyChord({VK_CONTROL, VK_SHIFT, 'Z'}); });  // redo
-    keyed += e2e::AfterPaint(capture, [] { e2e::KeyChord({VK_CONTROL, 'Z'}); });            // undo
+    e2e::KeyChord({VK_CONTROL, VK_SHIFT, 'Z'});  // redo
+    keyed += e2e::WaitUntil(drawn, 5000);
+    e2e::KeyChord({VK_CONTROL, 'Z'});  // undo
+    keyed += e2e::WaitUntil(gone, 5000);
   }
   const DWORD handlesAfter = handles(), gdiAfter = gdi();
   std::printf("%d repaints (%d seen), %d tool changes with a shape, undo, redo, undo: "
@@ -375,7 +387,7 @@ TEST_F(Reliability, HandlesAndGdiObjectsStayFlatOverLongUse) {
               repaints, painted, cycles, static_cast<unsigned long>(handlesBefore), static_cast<unsigned long>(handlesAfter),
               static_cast<unsigned long>(gdiBefore), static_cast<unsigned long>(gdiAfter));
   EXPECT_EQ(painted, repaints);
-  EXPECT_EQ(keyed, 2 * cycles);  // every redo and undo repainted
+  EXPECT_EQ(keyed, 2 * cycles);  // every redo and undo shown
   EXPECT_LE(handlesAfter, handlesBefore + 5);
   EXPECT_LE(gdiAfter, gdiBefore + 10);
   ASSERT_TRUE(::IsWindow(toolbar));
