@@ -44,7 +44,9 @@ end_regedit() {
   pkill -f 'system32.regedit\.exe' 2>/dev/null || true
   for _ in $(seq 1 100); do pgrep -f 'system32.regedit\.exe' >/dev/null || return 0; sleep 0.05; done
 }
-trap 'kill ${page:-0} 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; end_regedit; rm -f "$CONFIG" "$LOGFILE"' EXIT
+# A failure shows what the program last logged.
+trap 'status=$?; [ "$status" = 0 ] || { echo "$NAME: the program $(kill -0 ${pid:-0} 2>/dev/null && echo is running || echo has ended); what it last logged:"; tail -n 40 "$LOGFILE" 2>/dev/null | tr -d "\r"; } >&2
+  kill ${page:-0} 2>/dev/null || true; kill ${pid:-0} 2>/dev/null || true; end_regedit; rm -f "$CONFIG" "$LOGFILE"' EXIT
 rm -f "$LOGFILE"
 # Every line of the program's log, and those written since `log_mark`.
 log_lines() { [ -f "$LOGFILE" ] && tr -d '\r' < "$LOGFILE" || true; }
