@@ -343,10 +343,12 @@ REG="$WINEPREFIX/drive_c/ztd_values.reg"
 values=()
 for a in "${WORDS[@]}"; do for b in "${WORDS[@]:0:15}"; do values+=("\"$a $b\"=\"the $b of the $a\""); done; done
 {
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\ZtdValues]\r\n'
+  # Each key made afresh: values left in the prefix by another run would be
+  # listed too.
+  printf 'REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\ZtdValues]\r\n\r\n[HKEY_CURRENT_USER\\Software\\ZtdValues]\r\n'
   printf '%s\r\n' "${values[@]}"
   for part in $(seq 1 7); do
-    printf '\r\n[HKEY_CURRENT_USER\\Software\\ZtdValues%d]\r\n' "$part"
+    printf '\r\n[-HKEY_CURRENT_USER\\Software\\ZtdValues%d]\r\n\r\n[HKEY_CURRENT_USER\\Software\\ZtdValues%d]\r\n' "$part" "$part"
     printf '%s\r\n' "${values[@]:$((part * 41)):41}"
     for i in $(seq 10 51); do printf '"zulu %d"="filler"\r\n' "$i"; done
   done
