@@ -62,6 +62,12 @@ configure() {
 open_page
 configure
 
+# Which X window the pointer is over, and which lie on top, when the program
+# does not answer the pointer: covered by another window, or not reading its input.
+under_pointer() {
+  local w; w="$(xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^WINDOW=//p')"
+  echo "$NAME: under the pointer X window $w \"$(xdotool getwindowname "$w" 2>/dev/null)\", the capture's $(xdotool search --name '^TDRScreenCaptureWnd$' 2>/dev/null | tr '\n' ' ')- on top: $(xwininfo -root -children 2>/dev/null | grep -o '^ *0x[0-9a-f]* "[^"]*"' | head -4 | tr -s ' \n' ' ')" >&2
+}
 # Starts a capture in start mode 1 and drags the region $REGION (left top
 # right bottom; 400,200 - 1000,700, 600 x 500) over the page; waits for the
 # long capture's toolbar and leaves the pointer in the middle (MIDX, MIDY).
@@ -77,7 +83,7 @@ start_capture() {
   # A press the window gets before it takes the pointer's moves is lost:
   # the pointer is moved to the corner until the window has seen it there.
   seen_at() { xdotool mousemove $(($1 + 1)) "$2" mousemove "$1" "$2"; logged "capture event 9 at $1,$2 "; }
-  wait_for seen_at "$1" "$2" || fail "the capture window did not see the pointer at $1,$2"
+  wait_for seen_at "$1" "$2" || { under_pointer; fail "the capture window did not see the pointer at $1,$2"; }
   xdotool mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
   # A press that never reached the program (none logged) was lost between X
   # and Wine: the hand drags again. One the program saw must give the toolbar.
@@ -86,7 +92,7 @@ start_capture() {
     wait_for seen_at "$1" "$2" || fail "the capture window did not see the pointer at $1,$2"
     xdotool mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
   fi
-  wait_for short_toolbar || fail "the toolbar did not switch to the scroll layout (width $(toolbar_width))"
+  wait_for short_toolbar || { under_pointer; fail "the toolbar did not switch to the scroll layout (width $(toolbar_width))"; }
   sleep 0.5
   xdotool mousemove "$MIDX" "$MIDY"
 }
