@@ -17,6 +17,8 @@ void RestackAboveOwner(HWND popup) {
   ::ShowWindow(popup, SW_SHOWNOACTIVATE);
 }
 
+bool MakePopupsBeforeShowing() { return RunningUnderWine(); }
+
 HWND WindowBelow(HWND self, POINT at) {
   const HWND under = ::WindowFromPoint(at);
   if (!self || !under || ::GetAncestor(under, GA_ROOT) != self) return under;
