@@ -7,7 +7,7 @@
 #include "common/DrawHelpers.h"
 #include "common/Logger.h"
 #include "common/StartupTrace.h"
-#include "common/WineQuirks.h"
+#include "common/VirtualScreen.h"
 #include "common/SystemFunctions.h"
 #include "core/Dpi.h"
 #include "shapes/Cursors.h"
@@ -41,14 +41,6 @@ HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWOR
       DuiLib::WindowImplBase::Create(parent, title, style & ~WS_VISIBLE, exStyle, x, y, width, height);
   WaitForImages();
   MarkStartup(StartupPhase::kImagesReady);
-  // The toolbar is owned by this window and hidden until a region exists.
-  const auto makeToolbar = [this, hwnd] {
-    if (!hwnd || !::IsWindow(hwnd)) return;
-    m_menu.Create(hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT);
-  };
-  const bool toolbarFirst = WineQuirks::MakePopupsBeforeShowing();
-  if (toolbarFirst) makeToolbar();
   if (hwnd && ::IsWindow(hwnd) && (style & WS_VISIBLE)) {
     // The frozen screen is painted first, before anything it does not need:
     // the activation (with the input method's set-up it brings) follows the
@@ -60,9 +52,13 @@ HWND CCaptureWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWOR
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
   // Nothing reaches the runner or the toolbar before the user acts, and every
-  // input message comes after this: they are made once the frozen screen is up.
+  // input message comes after this: they are made once the frozen screen is
+  // up. The toolbar is owned by this window and hidden until a region exists.
   m_runnable.Create();
-  if (!toolbarFirst) makeToolbar();
+  if (hwnd && ::IsWindow(hwnd)) {
+    m_menu.Create(hwnd, L"CaptureMenuWnd", 0x86C80000, 0x88, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT);
+  }
   MarkStartup(StartupPhase::kToolbar);
   return hwnd;
 }

@@ -24,7 +24,7 @@ enum class StartupPhase : int {
   kImagesReady,     // both screen images finished
   kWindowCreated,   // the capture window sized and shown
   kFirstPaint,      // the first paint copied to the window
-  kToolbar,         // the runner (and, on Windows, the toolbar) made, after the first paint
+  kToolbar,         // the runner and toolbar windows made, after the first paint
   kCount
 };
 

@@ -17,8 +17,6 @@ void RestackAboveOwner(HWND popup) {
   ::ShowWindow(popup, SW_SHOWNOACTIVATE);
 }
 
-bool MakePopupsBeforeShowing() { return RunningUnderWine(); }
-
 HWND WindowBelow(HWND self, POINT at) {
   const HWND under = ::WindowFromPoint(at);
   if (!self || !under || ::GetAncestor(under, GA_ROOT) != self) return under;

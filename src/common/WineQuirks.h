@@ -20,19 +20,6 @@ bool RunningUnderWine();
 // activating it), which puts it back on top. Nothing on Windows.
 void RestackAboveOwner(HWND popup);
 
-// A pop-up made while its owner is already shown.
-// Windows: the owner keeps its place on the display; a topmost window stays
-// above every other program's windows whenever its pop-ups are made.
-// Wine without a window manager: making the owned, topmost toolbar while the
-// capture window is shown over another program's window leaves, a moment
-// later, that program's window stacked above the capture on the display now
-// and then (about one start in ten over regedit, the pointer elsewhere), and
-// the pointer's input then goes to that program.
-// Work-around: under Wine the toolbar is made before the capture window is
-// shown (some 5 ms more before its first paint). On Windows it is made after
-// the first paint.
-bool MakePopupsBeforeShowing();
-
 // Looking through a layered window's transparent pixels.
 // Windows: WindowFromPoint passes over a layered window where its pixels are
 // fully transparent and answers the window below.
