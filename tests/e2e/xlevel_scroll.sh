@@ -66,26 +66,40 @@ configure
 # does not answer the pointer: covered by another window, or not reading its input.
 under_pointer() {
   local w; w="$(xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^WINDOW=//p')"
-  echo "$NAME: under the pointer X window $w \"$(xdotool getwindowname "$w" 2>/dev/null)\", the capture's $(xdotool search --name '^TDRScreenCaptureWnd$' 2>/dev/null | tr '\n' ' ')- on top: $(xwininfo -root -children 2>/dev/null | grep -o '^ *0x[0-9a-f]* "[^"]*"' | head -4 | tr -s ' \n' ' ')" >&2
+  echo "$NAME: under the pointer X window $w \"$(xdotool getwindowname "$w" 2>/dev/null)\", the capture's $(xdotool search --name '^TDRScreenCaptureWnd$' 2>/dev/null | tr '\n' ' ')- on top: $(xwininfo -root -children 2>/dev/null | grep -o '^ *0x[0-9a-f]* "[^"]*"' | head -4 | tr -s ' \n' ' ')"
 }
+covered() { ! under_pointer | grep -q '"TDRScreenCaptureWnd",'; }
 # Starts a capture in start mode 1 and drags the region $REGION (left top
 # right bottom; 400,200 - 1000,700, 600 x 500) over the page; waits for the
 # long capture's toolbar and leaves the pointer in the middle (MIDX, MIDY).
+# Under Wine without a window manager a program started a moment before
+# (regedit) now and then comes up over the topmost capture window on the
+# display, and takes the pointer's input; Windows keeps it below. Seen with
+# builds from before and after the start-up work alike: the capture is then
+# started once more, and the test says so.
 REGION="400 200 1000 700"
 start_capture() {
-  fresh_cache xscroll
-  log_mark
-  wine "$EXE" --cachepath="$CACHE_WIN" --startmode=1 --ignoreWndowClassName=";$PAGE_CLASS;" &
-  pid=$!
-  wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
-  set -- $REGION
-  MIDX=$((($1 + $3) / 2)) MIDY=$((($2 + $4) / 2))
-  # A press the window gets before it takes the pointer's moves is lost:
-  # the pointer is moved to the corner until the window has seen it there.
-  seen_at() { xdotool mousemove $(($1 + 1)) "$2" mousemove "$1" "$2"; logged "capture event 9 at $1,$2 "; }
-  wait_for seen_at "$1" "$2" || { under_pointer; fail "the capture window did not see the pointer at $1,$2"; }
-  xdotool mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
-  wait_for short_toolbar || { under_pointer; fail "the toolbar did not switch to the scroll layout (width $(toolbar_width))"; }
+  local attempt
+  for attempt in 1 2; do
+    fresh_cache xscroll
+    log_mark
+    wine "$EXE" --cachepath="$CACHE_WIN" --startmode=1 --ignoreWndowClassName=";$PAGE_CLASS;" &
+    pid=$!
+    wait_for shown '^TDRScreenCaptureWnd$' || fail "the capture window did not appear"
+    set -- $REGION
+    MIDX=$((($1 + $3) / 2)) MIDY=$((($2 + $4) / 2))
+    # A press the window gets before it takes the pointer's moves is lost:
+    # the pointer is moved to the corner until the window has seen it there.
+    seen_at() { xdotool mousemove $(($1 + 1)) "$2" mousemove "$1" "$2"; logged "capture event 9 at $1,$2 "; }
+    if wait_for seen_at "$1" "$2"; then
+      xdotool mousedown 1 mousemove "$MIDX" "$MIDY" mousemove "$3" "$4" mouseup 1
+      wait_for short_toolbar && break
+    fi
+    under_pointer >&2
+    [ "$attempt" = 1 ] && covered || fail "no long capture's toolbar after the drag (width $(toolbar_width))"
+    echo "$NAME: another window came up over the capture window on the display (Wine); started again"
+    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+  done
   sleep 0.5
   xdotool mousemove "$MIDX" "$MIDY"
 }
@@ -384,9 +398,6 @@ regedit_at() {
 regedit_at ZtdValues
 import -window root -crop "${lw}x$((hh + 42 * ROW))+$lx+$ly" +repage "$NOTES/values0.png"
 REGION="$((lx - 1)) $((ly - 1)) $((lx + lw + 1)) $((ly + lh + 1))"
-# The capture starts with the pointer away from regedit's window: regedit
-# must not come up over the capture then (it did, now and then, under Wine).
-xdotool mousemove 1700 1000
 start_capture
 wait_for tip_shown || fail "no start tip over regedit's list"
 xdotool click 1
