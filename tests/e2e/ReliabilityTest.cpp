@@ -365,6 +365,7 @@ TEST_F(Reliability, HandlesAndGdiObjectsStayFlatOverLongUse) {
   const Button tools[] = {Button::Rectangle, Button::Ellipse, Button::Arrow, Button::Brush, Button::Mosaic};
   const RECT area{390, 290, 511, 411};
   const auto shown = [&] { return e2e::GrabArea(area).pixels; };
+  ASSERT_TRUE(e2e::WaitForSettledWindow(capture));  // the region's own paint is on the screen
   const std::vector<uint32_t> empty = shown();
   const auto drawn = [&] { return shown() != empty; };
   const auto gone = [&] { return shown() == empty; };
