@@ -14,8 +14,6 @@ namespace {
 using e2e::LinesWith;
 using e2e::ProgramRun;
 
-constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
-
 class CaptureWindowTest : public testing::Test {
  protected:
   void SetUp() override { e2e::ClearLogs(); }
@@ -41,7 +39,7 @@ TEST_F(CaptureWindowTest, FrozenScreenIsShownDimmedEverywhere) {
   e2e::MoveMouse(before.width - 1, before.height - 1);
   ProgramRun run;
   ASSERT_TRUE(run.Start(L"--cachepath=C:\\cache --ignoreWndowClassName=;ZtdPatternFixture;"));
-  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  const HWND hwnd = run.WaitForWindow(e2e::kCaptureWindowClass);
   ASSERT_NE(hwnd, nullptr);
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::GrabScreen().pixels != before.pixels; }, 5000)) << "never painted";
   const e2e::ScreenShot shot = e2e::SettledShot();

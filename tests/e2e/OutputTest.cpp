@@ -22,8 +22,6 @@ namespace {
 
 using e2e::ProgramRun;
 
-constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
-
 std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
 
 class OutputE2E : public testing::Test {
@@ -82,7 +80,7 @@ class OutputE2E : public testing::Test {
   // bitmap and the program ends with 0.
   void FinishAndWaitForExit(ProgramRun& run, const RECT& bar) {
     e2e::ClickToolbar(bar, Button::Finish);
-    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(kWindowClass).empty(); }, 5000));
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::FindWindowsOfClass(e2e::kCaptureWindowClass).empty(); }, 5000));
     EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
     DWORD code = 0xFFFF;
     ASSERT_TRUE(run.WaitForExit(10000, &code));

@@ -16,7 +16,6 @@ namespace {
 using e2e::LinesWith;
 using e2e::ProgramRun;
 
-constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
 constexpr uint32_t kFrame = 0x2F81FC;
 
 std::string RectText(const RECT& r) {

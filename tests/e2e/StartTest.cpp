@@ -14,8 +14,6 @@ namespace {
 using e2e::LinesWith;
 using e2e::ProgramRun;
 
-constexpr const wchar_t* kWindowClass = L"ZTDScreenCaptureWnd";
-
 class StartTest : public testing::Test {
  protected:
   void SetUp() override { e2e::ClearLogs(); }
@@ -26,7 +24,7 @@ class StartTest : public testing::Test {
 // Waits for the started program's window, presses Esc, and returns the exit
 // code; `escTick` gets the tick count at the key press.
 DWORD RunUntilEsc(ProgramRun& run, DWORD* escTick = nullptr) {
-  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  const HWND hwnd = run.WaitForWindow(e2e::kCaptureWindowClass);
   EXPECT_NE(hwnd, nullptr);
   if (!hwnd) return 0xFFFF;
   e2e::BringToFront(hwnd);
@@ -45,7 +43,7 @@ TEST_F(StartTest, PrefetchOnlyLogsItsCommandLine) {
     EXPECT_EQ(code, 0u);
     // No shutdown pause, no window, no single-instance event.
     EXPECT_LT(run.ExitTick() - start, 1000u);
-    EXPECT_TRUE(e2e::FindWindowsOfClass(kWindowClass).empty());
+    EXPECT_TRUE(e2e::FindWindowsOfClass(e2e::kCaptureWindowClass).empty());
     const auto lines = e2e::ReadLogLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("[INF] main.cpp("), std::string::npos) << lines[0];
@@ -56,7 +54,7 @@ TEST_F(StartTest, PrefetchOnlyLogsItsCommandLine) {
 TEST_F(StartTest, EscClosesTheCaptureAfterTheShutdownPause) {
   ProgramRun run;
   ASSERT_TRUE(run.Start(L"--cachepath=C:\\cache"));
-  const HWND hwnd = run.WaitForWindow(kWindowClass);
+  const HWND hwnd = run.WaitForWindow(e2e::kCaptureWindowClass);
   ASSERT_NE(hwnd, nullptr);
 
   // The hidden runner window of the same process follows the first paint.
